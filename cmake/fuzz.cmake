@@ -1,0 +1,17 @@
+# libFuzzer targets: every tests/fuzz/<name>.cpp is one fuzzer, linked with the core.
+set(FUZZ_FLAGS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+file(GLOB QOR_FUZZERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fuzz/*.cpp)
+foreach(f ${QOR_FUZZERS})
+  get_filename_component(n ${f} NAME_WE)
+  add_executable(fuzz_${n} ${f})
+  target_compile_options(fuzz_${n} PRIVATE ${FUZZ_FLAGS} ${QOR_WARNINGS})
+  target_link_options(fuzz_${n} PRIVATE ${FUZZ_FLAGS})
+  target_link_libraries(fuzz_${n} PRIVATE qor_core)
+endforeach()
+# The core itself is instrumented too, so the fuzzer sees its branches.
+foreach(sub app ui device keys pointer dpi_lighting macro protocol)
+  get_target_property(kind qor_${sub} TYPE)
+  if(NOT kind STREQUAL "INTERFACE_LIBRARY")
+    target_compile_options(qor_${sub} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endif()
+endforeach()
