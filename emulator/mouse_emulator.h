@@ -1,0 +1,151 @@
+// The mouse's side of the wire: a firmware emulator behind the same HID ports as the real device.
+//
+// It takes feature reports as the firmware does: a plain handshake probe switches it to plain
+// packets and is answered with a packet that does not echo the magic (00 .. 00 ff); a scrambled
+// probe switches it to scrambled packets and is answered by echoing the probe, scrambled. Packets
+// whose checksum is wrong are ignored. Read commands (0x83, 0x87, 0x8D, 0x90, 0x93) queue an
+// answer that the next feature read returns; block reads queue their 32-byte chunks as input
+// reports (33 bytes, report ID 0) for the command collection. Write commands store what they
+// carry; block writes take their chunks as output reports and are stored once all have arrived.
+// A new feature report discards chunks not yet read and a block write not yet complete.
+//
+// Thread-safe: the command port is used from the window's thread, the event port from the
+// listener thread, and a test may emit events or change faults from a third.
+#pragma once
+#include "device/hid_ports.h"
+#include "device/scramble.h"
+#include "emulator/mouse_state.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace qor {
+
+// Report lengths of the emulated collections (report ID byte included).
+inline constexpr std::uint16_t kEmulatedFeatureLength = 9;
+inline constexpr std::uint16_t kEmulatedChunkLength = 33;
+inline constexpr std::uint16_t kEmulatedEventLength = 8;
+
+class MouseEmulator {
+public:
+    explicit MouseEmulator(MouseState state = factoryMouseState(),
+                           ScrambleKeys keys = firmwareScrambleKeys());
+    ~MouseEmulator();
+    MouseEmulator(const MouseEmulator&) = delete;
+    MouseEmulator& operator=(const MouseEmulator&) = delete;
+
+    // The feature collection and the event collection as the host sees them.
+    HidCommandPort& commandPort();
+    HidEventPort& eventPort();
+
+    MouseState state() const;
+    void setState(const MouseState& state);
+    // Whether the last handshake probe switched the firmware to scrambled packets.
+    bool scrambling() const;
+
+    // Presence: an absent mouse fails every transfer; a pending event read completes empty.
+    bool present() const;
+    void unplug();
+    void plugIn();
+    // The event collection is opened (by discovery) or closed.
+    void setEventCollectionOpen(bool open);
+
+    // Queues an event report on the event collection (zero-padded to its length).
+    void emitEvent(std::span<const std::uint8_t> report);
+    void emitEvent(std::uint8_t code, std::uint8_t value, std::uint8_t reportId = 6);
+
+    // --- faults ------------------------------------------------------------------------------
+    // The next `count` feature reads fail (the answer is lost).
+    void dropAnswers(unsigned count);
+    // The next answer to read command `code` (0x90 or 0x93) announces `length` bytes and sends
+    // that many chunks; bytes beyond what the mouse holds are 0xee.
+    void announceLength(std::uint8_t code, std::uint8_t length);
+    // Chunk `index` (0-based) of the next block read is never sent.
+    void stallChunk(unsigned index);
+    // Older firmware: echoes the plain probe and never scrambles.
+    void setEchoPlainProbe(bool echo);
+    // The mouse vanishes on its `n`-th transfer from now (1 = the next one), which fails.
+    void vanishAtTransfer(unsigned n);
+    // Time each command-port transfer takes.
+    void setTransferLatency(std::chrono::microseconds latency);
+
+    // --- observation -------------------------------------------------------------------------
+    // Command-port calls so far (feature writes and reads, chunk writes and reads).
+    unsigned transferCount() const;
+    // Packets ignored for a wrong checksum.
+    unsigned rejectedPackets() const;
+
+private:
+    class CommandSide;
+    class EventSide;
+
+    // Called with mutex_ held. False when the mouse is (or just became) absent.
+    bool beginTransfer(std::unique_lock<std::mutex>& lock);
+    bool takeFeature(std::span<const std::uint8_t> report);
+    void handlePacket(const CommandPacket& packet);
+    void queueAnswer(const CommandPacket& answer);
+    void queueBlockRead(std::uint8_t code, std::uint8_t index, std::span<const std::uint8_t> data,
+                        std::size_t holdLength);
+    void commitBlockWrite();
+    bool giveFeature(std::span<std::uint8_t> report);
+    bool takeChunk(std::span<const std::uint8_t> report);
+    ReadResult giveChunk(std::span<std::uint8_t> report, std::chrono::milliseconds timeout,
+                         std::unique_lock<std::mutex>& lock);
+    void completeEventRead();
+    void vanish();
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    ScrambleKeys keys_;
+    MouseState state_;
+    bool scrambling_ = false;
+    bool present_ = true;
+
+    std::optional<CommandPacket> answer_;
+    struct Chunk {
+        std::array<std::uint8_t, 32> bytes{};
+        bool stalled = false;
+    };
+    std::deque<Chunk> chunksOut_;
+    struct PendingWrite {
+        std::uint8_t code = 0;
+        std::uint8_t index = 0;
+        std::uint8_t length = 0;
+        std::size_t expected = 0;
+        std::vector<std::uint8_t> data;
+    };
+    std::optional<PendingWrite> pendingWrite_;
+
+    // event collection
+    bool eventOpen_ = false;
+    bool signalled_ = false;
+    std::deque<std::array<std::uint8_t, kEmulatedEventLength>> events_;
+    std::span<std::uint8_t> readBuffer_;
+    bool readPending_ = false;
+    bool readDone_ = false;
+    std::size_t readBytes_ = 0;
+
+    // faults
+    unsigned dropAnswers_ = 0;
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> announcedLength_;
+    std::optional<unsigned> stallChunk_;
+    bool echoPlainProbe_ = false;
+    unsigned vanishCountdown_ = 0;
+    std::chrono::microseconds latency_{0};
+
+    unsigned transfers_ = 0;
+    unsigned rejected_ = 0;
+
+    std::unique_ptr<CommandSide> commandSide_;
+    std::unique_ptr<EventSide> eventSide_;
+};
+
+} // namespace qor

@@ -1,0 +1,84 @@
+// The link to the mouse's feature collection: the packet exchange, the handshake that switches
+// scrambling on, and block transfers of 32-byte chunks.
+#pragma once
+#include "device/command_packet.h"
+#include "device/device_events.h"
+#include "device/hid_ports.h"
+#include "device/pacer.h"
+#include "device/scramble.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace qor {
+
+inline constexpr std::size_t kChunkPayloadSize = 32;
+inline constexpr std::array<std::uint8_t, 4> kHandshakeMagic{0xC6, 0x93, 0x2F, 0x71};
+inline constexpr unsigned kHandshakePauseMs = 5;
+inline constexpr unsigned kChunkWritePauseMs = 3;
+inline constexpr std::chrono::milliseconds kDefaultChunkReadTimeout{1000};
+
+// Number of 32-byte chunks that carry `payloadLength` bytes (rounded up).
+constexpr std::size_t chunkCount(std::size_t payloadLength) {
+    return (payloadLength + kChunkPayloadSize - 1) / kChunkPayloadSize;
+}
+
+struct ReportLengths {
+    std::uint16_t feature = 0; // feature collection: command packets
+    std::uint16_t input = 0;   // feature collection: chunks read
+    std::uint16_t output = 0;  // feature collection: chunks written
+};
+
+class DeviceLink {
+public:
+    // `sink` hears the handshake's outcome (codes 14 and 15) before `connected` changes.
+    DeviceLink(HidCommandPort& command, Pacer& pacer, DeviceEventSink& sink,
+               ScrambleKeys firmwareKeys = firmwareScrambleKeys());
+
+    // Sends one packet (checksum recomputed, scrambled when scrambling is on). For a read
+    // command the answer replaces `packet`; the result is then meaningless. For a write command
+    // the result is the success of the feature write.
+    bool exchange(CommandPacket& packet);
+
+    // Sends `header` (byte 2 the payload length); a write command then sends the payload in
+    // chunks, a read command takes the answering header into `header` and reads the chunks it
+    // announces into `payload`, never past its end. A chunk that does not arrive within the
+    // chunk read time-out ends the transfer; what was not received stays as it was (zero).
+    void blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload);
+
+    // Probes plain, then scrambled. Sets `scrambleOn` and `connected`, telling the sink first.
+    void handshake();
+
+    // Lengths of the opened feature collection (set by discovery).
+    void setReportLengths(ReportLengths lengths) { lengths_ = lengths; }
+    ReportLengths reportLengths() const { return lengths_; }
+    // Input report length of the event collection; read once by the listener thread.
+    std::atomic<std::uint16_t> eventReportLength{0};
+
+    // 1 once a handshake has passed (and, briefly, while discovery opens the collection).
+    // Written by the window's thread, read by the listener.
+    std::atomic<bool> connected{false};
+    std::atomic<bool> scrambleOn{false};
+
+    std::chrono::milliseconds chunkReadTimeout = kDefaultChunkReadTimeout;
+
+    // The key tables in use: runKey stays zero until the first plain probe has failed.
+    const ScrambleKeys& keys() const { return keys_; }
+
+private:
+    std::size_t featureLength() const;
+    bool sendPacket(const CommandPacket& packet, bool scrambled);
+    CommandPacket receivePacket(bool scrambled);
+
+    HidCommandPort& command_;
+    Pacer& pacer_;
+    DeviceEventSink& sink_;
+    ScrambleKeys firmwareKeys_;
+    ScrambleKeys keys_;
+    ReportLengths lengths_;
+};
+
+} // namespace qor

@@ -1,0 +1,152 @@
+// Windows adapters of the device link: SetupDi enumeration, HidD/HidP queries, the command
+// collection's feature and chunk reports, the event collection's overlapped reads, the
+// listener thread and device-interface notifications. They translate; the core decides.
+#pragma once
+#include "device/device_events.h"
+#include "device/discovery.h"
+#include "device/event_listener.h"
+#include "device/hid_ports.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace qor {
+
+// The feature collection through `commandHandle` (read/write, not overlapped for the feature
+// calls and chunk writes; chunk reads use an overlapped handle beside it so that they can time
+// out).
+class Win32CommandPort final : public HidCommandPort {
+public:
+    Win32CommandPort() = default;
+    ~Win32CommandPort() override;
+    Win32CommandPort(const Win32CommandPort&) = delete;
+    Win32CommandPort& operator=(const Win32CommandPort&) = delete;
+
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding) override;
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding) override;
+    bool writeReport(std::span<const std::uint8_t> report) override;
+    ReadResult readReport(std::span<std::uint8_t> report,
+                          std::chrono::milliseconds timeout) override;
+
+    // Replaces the handles (closing earlier ones). False when the path cannot be opened.
+    bool open(const std::wstring& path);
+    void close();
+    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;     // commandHandle
+    HANDLE readHandle_ = INVALID_HANDLE_VALUE; // overlapped, for chunk reads with a time-out
+    HANDLE readDone_ = nullptr;
+};
+
+// The event collection: `eventReadHandle`, `eventWriteHandle` and the manual-reset `readEvent`
+// with the listener's one overlapped record.
+class Win32EventPort final : public HidEventPort {
+public:
+    Win32EventPort() = default;
+    ~Win32EventPort() override;
+    Win32EventPort(const Win32EventPort&) = delete;
+    Win32EventPort& operator=(const Win32EventPort&) = delete;
+
+    // Creates `readEvent` (manual reset, not signalled). False when the system refuses.
+    bool createReadEvent();
+    HANDLE readEvent() const { return readEvent_; }
+
+    void resetSignal() override;
+    void waitSignal() override;
+    void signal() override;
+    bool isOpen() const override;
+    bool beginRead(std::span<std::uint8_t> buffer) override;
+    std::size_t finishRead() override;
+
+    // Window's thread. Each open replaces the handle of its kind; a read handle replaced while
+    // the listener may still read from it is closed by the listener at its next read.
+    bool openRead(const std::wstring& path);
+    bool openWrite(const std::wstring& path);
+    // Window destruction: closes both handles and `readEvent`.
+    void close();
+
+private:
+    std::atomic<HANDLE> readHandle_{INVALID_HANDLE_VALUE};
+    HANDLE writeHandle_ = INVALID_HANDLE_VALUE;
+    HANDLE readEvent_ = nullptr;
+    OVERLAPPED overlapped_{};
+    HANDLE readingHandle_ = INVALID_HANDLE_VALUE; // the handle of the read begun last
+    std::mutex retiredMutex_;
+    std::vector<HANDLE> retired_;
+};
+
+// SetupDi over the HID interface class, HidD_GetAttributes, HidD_GetPreparsedData and
+// HidP_GetCaps; opens the collections into the two ports.
+class Win32HidSystem final : public DeviceEnumerator {
+public:
+    Win32HidSystem() = default;
+    ~Win32HidSystem() override;
+    Win32HidSystem(const Win32HidSystem&) = delete;
+    Win32HidSystem& operator=(const Win32HidSystem&) = delete;
+
+    Win32CommandPort& commandPort() { return command_; }
+    Win32EventPort& eventPort() { return events_; }
+
+    bool beginScan() override;
+    InterfaceStatus describe(std::uint32_t index, std::u16string& path,
+                             HidAttributes& attributes) override;
+    CapsStatus capabilities(HidCaps& caps) override;
+    void endScan() override;
+    bool openEventRead(const std::u16string& path) override;
+    bool openEventWrite(const std::u16string& path) override;
+    bool openCommand(const std::u16string& path) override;
+
+    // Window destruction: closes every handle.
+    void close();
+
+private:
+    void closeQuery();
+
+    HANDLE infoSet_ = INVALID_HANDLE_VALUE; // HDEVINFO
+    HANDLE query_ = INVALID_HANDLE_VALUE;
+    Win32CommandPort command_;
+    Win32EventPort events_;
+};
+
+// The listener thread, created suspended, running EventListener::run.
+class Win32ListenerThread {
+public:
+    Win32ListenerThread() = default;
+    ~Win32ListenerThread();
+    Win32ListenerThread(const Win32ListenerThread&) = delete;
+    Win32ListenerThread& operator=(const Win32ListenerThread&) = delete;
+
+    // Creates the thread suspended, at normal priority. False when the system refuses.
+    bool create(EventListener& listener);
+    void resume();
+    HANDLE handle() const { return thread_; }
+
+private:
+    HANDLE thread_ = nullptr;
+};
+
+// Hands device events to the window with a synchronous WM_USER+2 (wParam code, lParam value).
+class Win32WindowEventSink final : public DeviceEventSink {
+public:
+    explicit Win32WindowEventSink(HWND window = nullptr) : window_(window) {}
+    void setWindow(HWND window) { window_.store(window); }
+    void deliver(DeviceEventCode code, std::uint32_t value) override;
+
+private:
+    std::atomic<HWND> window_;
+};
+
+inline constexpr UINT kDeviceEventMessage = WM_USER + 2;
+
+// Registers `window` for arrival and removal of HID device interfaces. Null on failure.
+HDEVNOTIFY registerHidNotifications(HWND window);
+
+// Translates one WM_DEVICECHANGE for the core's handler; returns its result (TRUE).
+BOOL handleDeviceChange(DeviceChangeHandler& handler, WPARAM event, LPARAM broadcast);
+
+} // namespace qor
