@@ -1,0 +1,392 @@
+#include "app/ini_engine.h"
+#include "app/text_case.h"
+#include "app/text_utf8.h"
+
+#include <algorithm>
+
+namespace qor {
+
+namespace {
+
+using Line = IniDocument::Line;
+using Kind = Line::Kind;
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+bool isBlank(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
+
+std::u16string_view trimLeft(std::u16string_view s) {
+    while (!s.empty() && isBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+std::u16string_view trimRight(std::u16string_view s) {
+    while (!s.empty() && isBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+std::u16string_view trim(std::u16string_view s) {
+    return trimRight(trimLeft(s));
+}
+
+// The Win32 functions hand names and values on as zero-terminated strings: a zero character in a
+// file ends the name or value.
+std::u16string untilZero(std::u16string_view s) {
+    return std::u16string(s.substr(0, s.find(u'\0')));
+}
+
+// Gives the line its meaning from its decoded text.
+void classify(Line& line, std::u16string_view decoded) {
+    std::u16string_view text = trim(decoded);
+    line.name.clear();
+    line.value.reset();
+    if (text.empty()) {
+        line.kind = Kind::Blank;
+        return;
+    }
+    if (text.front() == u';') {
+        line.kind = Kind::Comment;
+        return;
+    }
+    if (text.front() == u'[') {
+        std::size_t close = text.rfind(u']');
+        if (close != std::u16string_view::npos && close > 0) {
+            line.kind = Kind::Header;
+            line.name = untilZero(trim(text.substr(1, close - 1)));
+            return;
+        }
+    }
+    line.kind = Kind::Entry;
+    std::size_t eq = text.find(u'=');
+    if (eq == std::u16string_view::npos) {
+        line.name = untilZero(text);
+        return;
+    }
+    line.name = untilZero(trimRight(text.substr(0, eq)));
+    line.value = untilZero(trimLeft(text.substr(eq + 1)));
+}
+
+std::u16string decodeUnits(std::string_view bytes, bool bigEndian) {
+    std::u16string out(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        auto lo = static_cast<unsigned char>(bytes[2 * i + (bigEndian ? 1 : 0)]);
+        auto hi = static_cast<unsigned char>(bytes[2 * i + (bigEndian ? 0 : 1)]);
+        out[i] = static_cast<char16_t>(lo | (hi << 8));
+    }
+    return out;
+}
+
+std::string encodeUnits(std::u16string_view text, bool bigEndian) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char16_t c : text) {
+        auto lo = static_cast<char>(c & 0xFF);
+        auto hi = static_cast<char>(c >> 8);
+        out.push_back(bigEndian ? hi : lo);
+        out.push_back(bigEndian ? lo : hi);
+    }
+    return out;
+}
+
+std::u16string decode(std::string_view bytes, IniEncoding encoding, const AnsiCodec& codec) {
+    switch (encoding) {
+    case IniEncoding::Ansi:
+        return codec.decode(bytes);
+    case IniEncoding::Utf8:
+        return utf8ToUtf16(bytes);
+    case IniEncoding::Utf16Le:
+        return decodeUnits(bytes, false);
+    case IniEncoding::Utf16Be:
+        return decodeUnits(bytes, true);
+    }
+    return {};
+}
+
+std::string_view bom(IniEncoding encoding) {
+    switch (encoding) {
+    case IniEncoding::Utf8:
+        return "\xEF\xBB\xBF";
+    case IniEncoding::Utf16Le:
+        return "\xFF\xFE";
+    case IniEncoding::Utf16Be:
+        return "\xFE\xFF";
+    case IniEncoding::Ansi:
+        break;
+    }
+    return {};
+}
+
+// Strips one pair of matching quotes around a text of at least two characters.
+std::u16string_view unquote(std::u16string_view s) {
+    if (s.size() >= 2 && (s.front() == u'"' || s.front() == u'\'') && s.back() == s.front()) {
+        return s.substr(1, s.size() - 2);
+    }
+    return s;
+}
+
+} // namespace
+
+std::vector<std::u16string> IniSectionNames::names() const {
+    std::vector<std::u16string> out;
+    std::size_t start = 0;
+    while (start < buffer.size() && buffer[start] != u'\0') {
+        std::size_t end = buffer.find(u'\0', start);
+        if (end == std::u16string::npos) {
+            end = buffer.size();
+        }
+        out.emplace_back(buffer.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+IniDocument::IniDocument(const AnsiCodec& codec) : codec_(&codec) {}
+
+IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
+    IniDocument doc(codec);
+    if (bytes.empty()) {
+        return doc; // an empty file is written like a new one
+    }
+    if (bytes.starts_with("\xFF\xFE")) {
+        doc.encoding_ = IniEncoding::Utf16Le;
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        doc.encoding_ = IniEncoding::Utf16Be;
+    } else if (bytes.starts_with("\xEF\xBB\xBF")) {
+        doc.encoding_ = IniEncoding::Utf8;
+    } else {
+        doc.encoding_ = IniEncoding::Ansi;
+    }
+    bytes.remove_prefix(bom(doc.encoding_).size());
+    const bool wide =
+        doc.encoding_ == IniEncoding::Utf16Le || doc.encoding_ == IniEncoding::Utf16Be;
+    const std::size_t unit = wide ? 2 : 1;
+    if (wide) {
+        bytes.remove_suffix(bytes.size() % 2); // half a character is no text
+    }
+    const bool bigEndian = doc.encoding_ == IniEncoding::Utf16Be;
+    auto unitAt = [&](std::size_t pos) -> char16_t {
+        if (!wide) {
+            return static_cast<unsigned char>(bytes[pos]);
+        }
+        auto a = static_cast<unsigned char>(bytes[pos]);
+        auto b = static_cast<unsigned char>(bytes[pos + 1]);
+        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = pos;
+        while (end < bytes.size() && unitAt(end) != u'\r' && unitAt(end) != u'\n') {
+            end += unit;
+        }
+        std::size_t next = end;
+        if (next < bytes.size()) {
+            bool cr = unitAt(next) == u'\r';
+            next += unit;
+            if (cr && next < bytes.size() && unitAt(next) == u'\n') {
+                next += unit;
+            }
+        }
+        Line line;
+        line.text = std::string(bytes.substr(pos, end - pos));
+        line.ending = std::string(bytes.substr(end, next - end));
+        classify(line, decode(line.text, doc.encoding_, codec));
+        doc.lines_.push_back(std::move(line));
+        pos = next;
+    }
+    return doc;
+}
+
+std::string IniDocument::bytes() const {
+    std::string out(bom(encoding_));
+    for (const Line& line : lines_) {
+        out += line.text;
+        out += line.ending;
+    }
+    return out;
+}
+
+std::optional<IniDocument::Span> IniDocument::findSection(std::u16string_view name) const {
+    std::size_t header = npos;
+    std::size_t i = 0;
+    if (!name.empty()) {
+        for (; i < lines_.size(); ++i) {
+            if (lines_[i].kind == Kind::Header && equalsIgnoreCase(lines_[i].name, name)) {
+                break;
+            }
+        }
+        if (i == lines_.size()) {
+            return std::nullopt;
+        }
+        header = i++;
+    }
+    // The lines before the first header always form the section "".
+    std::size_t end = i;
+    while (end < lines_.size() && lines_[end].kind != Kind::Header) {
+        ++end;
+    }
+    return Span{header, i, end};
+}
+
+std::optional<std::size_t> IniDocument::findKey(const Span& span, std::u16string_view key) const {
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        if (lines_[i].kind == Kind::Entry && equalsIgnoreCase(lines_[i].name, key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string> IniDocument::value(std::u16string_view section,
+                                                 std::u16string_view key) const {
+    auto span = findSection(trim(section));
+    if (!span) {
+        return std::nullopt;
+    }
+    auto at = findKey(*span, trim(key));
+    if (!at) {
+        return std::nullopt;
+    }
+    return lines_[*at].value;
+}
+
+std::u16string IniDocument::getString(std::u16string_view section, std::u16string_view key,
+                                      std::u16string_view defaultValue,
+                                      std::size_t bufferSize) const {
+    if (bufferSize == 0) {
+        return {};
+    }
+    std::u16string result;
+    if (auto stored = value(section, key)) {
+        result = unquote(*stored);
+    } else {
+        // Trailing blanks of the default are dropped, then it is treated like a stored value.
+        while (!defaultValue.empty() && defaultValue.back() == u' ') {
+            defaultValue.remove_suffix(1);
+        }
+        result = unquote(std::u16string_view(untilZero(defaultValue)));
+    }
+    if (result.size() > bufferSize - 1) {
+        result.resize(bufferSize - 1);
+    }
+    return result;
+}
+
+IniSectionNames IniDocument::sectionNames(std::size_t bufferSize) const {
+    IniSectionNames out;
+    out.buffer.assign(bufferSize, u'\0');
+    if (bufferSize < 2) {
+        return out;
+    }
+    std::size_t room = bufferSize - 1; // one place is kept for the list's final zero
+    std::size_t pos = 0;
+    for (const Line& line : lines_) {
+        if (line.kind != Kind::Header || line.name.empty()) {
+            continue;
+        }
+        std::size_t need = line.name.size() + 1;
+        if (need >= room) {
+            // Does not fit (or fits exactly): cut the name, end the list with two zeros.
+            line.name.copy(out.buffer.data() + pos, room - 1);
+            out.count = static_cast<std::uint32_t>(bufferSize - 2);
+            return out;
+        }
+        line.name.copy(out.buffer.data() + pos, line.name.size());
+        pos += need;
+        room -= need;
+    }
+    out.count = static_cast<std::uint32_t>(pos);
+    return out;
+}
+
+std::string IniDocument::encodeLine(std::u16string_view text) const {
+    switch (encoding_) {
+    case IniEncoding::Ansi:
+        return codec_->encode(text);
+    case IniEncoding::Utf8:
+        return utf16ToUtf8(text);
+    case IniEncoding::Utf16Le:
+        return encodeUnits(text, false);
+    case IniEncoding::Utf16Be:
+        return encodeUnits(text, true);
+    }
+    return {};
+}
+
+void IniDocument::insertLine(std::size_t at, std::u16string_view text) {
+    if (at > 0 && lines_[at - 1].ending.empty()) {
+        lines_[at - 1].ending = encodeLine(u"\r\n");
+    }
+    Line line;
+    line.text = encodeLine(text);
+    line.ending = encodeLine(u"\r\n");
+    classify(line, decode(line.text, encoding_, *codec_));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+}
+
+bool IniDocument::setString(std::u16string_view section, std::u16string_view key,
+                            std::u16string_view value) {
+    section = trim(section);
+    key = trim(key);
+    value = trimLeft(value);
+    auto span = findSection(section);
+    if (!span) {
+        insertLine(lines_.size(), u"[" + std::u16string(section) + u"]");
+        insertLine(lines_.size(), std::u16string(key) + u"=" + std::u16string(value));
+    } else if (auto at = findKey(*span, key)) {
+        Line& line = lines_[*at];
+        if (line.value && *line.value == value) {
+            return false;
+        }
+        line.text = encodeLine(line.name + u"=" + std::u16string(value));
+        classify(line, decode(line.text, encoding_, *codec_));
+    } else {
+        // After the section's last non-blank line, so blank lines before the next header stay
+        // where they are.
+        std::size_t after = span->begin;
+        for (std::size_t i = span->begin; i < span->end; ++i) {
+            if (lines_[i].kind != Kind::Blank) {
+                after = i + 1;
+            }
+        }
+        insertLine(after, std::u16string(key) + u"=" + std::u16string(value));
+    }
+    if (value.find_first_of(u"\r\n") != std::u16string_view::npos) {
+        // A line break in the value splits the line; take the meaning the file now has.
+        *this = parse(bytes(), *codec_);
+    }
+    return true;
+}
+
+bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key) {
+    auto span = findSection(trim(section));
+    if (!span) {
+        return false;
+    }
+    auto at = findKey(*span, trim(key));
+    if (!at) {
+        return false;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+    return true;
+}
+
+bool IniDocument::removeSection(std::u16string_view section) {
+    auto span = findSection(trim(section));
+    if (!span) {
+        return false;
+    }
+    std::size_t first = span->header == npos ? span->begin : span->header;
+    if (first == span->end) {
+        return false;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
+    return true;
+}
+
+} // namespace qor
