@@ -4,10 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <type_traits>
 
 namespace qor {
 
-inline constexpr std::size_t kButtonSlots = 12;  // 8 real buttons, slots 8..11 spare
+inline constexpr std::size_t kButtonSlots = 12; // 8 real buttons, slots 8..11 spare
 inline constexpr std::size_t kMouseButtons = 8;
 inline constexpr std::size_t kMacroCount = 12;
 inline constexpr std::size_t kMacroSlotBytes = 128;
@@ -32,8 +34,8 @@ struct ButtonTable {
     ButtonArray comboModifiers; // one modifier bit or 0
     ButtonArray comboKey1;
     ButtonArray comboKey2;
-    ButtonArray macroIndex;     // 0..11
-    ButtonArray macroLoopMode;  // loop mode minus 1, 0..2
+    ButtonArray macroIndex;    // 0..11
+    ButtonArray macroLoopMode; // loop mode minus 1, 0..2
 };
 
 struct SettingsRecord {
@@ -71,7 +73,9 @@ struct SettingsRecord {
     const std::array<std::uint8_t, kButtonSlots>& activeDpiSwitch() const {
         return activeMode == 1 ? dpiSwitchB : dpiSwitchA;
     }
-    std::uint8_t* macroSlot(std::size_t index) { return macroSlots.data() + index * kMacroSlotBytes; }
+    std::uint8_t* macroSlot(std::size_t index) {
+        return macroSlots.data() + index * kMacroSlotBytes;
+    }
     const std::uint8_t* macroSlot(std::size_t index) const {
         return macroSlots.data() + index * kMacroSlotBytes;
     }
@@ -110,5 +114,17 @@ static_assert(offsetof(SettingsRecord, reserved1985) == 1985);
 static_assert(offsetof(SettingsRecord, lampBits) == 2017);
 static_assert(offsetof(SettingsRecord, reserved2019) == 2019);
 static_assert(alignof(SettingsRecord) == 1, "the record must be packed");
+static_assert(std::is_trivially_copyable_v<SettingsRecord>);
+
+// The record as the 2021 bytes that config.bin and the snapshot copy.
+inline std::span<std::uint8_t, kSettingsRecordSize> recordBytes(SettingsRecord& record) {
+    return std::span<std::uint8_t, kSettingsRecordSize>(reinterpret_cast<std::uint8_t*>(&record),
+                                                        kSettingsRecordSize);
+}
+inline std::span<const std::uint8_t, kSettingsRecordSize>
+recordBytes(const SettingsRecord& record) {
+    return std::span<const std::uint8_t, kSettingsRecordSize>(
+        reinterpret_cast<const std::uint8_t*>(&record), kSettingsRecordSize);
+}
 
 } // namespace qor

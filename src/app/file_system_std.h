@@ -1,0 +1,17 @@
+// FileSystem over the C++ standard library, for the command line and the tests.
+#pragma once
+#include "app/file_system.h"
+
+namespace qor {
+
+class StdFileSystem final : public FileSystem {
+public:
+    bool exists(std::u16string_view path) override;
+    std::unique_ptr<ReadableFile> openForReading(std::u16string_view path) override;
+    SystemError checkWritable(std::u16string_view path) override;
+    SystemError writeWhole(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
+    SystemError replace(std::u16string_view source, std::u16string_view target) override;
+    void remove(std::u16string_view path) override;
+};
+
+} // namespace qor
