@@ -58,6 +58,8 @@ public:
     virtual bool beginRead(std::span<std::uint8_t> buffer) = 0;
     // Waits for the read begun last and returns the number of bytes it delivered (0 on failure).
     virtual std::size_t finishRead() = 0;
+    // Cancels a read still pending and waits until the buffer is no longer written.
+    virtual void cancelRead() = 0;
 };
 
 struct HidAttributes {

@@ -1,0 +1,129 @@
+#include "device/discovery.h"
+
+namespace qor {
+
+bool namesMouse(std::u16string_view interfaceName) {
+    return interfaceName.find(u"Vid_04d9&Pid_a09f") != std::u16string_view::npos ||
+           interfaceName.find(u"VID_04D9&PID_A09F") != std::u16string_view::npos;
+}
+
+CollectionRole classifyCollection(const HidCaps& caps) {
+    if (caps.usage == kEventUsagePage && caps.usagePage == kEventUsagePage &&
+        caps.inputReportLength != 0) {
+        return CollectionRole::event;
+    }
+    if (caps.usage == kCommandUsagePage && caps.usagePage == kCommandUsagePage &&
+        caps.featureReportLength != 0) {
+        return CollectionRole::command;
+    }
+    return CollectionRole::other;
+}
+
+DeviceDiscovery::DeviceDiscovery(DeviceEnumerator& enumerator, DeviceLink& link,
+                                 HidEventPort& events, MessageSink& messages, std::u16string title)
+    : enumerator_(enumerator), link_(link), events_(events), messages_(messages),
+      title_(std::move(title)) {}
+
+bool DeviceDiscovery::openDevice() {
+    if (!enumerator_.beginScan()) {
+        return false;
+    }
+    const bool found = scan();
+    enumerator_.endScan();
+    return found;
+}
+
+bool DeviceDiscovery::scan() {
+    for (std::uint32_t index = 0;; ++index) {
+        HidAttributes attributes;
+        switch (enumerator_.describe(index, path_, attributes)) {
+        case InterfaceStatus::ok:
+            break;
+        case InterfaceStatus::noMoreItems:
+        case InterfaceStatus::openFailed:
+            return false;
+        case InterfaceStatus::detailFailed:
+            messages_.show(u"SetupDiGetDeviceInterfaceDetail failed.\n", title_);
+            return false;
+        }
+        if (attributes.vendorId != kMouseVendorId || attributes.productId != kMouseProductId) {
+            continue;
+        }
+
+        HidCaps caps;
+        switch (enumerator_.capabilities(caps)) {
+        case CapsStatus::ok:
+            break;
+        case CapsStatus::preparsedDataFailed:
+            messages_.show(u"HidD_GetPreparsedData failed.\n", title_);
+            return false;
+        case CapsStatus::invalidPreparsedData:
+            messages_.show(u"HidP_GetCaps failed.", title_);
+            return false;
+        }
+
+        switch (classifyCollection(caps)) {
+        case CollectionRole::event:
+            if (!enumerator_.openEventRead(path_)) {
+                return false;
+            }
+            events_.signal();
+            if (!enumerator_.openEventWrite(path_)) {
+                return false;
+            }
+            link_.eventReportLength = caps.inputReportLength;
+            break;
+        case CollectionRole::command:
+            link_.connected = true;
+            if (!enumerator_.openCommand(path_)) {
+                return false;
+            }
+            link_.setReportLengths(ReportLengths{caps.featureReportLength, caps.inputReportLength,
+                                                 caps.outputReportLength});
+            return true;
+        case CollectionRole::other:
+            break;
+        }
+    }
+}
+
+void ListenerGate::startOnce() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    if (resume_) {
+        resume_();
+    }
+}
+
+DeviceChangeHandler::DeviceChangeHandler(DeviceDiscovery& discovery, DeviceLink& link,
+                                         DeviceEventSink& sink, DeviceChangeHost& host,
+                                         ListenerGate& listener)
+    : discovery_(discovery), link_(link), sink_(sink), host_(host), listener_(listener) {}
+
+void DeviceChangeHandler::lost() {
+    sink_.deliver(DeviceEventCode::mouseNotDetected, 0);
+    host_.hideWindow();
+    link_.connected = false;
+}
+
+bool DeviceChangeHandler::onDeviceChange(std::uint32_t event, std::uint32_t deviceType,
+                                         std::u16string_view interfaceName) {
+    if ((event != kDeviceArrival && event != kDeviceRemoveComplete) ||
+        deviceType != kDeviceTypeInterface || !namesMouse(interfaceName)) {
+        return true;
+    }
+    if (!discovery_.openDevice()) {
+        lost();
+        return true;
+    }
+    link_.handshake();
+    if (event == kDeviceArrival && link_.connected) {
+        host_.connectReadBack();
+        listener_.startOnce();
+    }
+    return true;
+}
+
+} // namespace qor
