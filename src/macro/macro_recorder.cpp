@@ -1,0 +1,100 @@
+#include "macro/macro_recorder.h"
+
+namespace qor {
+
+std::u16string hookInstallErrorText(unsigned long errorCode) {
+    std::u16string text = u"JournalRecordHook Install error code :";
+    text.append(formatDecimal(static_cast<long>(errorCode)));
+    text.push_back(u'\n');
+    return text;
+}
+
+MacroRecorder::MacroRecorder(MacroEditor& editor, RecorderHost& host, MessageSink& messages,
+                             MacroTexts texts)
+    : editor_(editor), host_(host), messages_(messages), texts_(std::move(texts)) {}
+
+void MacroRecorder::removeHook() {
+    if (hookInstalled_) {
+        host_.removeKeyboardHook();
+        hookInstalled_ = false;
+    }
+}
+
+void MacroRecorder::startRecording() {
+    if (editor_.macroListEmpty()) {
+        messages_.show(texts_.nameBlank, kWarningCaption);
+        return;
+    }
+    messages_.show(texts_.startRecording, texts_.appTitle);
+    eventCount_ = 0;
+    removeHook();
+    editor_.clearSequence();
+    if (const std::optional<std::uint32_t> error = host_.installKeyboardHook()) {
+        messages_.show(hookInstallErrorText(*error), texts_.appTitle);
+        return;
+    }
+    hookInstalled_ = true;
+    recordingStarted_ = true;
+    state_ = SequenceState::NothingRecorded;
+    host_.setWindowTitle(texts_.stopHint);
+}
+
+void MacroRecorder::stopRecording() {
+    // Keys pressed to close this box still reach the hook.
+    messages_.show(texts_.stopRecording, texts_.appTitle);
+    eventCount_ = 0;
+    if (!recordingStarted_) {
+        messages_.show(texts_.notRecording, kWarningCaption);
+        return;
+    }
+    if (hookInstalled_) {
+        removeHook();
+        state_ = SequenceState::Stopped;
+    }
+}
+
+void MacroRecorder::leavePage() {
+    removeHook();
+}
+
+HookVerdict MacroRecorder::hookProc(int code, std::u16string_view keyName, std::uint32_t flags) {
+    if (code != kHookAction) {
+        return HookVerdict::PassOn;
+    }
+    currentKeyName_ = keyName.substr(0, kKeyNameMaxChars);
+    const bool released = (flags & kKeyReleasedBit) != 0;
+    const bool wasDown = (flags & kKeyWasDownBit) != 0;
+    // Auto-repeats of the key last pressed: a press while it was down, or a release of it while
+    // it was not.
+    if (currentKeyName_ == lastPressedName_ && released != wasDown) {
+        return HookVerdict::Handled;
+    }
+    ++eventCount_;
+    host_.sendRecorderMessage(released ? kRecordedRelease : kRecordedPress, wasDown ? 0 : 1);
+    return HookVerdict::Handled;
+}
+
+void MacroRecorder::onRecorderMessage(std::uintptr_t wParam, std::intptr_t /*lParam*/) {
+    if (eventCount_ > kRecordedEventsMax) {
+        stopRecording();
+        return;
+    }
+    if (!editor_.macroIsSelected()) {
+        return;
+    }
+    if (wParam == kRecordedPress) {
+        if (state_ != SequenceState::NothingRecorded) {
+            editor_.appendLine(delayItem(kDefaultDelayMs));
+        }
+        editor_.appendLine(pressItem(currentKeyName_));
+        if (state_ == SequenceState::NothingRecorded) {
+            state_ = SequenceState::Pressed;
+        }
+        lastPressedName_ = currentKeyName_;
+    } else if (wParam == kRecordedRelease) {
+        editor_.appendLine(delayItem(kDefaultDelayMs));
+        editor_.appendLine(releaseItem(currentKeyName_));
+    }
+}
+
+} // namespace qor

@@ -1,0 +1,94 @@
+// The keyboard recorder of the macro area. The window's keyboard hook (WH_KEYBOARD on the
+// window's own thread) hands every call to hookProc; the recorder message it sends comes back
+// to onRecorderMessage, which appends lines to the editor's sequence list. Pauses are not
+// measured: every recorded event after the first is preceded by a "50 ms" line.
+#pragma once
+#include "app/message_sink.h"
+#include "macro/macro_editor.h"
+#include "macro/macro_texts.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+// WM_USER + 3, sent (not posted) to the main window. wParam 0 press, 1 release; lParam 1 when
+// the key was up before the event.
+inline constexpr unsigned kRecorderMessage = 0x0400 + 3;
+inline constexpr std::uintptr_t kRecordedPress = 0;
+inline constexpr std::uintptr_t kRecordedRelease = 1;
+inline constexpr std::uint32_t kRecordedEventsMax = 64;
+inline constexpr int kHookAction = 0; // HC_ACTION
+// Keystroke flags of a keyboard hook call.
+inline constexpr std::uint32_t kKeyReleasedBit = 1u << 31;
+inline constexpr std::uint32_t kKeyWasDownBit = 1u << 30;
+
+// What the recorder needs from the window.
+class RecorderHost {
+public:
+    virtual ~RecorderHost() = default;
+    // Installs the thread keyboard hook; the system's error code when that fails.
+    virtual std::optional<std::uint32_t> installKeyboardHook() = 0;
+    virtual void removeKeyboardHook() = 0;
+    virtual void setWindowTitle(std::u16string_view title) = 0;
+    // Sends the recorder message to the main window, whose handler calls onRecorderMessage.
+    virtual void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+enum class SequenceState : std::uint8_t {
+    NothingRecorded = 0, // nothing pressed yet in this recording
+    Pressed = 1,         // at least one press recorded
+    Stopped = 2,
+};
+
+enum class HookVerdict {
+    PassOn,  // call CallNextHookEx and return its result
+    Handled, // return 0
+};
+
+class MacroRecorder {
+public:
+    MacroRecorder(MacroEditor& editor, RecorderHost& host, MessageSink& messages,
+                  MacroTexts texts = {});
+
+    // "Start Recording" and "Stop Recording"; the 65th event stops as the button does.
+    void startRecording();
+    void stopRecording();
+    // Leaving the Advanced page: an installed hook goes without a word; nothing else changes.
+    void leavePage();
+
+    // The hook procedure: code, the system's name of the key (GetKeyNameTextW of the flags) and
+    // the keystroke flags.
+    HookVerdict hookProc(int code, std::u16string_view keyName, std::uint32_t flags);
+    void onRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam);
+
+    // While recording on the Advanced page, key presses must not reach the page's controls.
+    bool swallowsKeyDowns() const { return hookInstalled_; }
+
+    bool hookInstalled() const { return hookInstalled_; }
+    bool recordingStarted() const { return recordingStarted_; }
+    std::uint32_t eventCount() const { return eventCount_; }
+    SequenceState sequenceState() const { return state_; }
+    const std::u16string& currentKeyName() const { return currentKeyName_; }
+    const std::u16string& lastPressedName() const { return lastPressedName_; }
+
+private:
+    void removeHook();
+
+    MacroEditor& editor_;
+    RecorderHost& host_;
+    MessageSink& messages_;
+    MacroTexts texts_;
+
+    bool hookInstalled_ = false;
+    bool recordingStarted_ = false;
+    std::uint32_t eventCount_ = 0;
+    SequenceState state_ = SequenceState::NothingRecorded;
+    std::u16string currentKeyName_;
+    std::u16string lastPressedName_;
+};
+
+} // namespace qor
