@@ -92,14 +92,14 @@ private:
     bool takeFeature(std::span<const std::uint8_t> report);
     void handlePacket(const CommandPacket& packet);
     void queueAnswer(const CommandPacket& answer);
-    void queueBlockRead(std::uint8_t code, std::uint8_t index, std::span<const std::uint8_t> data,
-                        std::size_t holdLength);
+    void queueBlockRead(std::uint8_t code, std::uint8_t index, std::span<const std::uint8_t> data);
     void commitBlockWrite();
     bool giveFeature(std::span<std::uint8_t> report);
     bool takeChunk(std::span<const std::uint8_t> report);
     ReadResult giveChunk(std::span<std::uint8_t> report, std::chrono::milliseconds timeout,
                          std::unique_lock<std::mutex>& lock);
     void completeEventRead();
+    void endEventRead(std::size_t bytes);
     void vanish();
 
     mutable std::mutex mutex_;

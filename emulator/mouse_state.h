@@ -37,7 +37,7 @@ struct MouseState {
 //   ledParams[0]   31 32 33               ledParams[1] 41 42 43
 //   effect         0x04   effectOption1 0x17   effectOption2 0x05
 //   configBlock0   b0 b1 ... c7 (0xb0 + i)
-//   configBlock1   ff 00 00  00 ff 00  00 00 ff  ff ff 00, then d0 .. d b (0xd0 + i for i 12..23)
+//   configBlock1   ff 00 00  00 ff 00  00 00 ff  ff ff 00, then dc dd .. e7 (0xd0 + i for i 12..23)
 //   configBlock2   e1 e2 e3 e4
 //   dpiStageCount  4, dpiStageCodes 02 03 05 07 80 80 80 80
 //   keyMatrices    matrix n byte i: 0x10 * n + (i % 16)

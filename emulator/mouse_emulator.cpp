@@ -1,0 +1,469 @@
+#include "emulator/mouse_emulator.h"
+
+#include "device/device_link.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace qor {
+
+namespace {
+
+const CommandPacket kProbe = makePacket(
+    0x00, {kHandshakeMagic[0], kHandshakeMagic[1], kHandshakeMagic[2], kHandshakeMagic[3], 0, 0});
+
+} // namespace
+
+class MouseEmulator::CommandSide final : public HidCommandPort {
+public:
+    explicit CommandSide(MouseEmulator& mouse) : mouse_(mouse) {}
+
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding) override {
+        std::unique_lock lock(mouse_.mutex_);
+        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedFeatureLength ||
+            report[0] != 0) {
+            return false;
+        }
+        return mouse_.takeFeature(report);
+    }
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding) override {
+        std::unique_lock lock(mouse_.mutex_);
+        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedFeatureLength) {
+            return false;
+        }
+        return mouse_.giveFeature(report);
+    }
+    bool writeReport(std::span<const std::uint8_t> report) override {
+        std::unique_lock lock(mouse_.mutex_);
+        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedChunkLength ||
+            report[0] != 0) {
+            return false;
+        }
+        return mouse_.takeChunk(report);
+    }
+    ReadResult readReport(std::span<std::uint8_t> report,
+                          std::chrono::milliseconds timeout) override {
+        std::unique_lock lock(mouse_.mutex_);
+        if (!mouse_.beginTransfer(lock) || report.size() < kEmulatedChunkLength) {
+            return ReadResult::failed;
+        }
+        return mouse_.giveChunk(report, timeout, lock);
+    }
+
+private:
+    MouseEmulator& mouse_;
+};
+
+class MouseEmulator::EventSide final : public HidEventPort {
+public:
+    explicit EventSide(MouseEmulator& mouse) : mouse_(mouse) {}
+
+    void resetSignal() override {
+        std::lock_guard lock(mouse_.mutex_);
+        mouse_.signalled_ = false;
+    }
+    void waitSignal() override {
+        std::unique_lock lock(mouse_.mutex_);
+        mouse_.changed_.wait(lock, [this] { return mouse_.signalled_; });
+    }
+    void signal() override {
+        std::lock_guard lock(mouse_.mutex_);
+        mouse_.signalled_ = true;
+        mouse_.changed_.notify_all();
+    }
+    bool isOpen() const override {
+        std::lock_guard lock(mouse_.mutex_);
+        return mouse_.eventOpen_;
+    }
+    bool beginRead(std::span<std::uint8_t> buffer) override {
+        std::lock_guard lock(mouse_.mutex_);
+        if (!mouse_.present_ || !mouse_.eventOpen_ || buffer.size() < kEmulatedEventLength) {
+            return false;
+        }
+        mouse_.readBuffer_ = buffer;
+        mouse_.readPending_ = true;
+        mouse_.readDone_ = false;
+        mouse_.readBytes_ = 0;
+        if (!mouse_.events_.empty()) {
+            mouse_.completeEventRead();
+        }
+        return true;
+    }
+    std::size_t finishRead() override {
+        std::unique_lock lock(mouse_.mutex_);
+        mouse_.changed_.wait(lock, [this] { return mouse_.readDone_ || !mouse_.readPending_; });
+        const std::size_t bytes = mouse_.readDone_ ? mouse_.readBytes_ : 0;
+        mouse_.readDone_ = false;
+        mouse_.readBytes_ = 0;
+        return bytes;
+    }
+    void cancelRead() override {
+        std::lock_guard lock(mouse_.mutex_);
+        if (mouse_.readPending_) {
+            mouse_.endEventRead(0);
+        }
+        mouse_.readBuffer_ = {};
+    }
+
+private:
+    MouseEmulator& mouse_;
+};
+
+MouseEmulator::MouseEmulator(MouseState state, ScrambleKeys keys)
+    : keys_(keys), state_(state), commandSide_(std::make_unique<CommandSide>(*this)),
+      eventSide_(std::make_unique<EventSide>(*this)) {}
+
+MouseEmulator::~MouseEmulator() = default;
+
+HidCommandPort& MouseEmulator::commandPort() {
+    return *commandSide_;
+}
+
+HidEventPort& MouseEmulator::eventPort() {
+    return *eventSide_;
+}
+
+MouseState MouseEmulator::state() const {
+    std::lock_guard lock(mutex_);
+    return state_;
+}
+
+void MouseEmulator::setState(const MouseState& state) {
+    std::lock_guard lock(mutex_);
+    state_ = state;
+}
+
+bool MouseEmulator::scrambling() const {
+    std::lock_guard lock(mutex_);
+    return scrambling_;
+}
+
+bool MouseEmulator::present() const {
+    std::lock_guard lock(mutex_);
+    return present_;
+}
+
+void MouseEmulator::unplug() {
+    std::lock_guard lock(mutex_);
+    vanish();
+}
+
+void MouseEmulator::plugIn() {
+    std::lock_guard lock(mutex_);
+    present_ = true;
+    scrambling_ = false;
+    changed_.notify_all();
+}
+
+void MouseEmulator::setEventCollectionOpen(bool open) {
+    std::lock_guard lock(mutex_);
+    eventOpen_ = open;
+}
+
+void MouseEmulator::emitEvent(std::span<const std::uint8_t> report) {
+    std::lock_guard lock(mutex_);
+    if (!present_) {
+        return;
+    }
+    std::array<std::uint8_t, kEmulatedEventLength> padded{};
+    std::copy_n(report.begin(), std::min(report.size(), padded.size()), padded.begin());
+    events_.push_back(padded);
+    if (readPending_) {
+        completeEventRead();
+    }
+}
+
+void MouseEmulator::emitEvent(std::uint8_t code, std::uint8_t value, std::uint8_t reportId) {
+    const std::array<std::uint8_t, 4> report{reportId, code, 0, value};
+    emitEvent(report);
+}
+
+void MouseEmulator::dropAnswers(unsigned count) {
+    std::lock_guard lock(mutex_);
+    dropAnswers_ = count;
+}
+
+void MouseEmulator::announceLength(std::uint8_t code, std::uint8_t length) {
+    std::lock_guard lock(mutex_);
+    announcedLength_ = std::pair{code, length};
+}
+
+void MouseEmulator::stallChunk(unsigned index) {
+    std::lock_guard lock(mutex_);
+    stallChunk_ = index;
+}
+
+void MouseEmulator::setEchoPlainProbe(bool echo) {
+    std::lock_guard lock(mutex_);
+    echoPlainProbe_ = echo;
+}
+
+void MouseEmulator::vanishAtTransfer(unsigned n) {
+    std::lock_guard lock(mutex_);
+    vanishCountdown_ = n;
+}
+
+void MouseEmulator::setTransferLatency(std::chrono::microseconds latency) {
+    std::lock_guard lock(mutex_);
+    latency_ = latency;
+}
+
+unsigned MouseEmulator::transferCount() const {
+    std::lock_guard lock(mutex_);
+    return transfers_;
+}
+
+unsigned MouseEmulator::rejectedPackets() const {
+    std::lock_guard lock(mutex_);
+    return rejected_;
+}
+
+bool MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
+    ++transfers_;
+    if (!present_) {
+        return false;
+    }
+    if (vanishCountdown_ > 0 && --vanishCountdown_ == 0) {
+        vanish();
+        return false;
+    }
+    if (latency_.count() > 0) {
+        const auto latency = latency_;
+        lock.unlock();
+        std::this_thread::sleep_for(latency);
+        lock.lock();
+    }
+    return present_;
+}
+
+void MouseEmulator::vanish() {
+    present_ = false;
+    scrambling_ = false;
+    answer_.reset();
+    chunksOut_.clear();
+    pendingWrite_.reset();
+    events_.clear();
+    if (readPending_) {
+        endEventRead(0);
+    }
+    changed_.notify_all();
+}
+
+bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
+    // A new command: the firmware forgets chunks not yet fetched and an unfinished block write.
+    chunksOut_.clear();
+    pendingWrite_.reset();
+    answer_.reset();
+
+    CommandPacket wire{};
+    std::copy_n(report.begin() + 1, wire.size(), wire.begin());
+    if (wire == kProbe) {
+        scrambling_ = false;
+        if (echoPlainProbe_) {
+            answer_ = wire;
+        } else {
+            answer_ = makePacket(0x00);
+        }
+        return true;
+    }
+    CommandPacket packet = wire;
+    if (!echoPlainProbe_) {
+        CommandPacket candidate = wire;
+        unscramble(candidate, keys_);
+        if (candidate == kProbe) {
+            scrambling_ = true;
+            queueAnswer(kProbe);
+            return true;
+        }
+        if (scrambling_) {
+            packet = candidate;
+        }
+    }
+    if (packetChecksum(packet) != packet[kChecksumByte]) {
+        ++rejected_;
+        return true;
+    }
+    handlePacket(packet);
+    return true;
+}
+
+void MouseEmulator::queueAnswer(const CommandPacket& answer) {
+    CommandPacket wire = answer;
+    sealPacket(wire);
+    if (scrambling_) {
+        scramble(wire, keys_);
+    }
+    answer_ = wire;
+}
+
+void MouseEmulator::handlePacket(const CommandPacket& p) {
+    MouseState& s = state_;
+    switch (p[0]) {
+    case 0x03:
+        s.sensorType = p[1];
+        s.rate = p[2];
+        s.option1 = p[3];
+        s.option2 = p[4];
+        break;
+    case 0x83:
+        queueAnswer(makePacket(0x83, {s.sensorType, s.rate, s.option1, s.option2}));
+        break;
+    case 0x07:
+        if (p[1] < s.ledParams.size()) {
+            std::copy_n(p.begin() + 2, 3, s.ledParams[p[1]].begin());
+        }
+        break;
+    case 0x87: {
+        std::array<std::uint8_t, 3> set{};
+        if (p[1] < s.ledParams.size()) {
+            set = s.ledParams[p[1]];
+        }
+        queueAnswer(makePacket(0x87, {p[1], set[0], set[1], set[2]}));
+        break;
+    }
+    case 0x0D:
+        s.effect = p[1];
+        s.effectOption1 = p[2];
+        s.effectOption2 = p[3];
+        break;
+    case 0x8D:
+        queueAnswer(makePacket(0x8D, {s.effect, s.effectOption1, s.effectOption2}));
+        break;
+    case 0x10:
+    case 0x11:
+    case 0x12:
+    case 0x13:
+        pendingWrite_ = PendingWrite{p[0], p[1], p[2], chunkCount(p[2]), {}};
+        if (pendingWrite_->expected == 0) {
+            commitBlockWrite();
+        }
+        break;
+    case 0x90:
+        queueBlockRead(0x90, p[1], s.configBlock(p[1]));
+        break;
+    case 0x93: {
+        std::span<const std::uint8_t> slot;
+        if (p[1] >= 1 && p[1] <= s.macroSlots.size()) {
+            slot = s.macroSlots[p[1] - 1u];
+        }
+        queueBlockRead(0x93, p[1], slot);
+        break;
+    }
+    default:
+        break; // unknown commands are ignored, as is the plain probe's echo request
+    }
+}
+
+void MouseEmulator::queueBlockRead(std::uint8_t code, std::uint8_t index,
+                                   std::span<const std::uint8_t> data) {
+    std::size_t length = data.size();
+    if (announcedLength_ && announcedLength_->first == code) {
+        length = announcedLength_->second;
+        announcedLength_.reset();
+    }
+    queueAnswer(makePacket(code, {index, static_cast<std::uint8_t>(length)}));
+    const std::size_t chunks = chunkCount(length);
+    for (std::size_t c = 0; c < chunks; ++c) {
+        Chunk chunk;
+        for (std::size_t i = 0; i < chunk.bytes.size(); ++i) {
+            const std::size_t at = c * chunk.bytes.size() + i;
+            if (at < data.size()) {
+                chunk.bytes[i] = data[at];
+            } else if (at < length) {
+                chunk.bytes[i] = 0xEE;
+            }
+        }
+        chunk.stalled = stallChunk_ && *stallChunk_ == c;
+        chunksOut_.push_back(chunk);
+    }
+    stallChunk_.reset();
+}
+
+bool MouseEmulator::giveFeature(std::span<std::uint8_t> report) {
+    if (dropAnswers_ > 0) {
+        --dropAnswers_;
+        answer_.reset();
+        return false;
+    }
+    std::fill(report.begin(), report.end(), std::uint8_t{0});
+    if (answer_) {
+        std::copy(answer_->begin(), answer_->end(), report.begin() + 1);
+    }
+    return true;
+}
+
+bool MouseEmulator::takeChunk(std::span<const std::uint8_t> report) {
+    if (!pendingWrite_) {
+        return true; // nothing expects it; the firmware drops it
+    }
+    pendingWrite_->data.insert(pendingWrite_->data.end(), report.begin() + 1,
+                               report.begin() + 1 + kChunkPayloadSize);
+    if (pendingWrite_->data.size() >= pendingWrite_->expected * kChunkPayloadSize) {
+        commitBlockWrite();
+    }
+    return true;
+}
+
+void MouseEmulator::commitBlockWrite() {
+    const PendingWrite w = std::move(*pendingWrite_);
+    pendingWrite_.reset();
+    std::span<std::uint8_t> target;
+    switch (w.code) {
+    case 0x10:
+        target = state_.configBlock(w.index);
+        break;
+    case 0x11:
+        state_.dpiStageCount = w.index;
+        target = state_.dpiStageCodes;
+        break;
+    case 0x12:
+        if (w.index >= 1 && w.index <= state_.keyMatrices.size()) {
+            target = state_.keyMatrices[w.index - 1u];
+        }
+        break;
+    case 0x13:
+        if (w.index >= 1 && w.index <= state_.macroSlots.size()) {
+            target = state_.macroSlots[w.index - 1u];
+        }
+        break;
+    default:
+        break;
+    }
+    const std::size_t n = std::min({target.size(), std::size_t{w.length}, w.data.size()});
+    std::copy_n(w.data.begin(), n, target.begin());
+}
+
+ReadResult MouseEmulator::giveChunk(std::span<std::uint8_t> report,
+                                    std::chrono::milliseconds timeout,
+                                    std::unique_lock<std::mutex>& lock) {
+    const auto deliverable = [this] { return !chunksOut_.empty() && !chunksOut_.front().stalled; };
+    if (!changed_.wait_for(lock, timeout, [&] { return !present_ || deliverable(); })) {
+        // The mouse never sends the stalled chunk nor anything after it.
+        chunksOut_.clear();
+        return ReadResult::timedOut;
+    }
+    if (!present_) {
+        return ReadResult::failed;
+    }
+    std::fill(report.begin(), report.end(), std::uint8_t{0});
+    std::copy(chunksOut_.front().bytes.begin(), chunksOut_.front().bytes.end(), report.begin() + 1);
+    chunksOut_.pop_front();
+    return ReadResult::ok;
+}
+
+void MouseEmulator::completeEventRead() {
+    const auto report = events_.front();
+    events_.pop_front();
+    std::copy(report.begin(), report.end(), readBuffer_.begin());
+    endEventRead(report.size());
+}
+
+void MouseEmulator::endEventRead(std::size_t bytes) {
+    readPending_ = false;
+    readDone_ = true;
+    readBytes_ = bytes;
+    signalled_ = true;
+    changed_.notify_all();
+}
+
+} // namespace qor
