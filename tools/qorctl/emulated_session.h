@@ -1,0 +1,106 @@
+// The program's core on Linux, wired to the mouse emulator the way the main window wires it to
+// the real mouse: start-up (open, handshake, config.bin, str.ini, first drawing of the Basic
+// page), OK, and the device event handler.
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/file_system_std.h"
+#include "app/ini_engine.h"
+#include "app/settings_state.h"
+#include "cli_options.h"
+#include "device/device_link.h"
+#include "device/discovery.h"
+#include "device/trace.h"
+#include "emulator/emulated_hid_system.h"
+#include "emulator/mouse_emulator.h"
+#include "protocol/commands.h"
+#include "protocol/device_events.h"
+#include "protocol/sequences.h"
+#include "ui/str_ini.h"
+#include "ui/strings.h"
+
+namespace qor::cli {
+
+// Sleeps for real, to a deadline, so that many short pauses do not add up their overshoot.
+class SleepPacer final : public Pacer {
+public:
+    void pause(unsigned milliseconds) override;
+};
+
+struct SessionOptions {
+    CommonOptions common;
+    bool realPauses = true;
+    std::chrono::microseconds transferLatency{0};
+    bool unplugged = false;   // no mouse at all: opening fails
+    bool oldFirmware = false; // answers the plain probe: the handshake fails
+};
+
+class EmulatedSession final : public DeviceEventSink {
+public:
+    explicit EmulatedSession(const SessionOptions& options);
+    ~EmulatedSession() override;
+
+    // False when the trace file cannot be opened.
+    bool traceOpen() const { return traceOk_; }
+
+    // Start-up; returns whether the mouse is connected.
+    bool start();
+    // OK: the apply sequence and the snapshot, only while connected. Returns whether it ran.
+    bool confirm();
+    // Each report goes out on the emulator's event collection and through the listener thread;
+    // returns when every report that carries an event has been handled.
+    bool deliverReports(const std::vector<std::vector<std::uint8_t>>& reports);
+
+    // Balloons the window would show, in order (the handshake's included).
+    std::function<void(const Balloon&)> onBalloon;
+
+    void deliver(DeviceEventCode code, std::uint32_t value) override;
+
+    MouseEmulator& mouse() { return mouse_; }
+    const SettingsState& settings() const { return state_; }
+
+private:
+    void trace(std::string_view line);
+
+    SessionOptions options_;
+    MouseEmulator mouse_;
+    EmulatedHidSystem system_;
+    std::ofstream traceFile_;
+    bool traceOk_ = true;
+    TraceLineSink traceSink_;
+    std::unique_ptr<TracingCommandPort> tracedPort_;
+    SleepPacer sleepPacer_;
+    NullPacer nullPacer_;
+    std::unique_ptr<TracingPacer> tracedPacer_;
+    HidCommandPort* port_ = nullptr;
+    Pacer* pacer_ = nullptr;
+
+    StringTable strings_;
+    StderrMessageSink messages_;
+    std::unique_ptr<DeviceLink> link_;
+    std::unique_ptr<DeviceDiscovery> discovery_;
+    SettingsState state_;
+    DeviceImage image_;
+    std::unique_ptr<DeviceCommands> commands_;
+
+    StdFileSystem files_;
+    IniEngine ini_;
+    std::u16string configPath_;
+    std::string strIniPath_;
+    KeyRowTexts rows_;
+
+    std::mutex deliveredMutex_;
+    std::condition_variable deliveredChanged_;
+    unsigned delivered_ = 0;
+};
+
+} // namespace qor::cli
