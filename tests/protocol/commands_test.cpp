@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+
+#include "protocol/commands.h"
+
+namespace {
+
+using namespace qor;
+
+// A mouse that answers from a script: feature answers and input chunks in order.
+class ScriptedPort final : public HidCommandPort {
+public:
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding) override {
+        CommandPacket p{};
+        std::copy_n(report.begin() + 1, 8, p.begin());
+        sent.push_back(p);
+        return true;
+    }
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding) override {
+        if (answers.empty()) {
+            return false;
+        }
+        std::copy(answers.front().begin(), answers.front().end(), report.begin() + 1);
+        answers.pop_front();
+        return true;
+    }
+    bool writeReport(std::span<const std::uint8_t>) override { return true; }
+    ReadResult readReport(std::span<std::uint8_t> report, std::chrono::milliseconds) override {
+        if (chunks.empty()) {
+            return ReadResult::timedOut;
+        }
+        std::fill(report.begin(), report.end(), 0);
+        std::fill_n(report.begin() + 1, 32, chunks.front());
+        chunks.pop_front();
+        return ReadResult::ok;
+    }
+
+    void answer(std::initializer_list<std::uint8_t> bytes) {
+        CommandPacket p{};
+        std::copy(bytes.begin(), bytes.end(), p.begin());
+        sealPacket(p);
+        answers.push_back(p);
+    }
+    void chunk(std::uint8_t fill, unsigned count = 1) { chunks.insert(chunks.end(), count, fill); }
+
+    std::vector<CommandPacket> sent;
+    std::deque<CommandPacket> answers;
+    std::deque<std::uint8_t> chunks; // each chunk is 32 copies of one byte
+};
+
+class NoSink final : public DeviceEventSink {
+public:
+    void deliver(DeviceEventCode, std::uint32_t) override {}
+};
+
+class CountingPacer final : public Pacer {
+public:
+    void pause(unsigned ms) override { total += ms; }
+    unsigned total = 0;
+};
+
+struct Bench {
+    Bench() {
+        link.setReportLengths({9, 33, 33});
+        link.chunkReadTimeout = std::chrono::milliseconds(1);
+    }
+    ScriptedPort port;
+    CountingPacer pacer;
+    NoSink sink;
+    DeviceLink link{port, pacer, sink};
+    DeviceImage image;
+    DeviceCommands commands{link, pacer, image};
+};
+
+bool all(std::span<const std::uint8_t> bytes, std::uint8_t value) {
+    return std::all_of(bytes.begin(), bytes.end(), [&](auto b) { return b == value; });
+}
+
+TEST(CommandsTest, ConfigBlockAnswersGoWhereTheyPointAndNoFurther) {
+    Bench b;
+    b.image.configBlock0.fill(0xAA);
+    b.image.configBlock1.fill(0xAA);
+    b.image.configBlock2.fill(0xAA);
+    b.port.answer({0x90, 3, 24}); // an unknown block: read, then dropped
+    b.port.chunk(0x77);
+    b.port.answer({0x90, 1, 24});
+    b.port.chunk(0x55);
+    b.port.answer({0x90, 2, 40}); // more than block 2 holds
+    b.port.chunk(0x66, 2);
+    b.commands.readConfigBlocks();
+    EXPECT_TRUE(all(b.image.configBlock0, 0xAA));
+    EXPECT_TRUE(all(b.image.configBlock1, 0x55));
+    EXPECT_TRUE(all(b.image.configBlock2, 0x66));
+    EXPECT_TRUE(b.port.chunks.empty()); // every announced chunk was taken
+    EXPECT_EQ(b.pacer.total, 6u);
+    ASSERT_EQ(b.port.sent.size(), 3u);
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(b.port.sent[i][0], 0x90);
+        EXPECT_EQ(b.port.sent[i][1], i);
+    }
+}
+
+TEST(CommandsTest, MacroAnswerOfTwoHundredBytesFillsOnlyItsSlot) {
+    Bench b;
+    b.image.macroImage.fill(0xAA);
+    for (std::uint8_t n = 1; n <= 12; ++n) {
+        if (n == 5) {
+            b.port.answer({0x93, 5, 200});
+            b.port.chunk(0xAB, 7);
+        } else if (n == 7) {
+            b.port.answer({0x93, 13, 32}); // a slot the mouse does not have
+            b.port.chunk(0xCD);
+        } else {
+            b.port.answer({0x93, n, 0});
+        }
+    }
+    b.commands.readMacroSlots();
+    for (std::size_t n = 1; n <= 12; ++n) {
+        EXPECT_TRUE(all(b.image.macroSlot(n), n == 5 ? 0xAB : 0xAA)) << "slot " << n;
+    }
+    EXPECT_EQ(b.pacer.total, 24u);
+}
+
+TEST(CommandsTest, LightingParameterAnswersByIndex) {
+    Bench b;
+    b.port.answer({0x87, 0, 1, 2, 3, 4, 5});
+    b.port.answer({0x87, 7, 9, 9, 9}); // an index the program does not keep
+    b.commands.readLightingParams();
+    EXPECT_EQ(b.image.lighting.ledParams[0], (std::array<std::uint8_t, 3>{1, 2, 3}));
+    EXPECT_EQ(b.image.lighting.ledParams[1], (std::array<std::uint8_t, 3>{0, 0, 0}));
+    ASSERT_EQ(b.port.sent.size(), 2u);
+    // The second request: index 1, the first answer's bytes 2..6, a checksum over them.
+    const CommandPacket second = b.port.sent[1];
+    EXPECT_EQ(second[0], 0x87);
+    EXPECT_EQ(second[1], 1);
+    EXPECT_EQ((std::array<std::uint8_t, 5>{second[2], second[3], second[4], second[5], second[6]}),
+              (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(packetChecksum(second), second[7]);
+    EXPECT_EQ(b.pacer.total, 4u);
+}
+
+TEST(CommandsTest, LostAnswersLeaveZeros) {
+    Bench b;
+    b.image.sensorType = 9;
+    b.image.lighting.effect = 9;
+    b.commands.readSensorSettings(); // no answer queued
+    b.commands.readLightingEffect();
+    EXPECT_EQ(b.image.sensorType, 0);
+    EXPECT_EQ(b.image.option2, 0);
+    EXPECT_EQ(b.image.lighting.effect, 0);
+}
+
+TEST(CommandsTest, WritesCarryTheImage) {
+    Bench b;
+    b.image.sensorType = 1;
+    b.image.rate = 2;
+    b.image.option1 = 3;
+    b.image.option2 = 0x44;
+    b.image.lighting = {5, 6, 7, {{{8, 9, 10}, {11, 12, 13}}}};
+    b.commands.writeSensorSettings();
+    b.commands.writeLightingParams();
+    b.commands.writeLightingEffect();
+    ASSERT_EQ(b.port.sent.size(), 4u);
+    const CommandPacket expected[] = {{0x03, 1, 2, 3, 0x44, 0, 0},
+                                      {0x07, 0, 8, 9, 10, 0, 0},
+                                      {0x07, 1, 11, 12, 13, 0, 0},
+                                      {0x0D, 5, 6, 7, 0, 0, 0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        CommandPacket e = expected[i];
+        sealPacket(e);
+        EXPECT_EQ(b.port.sent[i], e) << i;
+    }
+    EXPECT_EQ(b.pacer.total, 4u);
+}
+
+TEST(CommandsTest, DiagnosticsAreFormattedForTheDebugChannel) {
+    Bench b;
+    std::vector<std::string> texts;
+    DeviceCommands commands(b.link, b.pacer, b.image,
+                            [&](std::string_view t) { texts.emplace_back(t); });
+    b.port.answer({0x83, 0x01, 0x02, 0x2a, 0x15});
+    commands.readSensorSettings();
+    b.image.keyMatrices[0].words[15] = KeyBindingWord::fromValue(0x00F80001);
+    commands.writeKeyMatrices();
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[0], "Sensor Type:01\n,,Rate:02\n,Option1:2a\n,Option2:15\n");
+    EXPECT_TRUE(texts[1].starts_with("Write KeyMatrix[1]:\n00000000\n 00000000\n"));
+    EXPECT_TRUE(texts[1].ends_with(" 00f80001\n"));
+    EXPECT_TRUE(texts[4].starts_with("Write KeyMatrix[4]:\n"));
+}
+
+} // namespace
