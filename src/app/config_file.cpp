@@ -29,7 +29,7 @@ std::u16string saveErrorText(SystemError code) {
 }
 
 std::u16string temporaryConfigPath(std::u16string_view configPath) {
-    return std::u16string(configPath) + u".tmp";
+    return std::u16string(configPath) + u".qor-tmp";
 }
 
 LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_view configPath,
