@@ -80,18 +80,17 @@ TEST_F(MacroFileTest, SaveRewritesTheSectionAtTheEnd) {
     file.saveMacro(u"First", u"2", items16({"A   Dn", "50 ms"}));
     file.saveMacro(u"Second", u"1", items16({"B   Dn"}));
     file.saveMacro(u"first", u"9", items16({"C   Up", "70 ms", "C   Dn"}));
-    EXPECT_EQ(test::iniFileText(ini),
-              sectionText("Second", "1", {"B   Dn"}) +
-                  sectionText("first", "9", {"C   Up", "70 ms", "C   Dn"}));
+    EXPECT_EQ(test::iniFileText(ini), sectionText("Second", "1", {"B   Dn"}) +
+                                          sectionText("first", "9", {"C   Up", "70 ms", "C   Dn"}));
     // A shorter save leaves no stale items behind.
     file.saveMacro(u"Second", u"3", {});
     EXPECT_EQ(test::iniFileText(ini), sectionText("first", "9", {"C   Up", "70 ms", "C   Dn"}) +
-                                            sectionText("Second", "3", {}));
+                                          sectionText("Second", "3", {}));
     file.writeLoopCount(u"FIRST", 65535);
     file.writeLoopCount(u"Third", 4);
-    EXPECT_EQ(test::iniFileText(ini),
-              sectionText("first", "65535", {"C   Up", "70 ms", "C   Dn"}) +
-                  sectionText("Second", "3", {}) + "[Third]\r\nMacroLoopTimes=4\r\n");
+    EXPECT_EQ(test::iniFileText(ini), sectionText("first", "65535", {"C   Up", "70 ms", "C   Dn"}) +
+                                          sectionText("Second", "3", {}) +
+                                          "[Third]\r\nMacroLoopTimes=4\r\n");
     file.deleteMacro(u"second");
     file.deleteMacro(u"never there");
     EXPECT_EQ(utf8List(file.listMacros()), (std::vector<std::string>{"first", "Third"}));
