@@ -16,9 +16,9 @@
 
 namespace qor {
 
-// The feature collection through `commandHandle` (read/write, not overlapped for the feature
-// calls and chunk writes; chunk reads use an overlapped handle beside it so that they can time
-// out).
+// The feature collection through `commandHandle`, opened for reading and writing. The handle is
+// overlapped so that a chunk read can give up after its time-out; writes and the feature calls
+// still complete before they return.
 class Win32CommandPort final : public HidCommandPort {
 public:
     Win32CommandPort() = default;
@@ -38,9 +38,10 @@ public:
     bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;     // commandHandle
-    HANDLE readHandle_ = INVALID_HANDLE_VALUE; // overlapped, for chunk reads with a time-out
-    HANDLE readDone_ = nullptr;
+    bool transfer(bool reading, void* data, DWORD length, DWORD timeoutMs, DWORD& done);
+
+    HANDLE handle_ = INVALID_HANDLE_VALUE; // commandHandle
+    HANDLE ioDone_ = nullptr;
 };
 
 // The event collection: `eventReadHandle`, `eventWriteHandle` and the manual-reset `readEvent`
@@ -62,6 +63,7 @@ public:
     bool isOpen() const override;
     bool beginRead(std::span<std::uint8_t> buffer) override;
     std::size_t finishRead() override;
+    void cancelRead() override;
 
     // Window's thread. Each open replaces the handle of its kind; a read handle replaced while
     // the listener may still read from it is closed by the listener at its next read.
@@ -76,6 +78,7 @@ private:
     HANDLE readEvent_ = nullptr;
     OVERLAPPED overlapped_{};
     HANDLE readingHandle_ = INVALID_HANDLE_VALUE; // the handle of the read begun last
+    bool pending_ = false;                        // listener thread only
     std::mutex retiredMutex_;
     std::vector<HANDLE> retired_;
 };
@@ -123,7 +126,8 @@ public:
 
     // Creates the thread suspended, at normal priority. False when the system refuses.
     bool create(EventListener& listener);
-    void resume();
+    // Returns the previous suspend count (1 for the first start of a suspended thread).
+    DWORD resume();
     HANDLE handle() const { return thread_; }
 
 private:
@@ -140,8 +144,6 @@ public:
 private:
     std::atomic<HWND> window_;
 };
-
-inline constexpr UINT kDeviceEventMessage = WM_USER + 2;
 
 // Registers `window` for arrival and removal of HID device interfaces. Null on failure.
 HDEVNOTIFY registerHidNotifications(HWND window);

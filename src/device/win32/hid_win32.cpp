@@ -1,0 +1,427 @@
+#include "device/win32/hid_win32.h"
+
+#include "app/lifecycle.h"
+
+// clang-format off
+#include <windows.h>
+#include <setupapi.h>
+#include <dbt.h>
+// mingw-w64's HID headers declare the functions without C linkage.
+extern "C" {
+#include <hidsdi.h>
+#include <hidpi.h>
+}
+// clang-format on
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace qor {
+
+namespace {
+
+// {4D1E55B2-F16F-11CF-88CB-001111000030}: the HID device interface class.
+constexpr GUID kHidInterfaceClass{
+    0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+std::wstring toWide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+void closeHandle(HANDLE& handle) {
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
+        CloseHandle(handle);
+    }
+    handle = INVALID_HANDLE_VALUE;
+}
+
+HDEVINFO asInfoSet(HANDLE h) {
+    return static_cast<HDEVINFO>(h);
+}
+
+} // namespace
+
+// --- command collection --------------------------------------------------------------------
+
+Win32CommandPort::~Win32CommandPort() {
+    close();
+    if (ioDone_ != nullptr) {
+        CloseHandle(ioDone_);
+    }
+}
+
+bool Win32CommandPort::open(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReadWrite, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    close();
+    handle_ = h;
+    if (ioDone_ == nullptr) {
+        ioDone_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    return true;
+}
+
+void Win32CommandPort::close() {
+    closeHandle(handle_);
+}
+
+bool Win32CommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding) {
+    std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
+    const std::size_t n = std::min(report.size(), buffer.size());
+    std::copy_n(report.begin(), n, buffer.begin());
+    return HidD_SetFeature(handle_, buffer.data(), static_cast<ULONG>(n)) != FALSE;
+}
+
+bool Win32CommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding) {
+    return HidD_GetFeature(handle_, report.data(), static_cast<ULONG>(report.size())) != FALSE;
+}
+
+// One overlapped transfer on the command handle, waited for at most `timeoutMs`. On time-out
+// the request is cancelled and waited for, so the buffer is free when this returns.
+bool Win32CommandPort::transfer(bool reading, void* data, DWORD length, DWORD timeoutMs,
+                                DWORD& done) {
+    done = 0;
+    if (handle_ == INVALID_HANDLE_VALUE || ioDone_ == nullptr) {
+        return false;
+    }
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = ioDone_;
+    ResetEvent(ioDone_);
+    const BOOL started = reading ? ReadFile(handle_, data, length, nullptr, &overlapped)
+                                 : WriteFile(handle_, data, length, nullptr, &overlapped);
+    if (!started && GetLastError() != ERROR_IO_PENDING) {
+        return false;
+    }
+    if (WaitForSingleObject(ioDone_, timeoutMs) != WAIT_OBJECT_0) {
+        CancelIoEx(handle_, &overlapped);
+        GetOverlappedResult(handle_, &overlapped, &done, TRUE);
+        done = 0;
+        SetLastError(WAIT_TIMEOUT);
+        return false;
+    }
+    return GetOverlappedResult(handle_, &overlapped, &done, FALSE) != FALSE;
+}
+
+bool Win32CommandPort::writeReport(std::span<const std::uint8_t> report) {
+    std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
+    const std::size_t n = std::min(report.size(), buffer.size());
+    std::copy_n(report.begin(), n, buffer.begin());
+    DWORD done = 0;
+    return transfer(false, buffer.data(), static_cast<DWORD>(n), INFINITE, done) && done == n;
+}
+
+ReadResult Win32CommandPort::readReport(std::span<std::uint8_t> report,
+                                        std::chrono::milliseconds timeout) {
+    DWORD done = 0;
+    const auto ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
+    if (transfer(true, report.data(), static_cast<DWORD>(report.size()), ms, done)) {
+        return done > 0 ? ReadResult::ok : ReadResult::failed;
+    }
+    return GetLastError() == WAIT_TIMEOUT ? ReadResult::timedOut : ReadResult::failed;
+}
+
+// --- event collection ----------------------------------------------------------------------
+
+Win32EventPort::~Win32EventPort() {
+    close();
+}
+
+bool Win32EventPort::createReadEvent() {
+    if (readEvent_ == nullptr) {
+        readEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    return readEvent_ != nullptr;
+}
+
+void Win32EventPort::resetSignal() {
+    if (readEvent_ != nullptr) {
+        ResetEvent(readEvent_);
+    }
+}
+
+void Win32EventPort::waitSignal() {
+    if (readEvent_ != nullptr) {
+        WaitForSingleObject(readEvent_, INFINITE);
+    }
+}
+
+void Win32EventPort::signal() {
+    if (readEvent_ != nullptr) {
+        SetEvent(readEvent_);
+    }
+}
+
+bool Win32EventPort::isOpen() const {
+    return readHandle_.load() != INVALID_HANDLE_VALUE;
+}
+
+bool Win32EventPort::beginRead(std::span<std::uint8_t> buffer) {
+    // The overlapped record is reused: a read still pending (abandoned when the mouse went
+    // away) is cancelled and finished first.
+    cancelRead();
+    {
+        std::lock_guard lock(retiredMutex_);
+        for (HANDLE& h : retired_) {
+            closeHandle(h);
+        }
+        retired_.clear();
+    }
+    HANDLE h = readHandle_.load();
+    if (h == INVALID_HANDLE_VALUE || readEvent_ == nullptr) {
+        return false;
+    }
+    overlapped_ = OVERLAPPED{};
+    overlapped_.hEvent = readEvent_;
+    if (!ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &overlapped_) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        return false;
+    }
+    readingHandle_ = h;
+    pending_ = true;
+    return true;
+}
+
+std::size_t Win32EventPort::finishRead() {
+    if (!pending_) {
+        return 0;
+    }
+    pending_ = false;
+    DWORD done = 0;
+    if (!GetOverlappedResult(readingHandle_, &overlapped_, &done, TRUE)) {
+        return 0;
+    }
+    return done;
+}
+
+void Win32EventPort::cancelRead() {
+    if (!pending_) {
+        return;
+    }
+    pending_ = false;
+    CancelIoEx(readingHandle_, &overlapped_);
+    DWORD done = 0;
+    GetOverlappedResult(readingHandle_, &overlapped_, &done, TRUE);
+}
+
+bool Win32EventPort::openRead(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, kShareReadWrite, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    HANDLE old = readHandle_.exchange(h);
+    if (old != INVALID_HANDLE_VALUE) {
+        // The listener may have a read pending on it; it closes the handle at its next read.
+        std::lock_guard lock(retiredMutex_);
+        retired_.push_back(old);
+    }
+    return true;
+}
+
+bool Win32EventPort::openWrite(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    closeHandle(writeHandle_);
+    writeHandle_ = h;
+    return true;
+}
+
+void Win32EventPort::close() {
+    HANDLE h = readHandle_.exchange(INVALID_HANDLE_VALUE);
+    closeHandle(h);
+    closeHandle(writeHandle_);
+    {
+        std::lock_guard lock(retiredMutex_);
+        for (HANDLE& r : retired_) {
+            closeHandle(r);
+        }
+        retired_.clear();
+    }
+    if (readEvent_ != nullptr) {
+        CloseHandle(readEvent_);
+        readEvent_ = nullptr;
+    }
+}
+
+// --- enumeration ---------------------------------------------------------------------------
+
+Win32HidSystem::~Win32HidSystem() {
+    endScan();
+}
+
+bool Win32HidSystem::beginScan() {
+    endScan();
+    HDEVINFO set = SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr,
+                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    infoSet_ = set;
+    return true;
+}
+
+void Win32HidSystem::closeQuery() {
+    closeHandle(query_);
+}
+
+InterfaceStatus Win32HidSystem::describe(std::uint32_t index, std::u16string& path,
+                                         HidAttributes& attributes) {
+    closeQuery();
+    if (infoSet_ == INVALID_HANDLE_VALUE) {
+        return InterfaceStatus::noMoreItems;
+    }
+    SP_DEVICE_INTERFACE_DATA data{};
+    data.cbSize = sizeof(data);
+    if (!SetupDiEnumDeviceInterfaces(asInfoSet(infoSet_), nullptr, &kHidInterfaceClass, index,
+                                     &data)) {
+        return InterfaceStatus::noMoreItems;
+    }
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailW(asInfoSet(infoSet_), &data, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {
+        return InterfaceStatus::detailFailed;
+    }
+    // DWORD elements keep the record aligned.
+    std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!SetupDiGetDeviceInterfaceDetailW(asInfoSet(infoSet_), &data, detail, required, nullptr,
+                                          nullptr)) {
+        return InterfaceStatus::detailFailed;
+    }
+    const std::wstring wide(detail->DevicePath);
+    path.assign(wide.begin(), wide.end());
+
+    query_ = CreateFileW(wide.c_str(), 0, kShareReadWrite, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (query_ == INVALID_HANDLE_VALUE) {
+        return InterfaceStatus::openFailed;
+    }
+    HIDD_ATTRIBUTES attr{};
+    attr.Size = sizeof(attr);
+    attributes = HidAttributes{};
+    if (HidD_GetAttributes(query_, &attr)) {
+        attributes = HidAttributes{attr.VendorID, attr.ProductID, attr.VersionNumber};
+    }
+    return InterfaceStatus::ok;
+}
+
+CapsStatus Win32HidSystem::capabilities(HidCaps& caps) {
+    PHIDP_PREPARSED_DATA preparsed = nullptr;
+    const bool have = query_ != INVALID_HANDLE_VALUE && HidD_GetPreparsedData(query_, &preparsed);
+    closeQuery();
+    if (!have) {
+        return CapsStatus::preparsedDataFailed;
+    }
+    HIDP_CAPS c{};
+    const NTSTATUS status = HidP_GetCaps(preparsed, &c);
+    HidD_FreePreparsedData(preparsed);
+    if (status == HIDP_STATUS_INVALID_PREPARSED_DATA) {
+        return CapsStatus::invalidPreparsedData;
+    }
+    caps = HidCaps{c.Usage, c.UsagePage, c.FeatureReportByteLength, c.InputReportByteLength,
+                   c.OutputReportByteLength};
+    return CapsStatus::ok;
+}
+
+void Win32HidSystem::endScan() {
+    closeQuery();
+    if (infoSet_ != INVALID_HANDLE_VALUE) {
+        SetupDiDestroyDeviceInfoList(asInfoSet(infoSet_));
+        infoSet_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool Win32HidSystem::openEventRead(const std::u16string& path) {
+    return events_.openRead(toWide(path));
+}
+
+bool Win32HidSystem::openEventWrite(const std::u16string& path) {
+    return events_.openWrite(toWide(path));
+}
+
+bool Win32HidSystem::openCommand(const std::u16string& path) {
+    return command_.open(toWide(path));
+}
+
+void Win32HidSystem::close() {
+    endScan();
+    command_.close();
+    events_.close();
+}
+
+// --- listener thread -----------------------------------------------------------------------
+
+namespace {
+
+DWORD WINAPI listenerProc(LPVOID parameter) {
+    static_cast<EventListener*>(parameter)->run();
+    return 0;
+}
+
+} // namespace
+
+Win32ListenerThread::~Win32ListenerThread() {
+    if (thread_ != nullptr) {
+        CloseHandle(thread_);
+    }
+}
+
+bool Win32ListenerThread::create(EventListener& listener) {
+    if (thread_ != nullptr) {
+        return true;
+    }
+    thread_ = CreateThread(nullptr, 0, listenerProc, &listener, CREATE_SUSPENDED, nullptr);
+    if (thread_ == nullptr) {
+        return false;
+    }
+    SetThreadPriority(thread_, THREAD_PRIORITY_NORMAL);
+    return true;
+}
+
+DWORD Win32ListenerThread::resume() {
+    return thread_ != nullptr ? ResumeThread(thread_) : static_cast<DWORD>(-1);
+}
+
+// --- window side ---------------------------------------------------------------------------
+
+void Win32WindowEventSink::deliver(DeviceEventCode code, std::uint32_t value) {
+    if (HWND window = window_.load()) {
+        SendMessageW(window, kDeviceEventMessage, static_cast<WPARAM>(code),
+                     static_cast<LPARAM>(value));
+    }
+}
+
+HDEVNOTIFY registerHidNotifications(HWND window) {
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kHidInterfaceClass;
+    return RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+BOOL handleDeviceChange(DeviceChangeHandler& handler, WPARAM event, LPARAM broadcast) {
+    std::uint32_t type = 0;
+    std::u16string name;
+    // Only these two events are known to carry a broadcast header.
+    if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && broadcast != 0) {
+        const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(broadcast);
+        type = header->dbch_devicetype;
+        if (type == DBT_DEVTYP_DEVICEINTERFACE) {
+            const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
+            const std::wstring wide(record->dbcc_name);
+            name.assign(wide.begin(), wide.end());
+        }
+    }
+    return handler.onDeviceChange(static_cast<std::uint32_t>(event), type, name) ? TRUE : FALSE;
+}
+
+} // namespace qor
