@@ -9,6 +9,16 @@
 
 namespace qor::cli {
 
+namespace {
+
+long long microsecondsSince(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 from)
+        .count();
+}
+
+} // namespace
+
 void SleepPacer::pause(unsigned milliseconds) {
     std::this_thread::sleep_until(std::chrono::steady_clock::now() +
                                   std::chrono::milliseconds(milliseconds));
@@ -66,6 +76,7 @@ void EmulatedSession::trace(std::string_view line) {
 }
 
 bool EmulatedSession::start() {
+    const auto began = std::chrono::steady_clock::now();
     trace("# open");
     if (discovery_->openDevice()) {
         trace("# handshake");
@@ -86,12 +97,17 @@ bool EmulatedSession::start() {
             writeKeyRowTexts(ini_, strIniPath_, strings_.strIniSection(), rows_);
         }
     }
+    timing_.start = microsecondsSince(began);
     return link_->connected;
 }
 
 bool EmulatedSession::confirm() {
+    const auto began = std::chrono::steady_clock::now();
+    auto filesBegan = began;
     ApplyPersistence persistence;
-    persistence.saveSettings = [this](const SettingsRecord& record) {
+    persistence.saveSettings = [&](const SettingsRecord& record) {
+        filesBegan = std::chrono::steady_clock::now();
+        timing_.device = microsecondsSince(began);
         trace("# save config.bin");
         saveConfig(files_, messages_, configPath_, record);
     };
@@ -102,7 +118,11 @@ bool EmulatedSession::confirm() {
     if (link_->connected) {
         trace("# apply");
     }
-    return confirmSettings(*link_, *commands_, state_, persistence);
+    const bool ran = confirmSettings(*link_, *commands_, state_, persistence);
+    if (ran) {
+        timing_.files = microsecondsSince(filesBegan);
+    }
+    return ran;
 }
 
 void EmulatedSession::deliver(DeviceEventCode code, std::uint32_t value) {

@@ -30,7 +30,7 @@
 
 namespace qor::cli {
 
-// Sleeps for real, to a deadline, so that many short pauses do not add up their overshoot.
+// Real pauses, never shorter than asked.
 class SleepPacer final : public Pacer {
 public:
     void pause(unsigned milliseconds) override;
@@ -65,6 +65,14 @@ public:
 
     void deliver(DeviceEventCode code, std::uint32_t value) override;
 
+    // Wall time of the phases of the last start() and confirm(), in microseconds.
+    struct Timing {
+        long long start = 0;  // open, handshake, files read, connect read-back
+        long long device = 0; // the apply sequence up to the last key matrix
+        long long files = 0;  // config.bin and str.ini written
+    };
+    const Timing& timing() const { return timing_; }
+
     MouseEmulator& mouse() { return mouse_; }
     const SettingsState& settings() const { return state_; }
 
@@ -97,6 +105,8 @@ private:
     std::u16string configPath_;
     std::string strIniPath_;
     KeyRowTexts rows_;
+
+    Timing timing_;
 
     std::mutex deliveredMutex_;
     std::condition_variable deliveredChanged_;

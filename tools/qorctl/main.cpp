@@ -39,7 +39,9 @@ const char* const kApplyHelp =
     "  --no-pause             record the pauses in the trace without sleeping\n"
     "  --transfer-latency MS  every emulated transfer takes MS milliseconds\n"
     "  --unplugged            no mouse: opening the device fails\n"
-    "  --old-firmware         the mouse answers the plain probe: the handshake fails\n";
+    "  --old-firmware         the mouse answers the plain probe: the handshake fails\n"
+    "  --timing               print the wall time of start-up, the device traffic of the\n"
+    "                         apply and the file writes to standard error\n";
 
 const char* const kEventsHelp =
     "usage: qorctl events --emulate [options] REPORT...\n"
@@ -83,7 +85,8 @@ std::optional<std::vector<std::uint8_t>> parseReport(const std::string& text) {
 
 // Options of the emulated commands; the rest stays in `args`.
 std::optional<std::string> takeSessionOptions(std::vector<std::string>& args, SessionOptions& s,
-                                              bool& emulate, bool withTiming) {
+                                              bool& emulate, bool withTiming,
+                                              bool* timing = nullptr) {
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -93,6 +96,8 @@ std::optional<std::string> takeSessionOptions(std::vector<std::string>& args, Se
             s.unplugged = true;
         } else if (arg == "--old-firmware") {
             s.oldFirmware = true;
+        } else if (timing != nullptr && arg == "--timing") {
+            *timing = true;
         } else if (withTiming && arg == "--no-pause") {
             s.realPauses = false;
         } else if (withTiming && arg == "--transfer-latency") {
@@ -121,7 +126,8 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
     SessionOptions s;
     s.common = common;
     bool emulate = false;
-    if (auto error = takeSessionOptions(args, s, emulate, true)) {
+    bool timing = false;
+    if (auto error = takeSessionOptions(args, s, emulate, true, &timing)) {
         return usageError("apply", *error);
     }
     if (!args.empty()) {
@@ -136,6 +142,11 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
     }
     const bool connected = session.start();
     session.confirm(); // does nothing when the mouse is not connected
+    if (timing) {
+        const auto& t = session.timing();
+        std::fprintf(stderr, "timing: start %lld us, apply device traffic %lld us, files %lld us\n",
+                     t.start, t.device, t.files);
+    }
     return connected ? 0 : 1;
 }
 

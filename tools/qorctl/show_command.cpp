@@ -44,7 +44,10 @@ std::string modifierNames(std::uint8_t bits) {
     std::string out;
     for (const auto& m : modifierTable()) {
         if ((bits & m.code) != 0) {
-            out += (out.empty() ? "" : "+") + u8(m.name);
+            if (!out.empty()) {
+                out += '+';
+            }
+            out += u8(m.name);
         }
     }
     return out;
@@ -97,7 +100,10 @@ std::string parameters(const ButtonTable& t, const std::array<std::uint8_t, kBut
         std::string out = modifierNames(t.comboModifiers[k]);
         for (std::uint8_t key : {t.comboKey1[k], t.comboKey2[k]}) {
             if (key != 0) {
-                out += (out.empty() ? "" : " + ") + keyName(key);
+                if (!out.empty()) {
+                    out += " + ";
+                }
+                out += keyName(key);
             }
         }
         return out;
