@@ -19,6 +19,9 @@ void EventListener::run() {
     bool pending = false;
     while (!stop_) {
         port_.resetSignal();
+        if (stop_) {
+            break; // a stop signalled just before the reset is not lost
+        }
         if (!link_.connected || !port_.isOpen()) {
             port_.waitSignal();
             continue;
