@@ -23,6 +23,13 @@ constexpr std::array<std::uint32_t, kKeyFunctionCount> kFixedWords{
 
 } // namespace
 
+std::size_t functionLabelEntry(std::uint8_t function) {
+    if (function <= 6) {
+        return 22 + std::size_t{function};
+    }
+    return function < kKeyFunctionCount ? 31 + std::size_t{function} - 7 : 0;
+}
+
 bool functionHasFixedWord(std::uint8_t function) {
     return function <= 5 || function == 7 || function == 14;
 }

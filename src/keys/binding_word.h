@@ -56,11 +56,15 @@ enum class KeyFunction : std::uint8_t {
 };
 inline constexpr std::size_t kKeyFunctionCount = 15;
 
+// Entry of the interface string table that labels a function: 22..28 for functions 0..6 and
+// 31..38 for 7..14 (entries 29 and 30 are not in the list); 0 for a number past the list.
+std::size_t functionLabelEntry(std::uint8_t function);
+
 // Parameters of the DPI switch function, as kept in dpiSwitchA / dpiSwitchB.
 enum class DpiSwitchKind : std::uint8_t { Up = 1, Down = 2, Loop = 3, Shift = 4 };
 
-// The word of a function that takes no parameters; nullopt-free: functions with parameters
-// and numbers past the list give the all-zero word here.
+// The word of a function that takes no parameters (0..5, 7, 14); functions with parameters and
+// numbers past the list give the all-zero word.
 KeyBindingWord fixedFunctionWord(std::uint8_t function);
 bool functionHasFixedWord(std::uint8_t function);
 

@@ -166,3 +166,15 @@ TEST(KeyMatrixTest, AnyNonZeroActiveModeAppliesModeB) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(FunctionCatalogueTest, LabelEntriesSkipTheTwoUnofferedTexts) {
+    const std::pair<std::uint8_t, std::size_t> cases[] = {{0, 22},  {6, 28}, {7, 31}, {13, 37},
+                                                          {14, 38}, {15, 0}, {255, 0}};
+    for (const auto& [function, entry] : cases) {
+        EXPECT_EQ(qor::functionLabelEntry(function), entry) << int(function);
+    }
+}
+
+} // namespace

@@ -54,14 +54,8 @@ std::string modifierNames(std::uint8_t bits) {
 }
 
 std::u16string_view functionLabel(const StringTable& strings, std::uint8_t function) {
-    // Entries 29 and 30 of the string table are not in the function list.
-    if (function <= 6) {
-        return strings.text(static_cast<std::size_t>(StringId::LeftClick) + function);
-    }
-    if (function <= 14) {
-        return strings.text(static_cast<std::size_t>(StringId::RgbOnOff) + function - 7);
-    }
-    return u"(none)";
+    const std::size_t entry = functionLabelEntry(function);
+    return entry != 0 ? strings.text(entry) : u"(none)";
 }
 
 std::string usageName(std::span<const UsageEntry> table, std::uint8_t choice, Language language) {
