@@ -1,5 +1,7 @@
 #include "app/config_file.h"
 
+#include "app/decimal.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -9,14 +11,6 @@ namespace qor {
 
 namespace {
 
-std::u16string ascii(std::string_view text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-std::u16string decimal(long long value) {
-    return ascii(std::to_string(value));
-}
-
 void reportSaveError(MessageSink& messages, SystemError code) {
     messages.show(saveErrorText(code), kSaveErrorCaption);
 }
@@ -25,7 +19,7 @@ void reportSaveError(MessageSink& messages, SystemError code) {
 
 std::u16string saveErrorText(SystemError code) {
     // The code is printed as a signed 32-bit number, as the system's own "%d" does.
-    return u"Error Code is: " + decimal(static_cast<std::int32_t>(code)) + u" \n";
+    return u"Error Code is: " + formatDecimal(static_cast<std::int32_t>(code)) + u" \n";
 }
 
 std::u16string temporaryConfigPath(std::u16string_view configPath) {
@@ -67,8 +61,8 @@ LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_v
     std::memcpy(recordBytes(state.working).data(), buffer.data(), got);
     result.outcome = LoadResult::Outcome::Read;
     result.recordBytesRead = got;
-    result.trace = u"Prpgram First Run Flag:" + decimal(state.firstRunFlag) + u"\nRead Size is: " +
-                   decimal(static_cast<long long>(got));
+    result.trace = u"Prpgram First Run Flag:" + formatDecimal(state.firstRunFlag) + u"\nRead Size is: " +
+                   formatDecimal(static_cast<long long>(got));
     return result;
 }
 
@@ -106,8 +100,8 @@ SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_v
         return fail(code);
     }
     result.outcome = SaveResult::Outcome::Saved;
-    result.trace = u"Data num:1 BYTE -" + decimal(static_cast<long long>(kSettingsRecordSize)) +
-                   u" BYTE\n Struct size:" + decimal(static_cast<long long>(kSettingsRecordSize)) +
+    result.trace = u"Data num:1 BYTE -" + formatDecimal(static_cast<long long>(kSettingsRecordSize)) +
+                   u" BYTE\n Struct size:" + formatDecimal(static_cast<long long>(kSettingsRecordSize)) +
                    u" BYTE";
     return result;
 }

@@ -1,6 +1,8 @@
 // The text lines of a macro. Every line of the "Key Press Sequence" list is one INI value of
 // record.ini, stored exactly as shown: "A   Dn", "L-Button   Up", "50 ms".
 #pragma once
+#include "app/decimal.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -44,11 +46,5 @@ std::u16string itemKeyName(std::u16string_view item);
 // The pause a line stands for when it follows an event: " ms" removed, read as a decimal number;
 // 0 for a line that is not a number.
 int itemDelayMs(std::u16string_view item);
-
-// Plain decimal conversion as the C library's: leading white space, an optional sign, then the
-// leading digits; 0 when there are none. Values beyond the range of int saturate.
-int parseDecimal(std::u16string_view text);
-// "%d" / "%ld".
-std::u16string formatDecimal(long value);
 
 } // namespace qor

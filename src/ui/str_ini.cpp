@@ -1,5 +1,7 @@
 #include "ui/str_ini.h"
 
+#include "app/decimal.h"
+
 #include <algorithm>
 #include <climits>
 #include <optional>
@@ -7,42 +9,8 @@
 
 namespace qor {
 
-namespace {
-
-std::u16string ascii(const std::string& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-bool isBlank(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
-// Like the C library's conversion: values beyond int saturate.
-int plainDecimal(std::u16string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    long long value = 0;
-    constexpr long long kLimit = static_cast<long long>(INT_MAX) + 1;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = std::min(value * 10 + (text[i] - u'0'), kLimit);
-    }
-    if (negative) {
-        return static_cast<int>(-value);
-    }
-    return static_cast<int>(std::min(value, static_cast<long long>(INT_MAX)));
-}
-
-} // namespace
-
 std::u16string keyRowKey(KeySet set, std::size_t row) {
-    std::u16string key = u"Item" + ascii(std::to_string(row));
+    std::u16string key = u"Item" + formatDecimal(static_cast<long long>(row));
     if (set == KeySet::B) {
         key += u'3';
     }
@@ -91,7 +59,7 @@ bool writeSkinSettings(const IniEngine& ini, const std::filesystem::path& file, 
     if (!document) {
         return false;
     }
-    const auto number = [](std::uint8_t v) { return ascii(std::to_string(v)); };
+    const auto number = [](std::uint8_t v) { return formatDecimal(v); };
     bool changed = document->setString(kSkinsSection, kRedKey, number(colour.red));
     changed |= document->setString(kSkinsSection, kGreenKey, number(colour.green));
     changed |= document->setString(kSkinsSection, kBlueKey, number(colour.blue));
@@ -100,7 +68,7 @@ bool writeSkinSettings(const IniEngine& ini, const std::filesystem::path& file, 
 }
 
 std::uint8_t colourComponent(std::u16string_view text) {
-    return static_cast<std::uint8_t>(plainDecimal(text) & 0xFF);
+    return static_cast<std::uint8_t>(parseDecimal(text) & 0xFF);
 }
 
 TextColour textColour(const StrIniValues& values) {
