@@ -431,3 +431,40 @@ TEST(ConnectReadBackTest, OneReadAndOneWriteWithOption2Pinned) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ApplySequenceTest, RunsToTheEndAndSavesWhenTheMouseVanishesHalfWay) {
+    ApplyRun run;
+    ASSERT_TRUE(run.rig.start());
+    run.rig.mouse.vanishAtTransfer(60);                       // inside the macro slot writes
+    writeFile(run.configPath, configBytes(knownRecord(), 0)); // the save makes the flag 1
+    ASSERT_TRUE(run.confirm());
+    // Every command, chunk write and pause is still attempted. (What a lost answer announces
+    // decides how many chunks are read, so reads are left out of the comparison.)
+    auto sent = [](const std::vector<std::string>& verbs) {
+        std::vector<std::string> out;
+        for (const auto& v : verbs) {
+            if (v != "read" && v != "get_feature") {
+                out.push_back(v);
+            }
+        }
+        return out;
+    };
+    std::vector<std::string> got, want;
+    unsigned pauses = 0;
+    for (const auto& l : run.applyLines()) {
+        got.push_back(l.verb == "sleep" ? "sleep " + std::to_string(l.pause) : l.verb);
+        pauses += l.pause;
+    }
+    for (const auto& e : expectedApplyShape()) {
+        want.push_back(e.verb == "sleep" ? "sleep " + std::to_string(e.pause) : e.verb);
+    }
+    EXPECT_EQ(sent(got), sent(want));
+    EXPECT_EQ(pauses, 256u);
+    EXPECT_FALSE(run.rig.mouse.present());
+    EXPECT_EQ(run.rig.trace[run.rig.trace.size() - 2], "# save config.bin");
+    EXPECT_EQ(readFile(run.configPath), configBytes(knownRecord(), 1));
+}
+
+} // namespace
