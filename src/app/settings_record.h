@@ -64,14 +64,14 @@ struct SettingsRecord {
     std::array<std::uint8_t, 2> lampBits;
     std::array<std::uint8_t, 2> reserved2019;
 
-    // The key set in force and its DPI-switch parameters.
-    ButtonTable& activeTable() { return activeMode == 1 ? modeB : modeA; }
-    const ButtonTable& activeTable() const { return activeMode == 1 ? modeB : modeA; }
+    // The key set in force and its DPI-switch parameters: any value but 0 means Mode B.
+    ButtonTable& activeTable() { return activeMode == 0 ? modeA : modeB; }
+    const ButtonTable& activeTable() const { return activeMode == 0 ? modeA : modeB; }
     std::array<std::uint8_t, kButtonSlots>& activeDpiSwitch() {
-        return activeMode == 1 ? dpiSwitchB : dpiSwitchA;
+        return activeMode == 0 ? dpiSwitchA : dpiSwitchB;
     }
     const std::array<std::uint8_t, kButtonSlots>& activeDpiSwitch() const {
-        return activeMode == 1 ? dpiSwitchB : dpiSwitchA;
+        return activeMode == 0 ? dpiSwitchA : dpiSwitchB;
     }
     std::uint8_t* macroSlot(std::size_t index) {
         return macroSlots.data() + index * kMacroSlotBytes;

@@ -15,10 +15,8 @@ std::array<std::uint8_t, kKeyMatrixBytes> KeyMatrix::bytes() const {
 
 KeyMatrix buildKeyMatrix1(const SettingsRecord& record) {
     KeyMatrix m;
-    // Any value but 0 applies Mode B, so a stray byte in config.bin still picks one set whole.
-    const bool modeA = record.activeMode == 0;
-    const ButtonTable& table = modeA ? record.modeA : record.modeB;
-    const auto& dpiSwitch = modeA ? record.dpiSwitchA : record.dpiSwitchB;
+    const ButtonTable& table = record.activeTable();
+    const auto& dpiSwitch = record.activeDpiSwitch();
     for (std::size_t k = 0; k < kMouseButtons; ++k) {
         m.words[k] = encodeButton(table, dpiSwitch, k);
     }
