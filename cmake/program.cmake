@@ -1,0 +1,45 @@
+# Qor.exe twice: for real mice (dist/) and against the built-in mouse emulator (demo/), each
+# staged with the factory files and the skins beside it, plus the Wine smoke tests of the demo.
+set(QOR_APP_WIN32 ${PROJECT_SOURCE_DIR}/src/app/win32)
+set(QOR_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
+if(NOT EXISTS ${QOR_APP_WIN32}/winmain.cpp)
+  return()
+endif()
+enable_language(RC)
+
+function(qor_program target folder backend)
+  add_executable(${target} WIN32 ${QOR_APP_WIN32}/winmain.cpp ${QOR_APP_WIN32}/${backend}
+                                 ${QOR_RESOURCES}/qor.rc)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${QOR_WARNINGS}>)
+  target_link_options(${target} PRIVATE -municode -mwindows)
+  target_link_libraries(${target} PRIVATE qor_win32 ${ARGN})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME Qor
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${folder})
+  set_property(SOURCE ${QOR_RESOURCES}/qor.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${QOR_RESOURCES}/qor.ico ${QOR_RESOURCES}/qor.manifest)
+  # The factory files and skins beside the executable, refreshed at every build.
+  add_custom_target(${target}_files ALL
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QOR_RESOURCES}/config.bin
+            ${QOR_RESOURCES}/str.ini ${QOR_RESOURCES}/record.ini ${CMAKE_BINARY_DIR}/${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${QOR_RESOURCES}/Skins
+            ${CMAKE_BINARY_DIR}/${folder}/Skins
+    COMMENT "Staging ${folder}/" VERBATIM)
+  add_dependencies(${target} ${target}_files)
+endfunction()
+
+qor_program(qor_dist dist backend_hid.cpp)
+qor_program(qor_demo demo backend_demo.cpp qor_emulator)
+
+# Smoke tests: the demo Qor.exe under Wine in a virtual desktop with a taskbar (the tray and its
+# balloons), driven through X like a user. They share one desktop, so they run one at a time.
+find_program(QOR_XDOTOOL xdotool)
+file(GLOB QOR_SMOKE_SCRIPT ${PROJECT_SOURCE_DIR}/tests/app/smoke/qor_smoke.sh)
+if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
+  foreach(case startup tray_click second_instance dpi_balloon tray_exit)
+    add_test(NAME smoke_${case}
+             COMMAND bash ${QOR_SMOKE_SCRIPT} ${case} ${CMAKE_BINARY_DIR}/demo
+                     ${CMAKE_BINARY_DIR}/smoke)
+    set_tests_properties(smoke_${case} PROPERTIES TIMEOUT 240 RESOURCE_LOCK qor_desktop)
+  endforeach()
+endif()

@@ -1,0 +1,67 @@
+// The fixed client rectangles shared by both pages of the main window: the title, the page,
+// skin, minimise and close buttons, OK / Apply / Cancel and the web link.
+#pragma once
+#include <array>
+#include <optional>
+
+namespace qor {
+
+// left and top inside, right and bottom outside.
+struct HitArea {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    constexpr bool contains(int x, int y) const {
+        return x >= left && x < right && y >= top && y < bottom;
+    }
+    constexpr int width() const { return right - left; }
+    constexpr int height() const { return bottom - top; }
+};
+
+enum class FrameArea {
+    PageTitle,
+    PreviousPage,
+    NextPage,
+    Skins,
+    Minimise,
+    Close,
+    Ok,
+    Apply,
+    Cancel,
+    WebLink,
+};
+
+struct FrameAreaEntry {
+    FrameArea area;
+    HitArea rect;
+};
+
+// In the order the click dispatch tests them (the title is drawn only and never clicked).
+inline constexpr std::array<FrameAreaEntry, 10> kFrameAreas{{
+    {FrameArea::Ok, {513, 609, 618, 630}},
+    {FrameArea::Apply, {617, 609, 722, 630}},
+    {FrameArea::Skins, {701, 5, 719, 23}},
+    {FrameArea::Minimise, {825, 5, 843, 23}},
+    {FrameArea::Close, {850, 5, 868, 23}},
+    {FrameArea::PreviousPage, {20, 55, 60, 95}},
+    {FrameArea::NextPage, {70, 55, 110, 95}},
+    {FrameArea::Cancel, {721, 609, 826, 630}},
+    {FrameArea::WebLink, {259, 628, 449, 646}},
+    {FrameArea::PageTitle, {120, 50, 352, 100}},
+}};
+
+constexpr HitArea frameRect(FrameArea area) {
+    for (const auto& e : kFrameAreas) {
+        if (e.area == area) {
+            return e.rect;
+        }
+    }
+    return {};
+}
+
+// The first clickable frame area at a client point; the title is not clickable. Where two
+// buttons share an edge pixel (OK and Apply at x 617) the earlier one in dispatch order wins.
+std::optional<FrameArea> frameAreaAt(int x, int y);
+
+} // namespace qor
