@@ -43,3 +43,9 @@ if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
     set_tests_properties(smoke_${case} PROPERTIES TIMEOUT 240 RESOURCE_LOCK qor_desktop)
   endforeach()
 endif()
+
+# The drawing toolkit's test also draws the shipped skin (through Wine's Z: drive).
+if(TARGET win_drawing_toolkit)
+  target_compile_definitions(win_drawing_toolkit PRIVATE
+                             QOR_SKINS_DIR=L"Z:${PROJECT_SOURCE_DIR}/resources/Skins")
+endif()

@@ -8,10 +8,12 @@
 #include "protocol/sequences.h"
 #include "ui/frame_areas.h"
 #include "ui/win32/drawing.h"
+#include "ui/win32/frame_painter.h"
 #include "ui/win32/mem_dc.h"
 
 #include <commctrl.h>
 #include <dbt.h>
+#include <psapi.h>
 #include <windowsx.h>
 
 namespace qor {
@@ -45,8 +47,21 @@ void windowsVersion(unsigned& major, unsigned& minor) {
     }
 }
 
-RECT toRect(const HitArea& a) {
-    return RECT{a.left, a.top, a.right, a.bottom};
+// Diagnostics go to the debugger's channel only; nothing shows them to the user.
+void debugTrace(const std::wstring& text) {
+    OutputDebugStringW((L"Qor: " + text + L"\n").c_str());
+}
+
+void traceMemory(const wchar_t* when) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters)) {
+        debugTrace(std::wstring(when) + L": private bytes " +
+                   std::to_wstring(counters.PrivateUsage / 1024) + L" KiB, working set " +
+                   std::to_wstring(counters.WorkingSetSize / 1024) + L" KiB");
+    }
 }
 
 COLORREF colourRef(TextColour c) {
@@ -156,6 +171,7 @@ bool CCorvidDlg::startUp() {
     if (link_.connected) {
         drawBasicPage();
     }
+    traceMemory(L"start-up done");
     return true;
 }
 
@@ -366,6 +382,9 @@ void CCorvidDlg::drawCurrentPage() {
     if (dc == nullptr) {
         return;
     }
+    LARGE_INTEGER frequency{}, begin{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
     {
         RECT client;
         GetClientRect(hwnd(), &client);
@@ -373,58 +392,27 @@ void CCorvidDlg::drawCurrentPage() {
         paintPage(mem);
     }
     ReleaseDC(hwnd(), dc);
+    QueryPerformanceCounter(&end);
+    if (frequency.QuadPart > 0) {
+        debugTrace(L"page drawn in " +
+                   std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
+                   L" us");
+    }
 }
 
 void CCorvidDlg::paintPage(HDC dc) {
     RECT client;
     GetClientRect(hwnd(), &client);
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    if (background_ != nullptr) {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, background_);
-        BitBlt(dc, 0, 0, backgroundSize_.cx, backgroundSize_.cy, source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
-    }
-    if (pageState_ == 0) {
-        return;
-    }
-    const std::wstring root = wideString(skinRoot_);
-    drawPng(dc, root + (pageState_ == 1 ? L"/BasicSet2.png" : L"/AdvancedSet2.png"), 0, 0);
-
-    // The frame both pages share: its buttons in their normal state, then the captions.
-    const struct {
-        FrameArea area;
-        const wchar_t* image;
-    } buttons[] = {
-        {FrameArea::PreviousPage, L"/button-PrePage-normal.png"},
-        {FrameArea::NextPage, L"/button-NextPage-normal.png"},
-        {FrameArea::Skins, L"/button-Skins-normal.png"},
-        {FrameArea::Minimise, L"/button-min-normal.png"},
-        {FrameArea::Close, L"/button-close-normal.png"},
-        {FrameArea::Ok, L"/button-normal.png"},
-        {FrameArea::Apply, L"/button-normal.png"},
-        {FrameArea::Cancel, L"/button-normal.png"},
-    };
-    for (const auto& b : buttons) {
-        const HitArea r = frameRect(b.area);
-        drawPng(dc, root + b.image, r.left, r.top);
-    }
-    HGDIOBJ oldFont = SelectObject(dc, titleFont_);
-    drawText(dc,
-             strings_.text(pageState_ == 1 ? StringId::BasicSettings : StringId::AdvancedSettings),
-             toRect(frameRect(FrameArea::PageTitle)), TextAlign::Left, RGB(0, 0, 0));
-    SelectObject(dc, normalFont_);
-    const COLORREF colour = colourRef(textColour_);
-    drawText(dc, strings_.text(StringId::Ok), toRect(frameRect(FrameArea::Ok)), TextAlign::Centre,
-             colour);
-    drawText(dc, strings_.text(StringId::Apply), toRect(frameRect(FrameArea::Apply)),
-             TextAlign::Centre, colour);
-    drawText(dc, strings_.text(StringId::Cancel), toRect(frameRect(FrameArea::Cancel)),
-             TextAlign::Centre, colour);
-    drawText(dc, strings_.text(StringId::WebAddress), toRect(frameRect(FrameArea::WebLink)),
-             TextAlign::Centre, colour);
-    SelectObject(dc, oldFont);
+    FramePaint frame;
+    frame.background = background_;
+    frame.backgroundSize = backgroundSize_;
+    frame.skinFolder = wideString(skinRoot_);
+    frame.page = pageState_;
+    frame.strings = &strings_;
+    frame.titleFont = titleFont_;
+    frame.textFont = normalFont_;
+    frame.textColour = colourRef(textColour_);
+    paintFrame(dc, client, frame);
 }
 
 void CCorvidDlg::hideWindow() {

@@ -116,7 +116,7 @@ start_qor() {
     start_ms=$(now_ms)
     "$wine_run" "$exe" >"$work/qor.log" 2>&1 &
     qor_pid=$!
-    wait_for 60 tray_window || fail "no tray icon within 60 s"
+    wait_for 120 tray_window || fail "no tray icon within 120 s"
     tray_ms=$(($(now_ms) - start_ms))
     tray=$(tray_window)
     log "tray icon after ${tray_ms} ms"

@@ -2,6 +2,7 @@
 // missing images, and the off-screen surface's single block transfer.
 #include "app/message_sink.h"
 #include "ui/win32/drawing.h"
+#include "ui/win32/frame_painter.h"
 #include "ui/win32/mem_dc.h"
 
 #include <objidl.h>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -239,3 +241,98 @@ TEST(DrawingToolkitTest, FontHasTheRequestedMetrics) {
 }
 
 } // namespace
+
+#ifdef QOR_SKINS_DIR
+namespace {
+
+// The shared frame of the main window drawn from the shipped skin, the way the window draws it.
+class FramePaintTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 880;
+    static constexpr int kHeight = 660;
+
+    qor::FramePaint frame(const std::wstring& skin) {
+        qor::FramePaint f;
+        f.skinFolder = skin;
+        f.page = 1;
+        f.strings = &strings_;
+        f.titleFont = titleFont_;
+        f.textFont = textFont_;
+        f.textColour = RGB(214, 228, 240);
+        return f;
+    }
+    void TearDown() override {
+        DeleteObject(titleFont_);
+        DeleteObject(textFont_);
+    }
+
+    qor::StringTable strings_{qor::Language::English};
+    HFONT titleFont_ = qor::createFont(18, 700, L"Tahoma");
+    HFONT textFont_ = qor::createFont(14, 400, L"Arial");
+    const std::wstring skin_ = std::wstring(QOR_SKINS_DIR) + L"/Obsidian";
+};
+
+TEST_F(FramePaintTest, FullDrawingOfTheBasicPage) {
+    SIZE size{};
+    ASSERT_TRUE(qor::pngSize(skin_ + L"/main.png", size)) << "the skin is missing";
+    EXPECT_EQ(size.cx, kWidth);
+    EXPECT_EQ(size.cy, kHeight);
+    HBITMAP background = qor::loadPngBitmap(skin_ + L"/main.png");
+    ASSERT_NE(background, nullptr);
+    qor::FramePaint f = frame(skin_);
+    f.background = background;
+    f.backgroundSize = size;
+
+    Surface window(kWidth, kHeight, RGB(0, 0, 0));
+    const RECT client{0, 0, kWidth, kHeight};
+    constexpr int kRounds = 20;
+    LARGE_INTEGER frequency{}, begin{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    for (int i = 0; i < kRounds; ++i) {
+        qor::CMemDC mem(window.dc(), client);
+        qor::paintFrame(mem, client, f);
+    }
+    QueryPerformanceCounter(&end);
+    const double ms =
+        double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart) / kRounds;
+    std::printf("one full drawing of the Basic page frame: %.2f ms\n", ms);
+    RecordProperty("full_drawing_ms", std::to_string(ms));
+    EXPECT_LT(ms, 500.0);
+
+    // The title sits on a bright plate (black text must read on it); the close button is drawn.
+    const Rgb plate = window.rgb(300, 62);
+    EXPECT_GT(plate[0] + plate[1] + plate[2], 300);
+    const Rgb close = window.rgb(851, 14);
+    const Rgb beside = window.rgb(847, 14);
+    EXPECT_NE(close, beside);
+    DeleteObject(background);
+}
+
+TEST_F(FramePaintTest, MissingImagesDrawNothingInTheMainWindow) {
+    HBITMAP background = qor::loadPngBitmap(skin_ + L"/main.png");
+    ASSERT_NE(background, nullptr);
+    qor::FramePaint f = frame(skin_);
+    f.background = background;
+    f.backgroundSize = {kWidth, kHeight};
+    f.page = 0; // the background alone
+    Surface alone(kWidth, kHeight, RGB(0, 0, 0));
+    const RECT client{0, 0, kWidth, kHeight};
+    qor::paintFrame(alone.dc(), client, f);
+
+    // A skin folder without images: every image is skipped, nothing else changes.
+    f.page = 1;
+    f.skinFolder = std::wstring(QOR_SKINS_DIR) + L"/no-such-skin";
+    f.strings = nullptr; // no captions either
+    Surface missing(kWidth, kHeight, RGB(0, 0, 0));
+    qor::paintFrame(missing.dc(), client, f);
+    for (int y = 0; y < kHeight; y += 7) {
+        for (int x = 0; x < kWidth; x += 7) {
+            ASSERT_EQ(missing.rgb(x, y), alone.rgb(x, y)) << x << "," << y;
+        }
+    }
+    DeleteObject(background);
+}
+
+} // namespace
+#endif
