@@ -49,3 +49,10 @@ if(TARGET win_drawing_toolkit)
   target_compile_definitions(win_drawing_toolkit PRIVATE
                              QOR_SKINS_DIR=L"Z:${PROJECT_SOURCE_DIR}/resources/Skins")
 endif()
+
+if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
+  add_test(NAME smoke_absent_mouse
+           COMMAND bash ${QOR_SMOKE_SCRIPT} absent_mouse ${CMAKE_BINARY_DIR}/dist
+                   ${CMAKE_BINARY_DIR}/smoke)
+  set_tests_properties(smoke_absent_mouse PROPERTIES TIMEOUT 240 RESOURCE_LOCK qor_desktop)
+endif()

@@ -4,8 +4,9 @@
 #
 #   qor_smoke.sh CASE DEMO_DIR OUT_DIR
 #
-# CASE: startup | tray_click | second_instance | dpi_balloon | tray_exit | measure
-# DEMO_DIR holds the demo Qor.exe and its files; every run works on its own copy of it.
+# CASE: startup | tray_click | second_instance | dpi_balloon | tray_exit | measure, against the
+#       demo build; absent_mouse against the real build (there is no mouse under Wine)
+# DEMO_DIR holds Qor.exe and its files; every run works on its own copy of it.
 # Screenshots (and the measurements of "measure") land in OUT_DIR.
 set -euo pipefail
 case_name=$1
@@ -242,6 +243,48 @@ tray_exit)
     start_qor
     exit_from_tray
     exit 0
+    ;;
+absent_mouse)
+    # The real build finds no mouse: the "Warning" box first, then the program runs on.
+    wait_for 20 no_tray || fail "a tray icon is there before the start: does another Qor.exe run?"
+    start_ms=$(now_ms)
+    "$wine_run" "$exe" >"$work/qor.log" 2>&1 &
+    qor_pid=$!
+    warning=""
+    has_warning() { warning=$(xdotool search --onlyvisible --name '^Warning$' 2>/dev/null | head -1); [ -n "$warning" ]; }
+    wait_for 120 has_warning || fail "no \"Warning\" box without a mouse"
+    sleep 0.5
+    shot absent-mouse-warning "$warning"
+    tray_window >/dev/null || fail "no tray icon beside the warning"
+    xdotool windowfocus "$warning" 2>/dev/null || true
+    xdotool key --window "$warning" Return
+    gone() { ! has_warning; }
+    wait_for 10 gone || fail "the warning box did not close"
+    hidden_since=""
+    stays_hidden() {
+        if no_qor_window; then
+            [ -n "$hidden_since" ] || hidden_since=$(now_ms)
+            [ $(($(now_ms) - hidden_since)) -ge 3000 ]
+        else
+            hidden_since=""
+            return 1
+        fi
+    }
+    wait_for 40 stays_hidden || fail "the window did not go to the tray"
+    tray=$(tray_window)
+    xdotool mousemove 640 900
+    if has_balloon; then # a balloon of the start would hide the one we look for
+        b=$(balloons | head -1)
+        xdotool mousemove --window "$b" 20 20 click 1
+        xdotool mousemove 640 900
+        wait_for 20 no_balloon || true
+    fi
+    click_tray 1
+    wait_for 10 has_balloon || fail "a tray click without a mouse shows no balloon"
+    sleep 2
+    no_qor_window || fail "the window opened although no mouse is connected"
+    shot absent-mouse-balloon
+    log "no mouse: warning box, then a tray click gives the not-detected balloon and no window"
     ;;
 measure)
     start_qor
