@@ -11,7 +11,7 @@ function(qor_program target folder backend)
   add_executable(${target} WIN32 ${QOR_APP_WIN32}/winmain.cpp ${QOR_APP_WIN32}/${backend}
                                  ${QOR_RESOURCES}/qor.rc)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${QOR_WARNINGS}>)
-  target_link_options(${target} PRIVATE -municode -mwindows)
+  target_link_options(${target} PRIVATE -municode -mwindows $<$<CONFIG:Release>:-s>)
   target_link_libraries(${target} PRIVATE qor_win32 ${ARGN})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME Qor
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${folder})

@@ -1,0 +1,68 @@
+#include "pointer/pointer_options.h"
+
+#include "app/settings_state.h"
+
+namespace qor {
+namespace {
+
+void writeAll(PointerSystem& system, MessageSink& messages, const MouseParams& params, int speed,
+              int lines, unsigned doubleClickMs) {
+    if (!system.setMouse(params)) {
+        messages.show(u"SETMOUSE failed.", kPointerWarningCaption);
+    }
+    if (!system.setMouseSpeed(speed)) {
+        messages.show(u"SETMOUSESPEED failed.", kPointerWarningCaption);
+    }
+    if (!system.setWheelScrollLines(lines)) {
+        messages.show(u"SETWHEELSCROLLLINES failed.", kPointerWarningCaption);
+    }
+    if (!system.setDoubleClickTime(doubleClickMs)) {
+        messages.show(u"SPI_SETDOUBLECLICKTIME failed.", kPointerWarningCaption);
+    }
+}
+
+} // namespace
+
+void readPointerOptions(PointerSystem& system, MessageSink& messages, SettingsRecord& record) {
+    MouseParams params{};
+    const bool mouseOk = system.getMouse(params);
+    record.pointerPrecision = precisionOfMouseParams(mouseOk, params);
+
+    int speed = 0;
+    if (!system.getMouseSpeed(speed)) {
+        messages.show(u"GETMOUSESPEED failed.", kPointerWarningCaption);
+        speed = 0;
+    }
+    record.mouseSpeedPosition = positionOfMouseSpeed(speed);
+
+    int lines = 0;
+    if (!system.getWheelScrollLines(lines)) {
+        messages.show(u"GETWHEELSCROLLLINES failed.", kPointerWarningCaption);
+        lines = 0;
+    }
+    const WheelPosition wheel = wheelPositionOfLines(lines);
+    record.scrollOneScreen = wheel.scrollOneScreen;
+    record.scrollLinesPosition = wheel.scrollLinesPosition;
+
+    const unsigned time = system.getDoubleClickTime();
+    if (time == 0) {
+        messages.show(u"GetDoubleClickTime failed.", kPointerWarningCaption);
+    }
+    record.doubleClickPosition = positionOfDoubleClickTime(time);
+}
+
+void applyPointerOptions(PointerSystem& system, MessageSink& messages,
+                         const SettingsRecord& record) {
+    writeAll(system, messages, mouseParamsOfPrecision(record.pointerPrecision),
+             mouseSpeedOfPosition(record.mouseSpeedPosition),
+             wheelLinesOf(record.scrollOneScreen, record.scrollLinesPosition),
+             doubleClickTimeOfPosition(record.doubleClickPosition));
+}
+
+void restorePointerOptionDefaults(PointerSystem& system, MessageSink& messages,
+                                  SettingsRecord& record) {
+    writeAll(system, messages, mouseParamsOfPrecision(0), 10, 3, 500);
+    restorePointerDefaults(record);
+}
+
+} // namespace qor

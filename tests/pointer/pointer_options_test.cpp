@@ -1,0 +1,218 @@
+#include "pointer/pointer_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using qor::MouseParams;
+
+// The system's values in memory; every call is logged, chosen calls fail.
+class FakePointerSystem : public qor::PointerSystem {
+public:
+    MouseParams mouse{6, 10, 1};
+    int speed = 10;
+    int lines = 3;
+    unsigned doubleClick = 500;
+    bool failGetMouse = false, failGetSpeed = false, failGetLines = false;
+    bool failSetMouse = false, failSetSpeed = false, failSetLines = false, failSetTime = false;
+    std::vector<std::string> calls;
+
+    bool getMouse(MouseParams& p) override {
+        calls.push_back("getMouse");
+        if (failGetMouse) {
+            return false;
+        }
+        p = mouse;
+        return true;
+    }
+    bool setMouse(const MouseParams& p) override {
+        calls.push_back("setMouse " + std::to_string(p[0]) + "," + std::to_string(p[1]) + "," +
+                        std::to_string(p[2]));
+        if (failSetMouse) {
+            return false;
+        }
+        mouse = p;
+        return true;
+    }
+    bool getMouseSpeed(int& s) override {
+        calls.push_back("getMouseSpeed");
+        if (failGetSpeed) {
+            s = 99; // whatever the system left there must not count
+            return false;
+        }
+        s = speed;
+        return true;
+    }
+    bool setMouseSpeed(int s) override {
+        calls.push_back("setMouseSpeed " + std::to_string(s));
+        if (failSetSpeed) {
+            return false;
+        }
+        speed = s;
+        return true;
+    }
+    bool getWheelScrollLines(int& l) override {
+        calls.push_back("getWheelScrollLines");
+        if (failGetLines) {
+            l = 99;
+            return false;
+        }
+        l = lines;
+        return true;
+    }
+    bool setWheelScrollLines(int l) override {
+        calls.push_back("setWheelScrollLines " + std::to_string(l));
+        if (failSetLines) {
+            return false;
+        }
+        lines = l;
+        return true;
+    }
+    unsigned getDoubleClickTime() override {
+        calls.push_back("getDoubleClickTime");
+        return doubleClick;
+    }
+    bool setDoubleClickTime(unsigned ms) override {
+        calls.push_back("setDoubleClickTime " + std::to_string(ms));
+        if (failSetTime) {
+            return false;
+        }
+        doubleClick = ms;
+        return true;
+    }
+};
+
+class Messages : public qor::MessageSink {
+public:
+    void show(std::u16string_view text, std::u16string_view caption) override {
+        shown.push_back(std::u16string(caption) + u": " + std::u16string(text));
+    }
+    std::vector<std::u16string> shown;
+};
+
+struct Positions {
+    int precision, oneScreen, speed, lines, doubleClick;
+    bool operator==(const Positions&) const = default;
+};
+Positions positions(const qor::SettingsRecord& r) {
+    return {r.pointerPrecision, r.scrollOneScreen, r.mouseSpeedPosition, r.scrollLinesPosition,
+            r.doubleClickPosition};
+}
+std::ostream& operator<<(std::ostream& os, const Positions& p) {
+    return os << p.precision << " " << p.oneScreen << " " << p.speed << " " << p.lines << " "
+              << p.doubleClick;
+}
+
+TEST(PointerOptionsTest, ReadingFromTheSystem) {
+    struct Case {
+        MouseParams mouse;
+        int speed, lines;
+        unsigned time;
+        Positions expected;
+    };
+    const Case cases[] = {
+        {{6, 10, 1}, 10, 3, 500, {1, 0, 6, 3, 6}},   // Windows' defaults
+        {{0, 0, 0}, 1, -1, 900, {0, 1, 1, 0, 1}},    // one screen per notch
+        {{6, 10, 0}, 3, 11, 200, {0, 0, 2, 11, 11}}, // odd speed reads as the lower even one
+        {{0, 0, 2}, 20, 0, 130, {1, 0, 11, 0, 12}},  // far below 200 ms gives position 12
+        {{0, 0, 0}, 7, 40, 550, {0, 0, 4, 40, 6}},   // many lines kept as they are
+    };
+    for (const auto& c : cases) {
+        FakePointerSystem sys;
+        sys.mouse = c.mouse;
+        sys.speed = c.speed;
+        sys.lines = c.lines;
+        sys.doubleClick = c.time;
+        Messages messages;
+        qor::SettingsRecord record{};
+        qor::readPointerOptions(sys, messages, record);
+        EXPECT_EQ(positions(record), c.expected) << c.speed << " " << c.lines << " " << c.time;
+        EXPECT_TRUE(messages.shown.empty());
+    }
+}
+
+TEST(PointerOptionsTest, FailedReadsAreReportedAndCountAsZero) {
+    FakePointerSystem sys;
+    sys.failGetMouse = sys.failGetSpeed = sys.failGetLines = true;
+    sys.doubleClick = 0;
+    Messages messages;
+    qor::SettingsRecord record{};
+    record.pointerPrecision = 1;
+    qor::readPointerOptions(sys, messages, record);
+    EXPECT_EQ(positions(record), (Positions{0, 0, 1, 0, 13}));
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::u16string>{u"Warning: GETMOUSESPEED failed.",
+                                           u"Warning: GETWHEELSCROLLLINES failed.",
+                                           u"Warning: GetDoubleClickTime failed."}));
+}
+
+TEST(PointerOptionsTest, ApplyWritesAllFourInOrder) {
+    FakePointerSystem sys;
+    Messages messages;
+    qor::SettingsRecord record{};
+    record.pointerPrecision = 1;
+    record.mouseSpeedPosition = 6;
+    record.scrollOneScreen = 1; // wins over the slider
+    record.scrollLinesPosition = 5;
+    record.doubleClickPosition = 6;
+    qor::applyPointerOptions(sys, messages, record);
+    EXPECT_EQ(sys.calls,
+              (std::vector<std::string>{"setMouse 6,10,1", "setMouseSpeed 10",
+                                        "setWheelScrollLines -1", "setDoubleClickTime 550"}));
+    EXPECT_TRUE(messages.shown.empty());
+
+    record.pointerPrecision = 0;
+    record.mouseSpeedPosition = 1;
+    record.scrollOneScreen = 0;
+    record.scrollLinesPosition = 1;
+    record.doubleClickPosition = 11;
+    sys.calls.clear();
+    qor::applyPointerOptions(sys, messages, record);
+    EXPECT_EQ(sys.calls,
+              (std::vector<std::string>{"setMouse 0,0,0", "setMouseSpeed 1",
+                                        "setWheelScrollLines 1", "setDoubleClickTime 200"}));
+}
+
+TEST(PointerOptionsTest, EveryFailedWriteIsReportedAndTheNextStillWritten) {
+    FakePointerSystem sys;
+    sys.failSetMouse = sys.failSetSpeed = sys.failSetLines = sys.failSetTime = true;
+    Messages messages;
+    qor::SettingsRecord record{};
+    record.mouseSpeedPosition = 6;
+    record.doubleClickPosition = 6;
+    qor::applyPointerOptions(sys, messages, record);
+    EXPECT_EQ(sys.calls.size(), 4u);
+    EXPECT_EQ(messages.shown, (std::vector<std::u16string>{
+                                  u"Warning: SETMOUSE failed.", u"Warning: SETMOUSESPEED failed.",
+                                  u"Warning: SETWHEELSCROLLLINES failed.",
+                                  u"Warning: SPI_SETDOUBLECLICKTIME failed."}));
+}
+
+TEST(PointerOptionsTest, DefaultsGoToTheSystemAndTheRecord) {
+    FakePointerSystem sys;
+    sys.mouse = {6, 10, 1};
+    sys.speed = 20;
+    sys.lines = -1;
+    sys.doubleClick = 900;
+    Messages messages;
+    qor::SettingsRecord record{};
+    record.pointerPrecision = 1;
+    record.scrollOneScreen = 1;
+    record.mouseSpeedPosition = 11;
+    record.scrollLinesPosition = 0;
+    record.doubleClickPosition = 1;
+    qor::restorePointerOptionDefaults(sys, messages, record);
+    EXPECT_EQ(sys.calls,
+              (std::vector<std::string>{"setMouse 0,0,0", "setMouseSpeed 10",
+                                        "setWheelScrollLines 3", "setDoubleClickTime 500"}));
+    EXPECT_EQ(positions(record), (Positions{0, 0, 6, 3, 6}));
+    // position 6 stands for 550 ms: the next apply writes that, not the 500 ms of Windows
+    sys.calls.clear();
+    qor::applyPointerOptions(sys, messages, record);
+    EXPECT_EQ(sys.calls.back(), "setDoubleClickTime 550");
+}
+
+} // namespace
