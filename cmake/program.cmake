@@ -56,3 +56,10 @@ if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
                    ${CMAKE_BINARY_DIR}/smoke)
   set_tests_properties(smoke_absent_mouse PROPERTIES TIMEOUT 240 RESOURCE_LOCK qor_desktop)
 endif()
+
+# Changing the pointer options broadcasts WM_SETTINGCHANGE to every window of the Wine prefix;
+# while a smoke test's Qor.exe is busy being hidden (without a window manager that takes Wine a
+# few seconds) each broadcast waits, so the two do not run at the same time.
+if(TARGET win_pointer_system_win32)
+  set_tests_properties(win_pointer_system_win32 PROPERTIES RESOURCE_LOCK qor_desktop)
+endif()

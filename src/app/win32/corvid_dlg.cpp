@@ -4,6 +4,7 @@
 #include "app/ini_engine.h"
 #include "app/win32/ansi_codec_win32.h"
 #include "app/win32/file_system_win32.h"
+#include "device/win32/pacer_win32.h"
 #include "protocol/device_events.h"
 #include "protocol/sequences.h"
 #include "ui/frame_areas.h"
@@ -134,6 +135,7 @@ bool CCorvidDlg::startUp() {
     tray_.add(hwnd, kTrayNotifyMessage, icon_, kTrayTip);
 
     if (discovery_.openDevice()) {
+        TimerResolutionScope fineTimer; // the handshake's 5 ms pauses
         link_.handshake();
     } else {
         messages_.show(strings_.text(StringId::MouseNotDetected), kWarningCaption);
@@ -251,8 +253,10 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case kDeviceEventMessage:
         onDeviceEvent(wParam, lParam);
         return 0;
-    case WM_DEVICECHANGE:
+    case WM_DEVICECHANGE: {
+        TimerResolutionScope fineTimer; // a reopen runs the handshake and the read-back
         return handleDeviceChange(deviceChange_, wParam, lParam);
+    }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case kExitCommand:
@@ -421,6 +425,7 @@ void CCorvidDlg::hideWindow() {
 
 void CCorvidDlg::connectReadBack() {
     if (link_.connected) {
+        TimerResolutionScope fineTimer;
         qor::connectReadBack(commands_);
     }
 }
