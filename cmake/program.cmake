@@ -36,7 +36,7 @@ qor_program(qor_demo demo backend_demo.cpp qor_emulator)
 find_program(QOR_XDOTOOL xdotool)
 file(GLOB QOR_SMOKE_SCRIPT ${PROJECT_SOURCE_DIR}/tests/app/smoke/qor_smoke.sh)
 if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
-  foreach(case startup tray_click second_instance dpi_balloon tray_exit)
+  foreach(case startup tray_click second_instance dpi_balloon tray_exit close_paths)
     add_test(NAME smoke_${case}
              COMMAND bash ${QOR_SMOKE_SCRIPT} ${case} ${CMAKE_BINARY_DIR}/demo
                      ${CMAKE_BINARY_DIR}/smoke)

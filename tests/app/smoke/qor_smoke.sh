@@ -4,7 +4,8 @@
 #
 #   qor_smoke.sh CASE DEMO_DIR OUT_DIR
 #
-# CASE: startup | tray_click | second_instance | dpi_balloon | tray_exit | measure, against the
+# CASE: startup | tray_click | second_instance | dpi_balloon | tray_exit | close_paths | measure,
+#       against the
 #       demo build; absent_mouse against the real build (there is no mouse under Wine)
 # DEMO_DIR holds Qor.exe and its files; every run works on its own copy of it.
 # Screenshots (and the measurements of "measure") land in OUT_DIR.
@@ -242,6 +243,31 @@ dpi_balloon)
 tray_exit)
     start_qor
     exit_from_tray
+    exit 0
+    ;;
+close_paths)
+    # Alt+F4 (the system close command) only hides the window; the close button ends Qor.
+    start_qor
+    click_tray 1
+    wait_for 10 has_main_window || fail "no window after a tray click"
+    w=$(main_windows | head -1)
+    xdotool windowfocus "$w" 2>/dev/null || true
+    xdotool key --window "$w" alt+F4
+    wait_for 20 no_qor_window || fail "Alt+F4 did not hide the window"
+    sleep 1
+    running || fail "Alt+F4 ended the program"
+    tray_window >/dev/null || fail "the tray icon went away with the window"
+    click_tray 1
+    wait_for 10 has_main_window || fail "the window did not come back from the tray"
+    w=$(main_windows | head -1)
+    xdotool mousemove --window "$w" 859 14 click 1 # the close button
+    wait_for 20 ended || fail "the close button did not end the program"
+    code=0
+    wait "$qor_pid" || code=$?
+    qor_pid=""
+    [ "$code" -eq 0 ] || fail "exit code $code after the close button"
+    ! tray_window >/dev/null || fail "the tray icon is still there after the close button"
+    log "Alt+F4 hides, the close button ends with code 0 and removes the tray icon"
     exit 0
     ;;
 absent_mouse)
