@@ -63,3 +63,7 @@ endif()
 if(TARGET win_pointer_system_win32)
   set_tests_properties(win_pointer_system_win32 PROPERTIES RESOURCE_LOCK qor_desktop)
 endif()
+# It puts an icon of its own into the tray, where the smoke tests expect only Qor's.
+if(TARGET win_smoke_shell_parts)
+  set_tests_properties(win_smoke_shell_parts PROPERTIES RESOURCE_LOCK qor_desktop)
+endif()

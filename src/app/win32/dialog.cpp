@@ -31,6 +31,11 @@ INT_PTR CDialog::doModal(HWND parent) {
                            reinterpret_cast<LPARAM>(this));
 }
 
+INT_PTR CDialog::doModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND parent) {
+    return DialogBoxIndirectParamW(instance_, dialogTemplate, parent, &CDialog::dialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+}
+
 void CDialog::endDialog(INT_PTR result) {
     if (hwnd_ != nullptr) {
         EndDialog(hwnd_, result);

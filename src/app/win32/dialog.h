@@ -14,6 +14,8 @@ public:
 
     // Runs the dialog modally; returns the code given to endDialog (-1 when it cannot start).
     INT_PTR doModal(HWND parent = nullptr);
+    // The same from a template in memory.
+    INT_PTR doModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr);
     void endDialog(INT_PTR result);
 
     HWND hwnd() const { return hwnd_; }
