@@ -34,6 +34,19 @@ std::u16string_view trim(std::u16string_view s) {
     return trimRight(trimLeft(s));
 }
 
+// A caller's text ends at its first zero, as the C strings of the Win32 calls do.
+std::u16string_view callerText(std::u16string_view s) {
+    return s.substr(0, s.find(u'\0'));
+}
+
+std::u16string_view callerName(std::u16string_view s) {
+    return trim(callerText(s));
+}
+
+bool hasLineBreak(std::u16string_view s) {
+    return s.find_first_of(u"\r\n") != std::u16string_view::npos;
+}
+
 // The Win32 functions hand names and values on as zero-terminated strings: a zero character in a
 // file ends the name or value.
 std::u16string untilZero(std::u16string_view s) {
@@ -243,11 +256,11 @@ std::optional<std::size_t> IniDocument::findKey(const Span& span, std::u16string
 
 std::optional<std::u16string> IniDocument::value(std::u16string_view section,
                                                  std::u16string_view key) const {
-    auto span = findSection(trim(section));
+    auto span = findSection(callerName(section));
     if (!span) {
         return std::nullopt;
     }
-    auto at = findKey(*span, trim(key));
+    auto at = findKey(*span, callerName(key));
     if (!at) {
         return std::nullopt;
     }
@@ -265,10 +278,11 @@ std::u16string IniDocument::getString(std::u16string_view section, std::u16strin
         result = unquote(*stored);
     } else {
         // Trailing blanks of the default are dropped, then it is treated like a stored value.
+        defaultValue = callerText(defaultValue);
         while (!defaultValue.empty() && defaultValue.back() == u' ') {
             defaultValue.remove_suffix(1);
         }
-        result = unquote(std::u16string_view(untilZero(defaultValue)));
+        result = unquote(defaultValue);
     }
     if (result.size() > bufferSize - 1) {
         result.resize(bufferSize - 1);
@@ -330,9 +344,9 @@ void IniDocument::insertLine(std::size_t at, std::u16string_view text) {
 
 bool IniDocument::setString(std::u16string_view section, std::u16string_view key,
                             std::u16string_view value) {
-    section = trim(section);
-    key = trim(key);
-    value = trimLeft(value);
+    section = callerName(section);
+    key = callerName(key);
+    value = trimLeft(callerText(value));
     auto span = findSection(section);
     if (!span) {
         insertLine(lines_.size(), u"[" + std::u16string(section) + u"]");
@@ -355,19 +369,19 @@ bool IniDocument::setString(std::u16string_view section, std::u16string_view key
         }
         insertLine(after, std::u16string(key) + u"=" + std::u16string(value));
     }
-    if (value.find_first_of(u"\r\n") != std::u16string_view::npos) {
-        // A line break in the value splits the line; take the meaning the file now has.
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value)) {
+        // A line break in a name or value splits the line; take the meaning the file now has.
         *this = parse(bytes(), *codec_);
     }
     return true;
 }
 
 bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key) {
-    auto span = findSection(trim(section));
+    auto span = findSection(callerName(section));
     if (!span) {
         return false;
     }
-    auto at = findKey(*span, trim(key));
+    auto at = findKey(*span, callerName(key));
     if (!at) {
         return false;
     }
@@ -376,7 +390,7 @@ bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key
 }
 
 bool IniDocument::removeSection(std::u16string_view section) {
-    auto span = findSection(trim(section));
+    auto span = findSection(callerName(section));
     if (!span) {
         return false;
     }

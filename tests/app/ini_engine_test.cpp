@@ -69,6 +69,8 @@ TEST(IniEngine, ReadsLikeGetPrivateProfileString) {
         {u"[s]\rk=cr\n[t]\nk=lf", u"t", u"k", u"", 1024, u"lf"},
         {u"[s]\rk=cr\n[t]\nk=lf", u"s", u"k", u"", 1024, u"cr"},
         {u"[s]\r\nk=a\0b\r\nz\0y=1\r\n"s, u"s", u"k", u"", 1024, u"a"},
+        {u"[s]\r\nk=1\r\n", u"s\0x"s, u"k\0y"s, u"", 1024, u"1"},
+        {u"", u"s", u"k", u"d\0ef"s, 1024, u"d"},
         {u"[\u00c9t\u00e9]\r\n\u0416=1\r\n", u"\u00e9T\u00c9", u"\u0436", u"", 1024, u"1"},
         // Quotes.
         {u"[s]\r\nk=\"x\"\r\n", u"s", u"k", u"", 1024, u"x"},
@@ -192,6 +194,8 @@ TEST(IniEngine, WritesChangeOnlyTheLinesTheyMust) {
          "[a]\r\n", false},
         {"delete of a key", "[a]\r\nx=1\r\ny=2\r\n",
          [](auto& d) { return d.removeKey(u"A", u"X"); }, "[a]\r\ny=2\r\n", true},
+        {"caller's texts end at a zero", "[s]\r\n",
+         [](auto& d) { return d.setString(u"s\0t"s, u"k\0j"s, u"v\0w"s); }, "[s]\r\nk=v\r\n", true},
         {"a line break in a value makes two lines", "[s]\r\n",
          [](auto& d) {
              return d.setString(u"s", u"m", u"a\r\nb=c") && d.value(u"s", u"b") == u"c";
