@@ -3,10 +3,11 @@
 // WritePrivateProfileStringW; after every step every read of both copies must agree.
 //
 // Wine rewrites a whole file on every change (its own canonical form), so the copies are
-// compared by what reads return, never by their bytes. Wine caches up to ten files and re-reads
-// a file whose modification time changed; every sequence uses its own file names, so a cached
-// entry never stands for a different file with the same time stamp. Under Wine 8 its reads see
-// its own writes at once (no flush is needed).
+// compared by what reads return, never by their bytes. Wine keeps up to ten parsed files and is
+// said to re-read one only when its modification time changed. Measured under Wine 8: a file
+// rewritten from outside with the same size and its old modification time put back was still
+// read afresh, and its reads see its own writes at once, so no flush call is needed. Every
+// sequence uses its own file names all the same, so a kept copy can never stand for another file.
 //
 // Cases left out of the comparison because Wine differs from Windows and the engine follows
 // Windows (each is exercised by the native tests instead):
