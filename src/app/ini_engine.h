@@ -47,6 +47,7 @@ struct IniSectionNames {
 };
 
 // One INI file in memory: the original lines with their bytes, plus their parsed meaning.
+// It keeps a pointer to its codec, which must outlive it (the program's codecs are static).
 class IniDocument {
 public:
     // A new file: no lines, written as UTF-16LE with a BOM.
