@@ -49,7 +49,7 @@ namespace fs = std::filesystem;
 constexpr int kSequences = 1000;
 constexpr std::uint64_t kBaseSeed = 0x51A7'2026'0000ull;
 
-// A small, fully specified generator so that a seed means the same sequence everywhere.
+// A small generator defined here in full so that a seed means the same sequence everywhere.
 class Rng {
 public:
     explicit Rng(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
