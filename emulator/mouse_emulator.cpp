@@ -1,5 +1,7 @@
 #include "emulator/mouse_emulator.h"
 
+#include "device/precise_sleep.h"
+
 #include "device/device_link.h"
 
 #include <algorithm>
@@ -230,7 +232,7 @@ bool MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
     if (latency_.count() > 0) {
         const auto latency = latency_;
         lock.unlock();
-        std::this_thread::sleep_for(latency);
+        preciseSleep(latency);
         lock.lock();
     }
     return present_;

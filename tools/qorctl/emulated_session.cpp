@@ -1,5 +1,7 @@
 #include "emulated_session.h"
 
+#include "device/precise_sleep.h"
+
 #include <iostream>
 #include <thread>
 
@@ -20,8 +22,7 @@ long long microsecondsSince(std::chrono::steady_clock::time_point from) {
 } // namespace
 
 void SleepPacer::pause(unsigned milliseconds) {
-    std::this_thread::sleep_until(std::chrono::steady_clock::now() +
-                                  std::chrono::milliseconds(milliseconds));
+    preciseSleep(std::chrono::milliseconds(milliseconds));
 }
 
 namespace {
