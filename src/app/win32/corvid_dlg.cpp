@@ -22,6 +22,10 @@ namespace {
 
 std::atomic<HWND> gMainWindow{nullptr};
 
+constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT kTrayRetryMs = 500;
+constexpr int kTrayAttempts = 120;
+
 const wchar_t* wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
 }
@@ -132,7 +136,8 @@ bool CCorvidDlg::startUp() {
     gMainWindow = hwnd;
     events_.setWindow(hwnd);
     backend_.attach(hwnd);
-    tray_.add(hwnd, kTrayNotifyMessage, icon_, kTrayTip);
+    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    addTrayIcon();
 
     if (discovery_.openDevice()) {
         TimerResolutionScope fineTimer; // the handshake's 5 ms pauses
@@ -175,6 +180,25 @@ bool CCorvidDlg::startUp() {
     }
     traceMemory(L"start-up done");
     return true;
+}
+
+void CCorvidDlg::addTrayIcon() {
+    if (tray_.add(hwnd(), kTrayNotifyMessage, icon_, kTrayTip)) {
+        KillTimer(hwnd(), kTrayRetryTimer);
+        return;
+    }
+    // No tray to take the icon yet: try again for a minute.
+    if (++trayAttempts_ < kTrayAttempts) {
+        SetTimer(hwnd(), kTrayRetryTimer, kTrayRetryMs, nullptr);
+    } else {
+        KillTimer(hwnd(), kTrayRetryTimer);
+    }
+}
+
+void CCorvidDlg::onTimer(UINT_PTR id) {
+    if (id == kTrayRetryTimer && !cleanedUp_) {
+        addTrayIcon();
+    }
 }
 
 void CCorvidDlg::createFonts() {
@@ -250,6 +274,9 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         return 0;
     case kTrayNotifyMessage:
         return onTrayNotification(lParam);
+    case WM_TIMER:
+        onTimer(wParam);
+        return 0;
     case kDeviceEventMessage:
         onDeviceEvent(wParam, lParam);
         return 0;
@@ -274,6 +301,13 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         onLeftButtonDown(lParam);
         return 0;
     default:
+        if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_ && !cleanedUp_) {
+            // The shell restarted and forgot every icon: put ours back.
+            tray_.remove();
+            trayAttempts_ = 0;
+            addTrayIcon();
+            return 0;
+        }
         handled = backend_.handleMessage(message, wParam, lParam);
         return 0;
     }
@@ -435,6 +469,7 @@ void CCorvidDlg::cleanUp() {
         return;
     }
     cleanedUp_ = true;
+    KillTimer(hwnd(), kTrayRetryTimer);
     tray_.remove();
     stopListener();
     if (notifications_ != nullptr) {

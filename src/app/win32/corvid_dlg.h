@@ -60,6 +60,9 @@ private:
     void showTrayMenu();
     void onDeviceEvent(WPARAM code, LPARAM value);
     void onLeftButtonDown(LPARAM point);
+    // The tray may not be up yet (the shell starting with the program) or may have restarted.
+    void addTrayIcon();
+    void onTimer(UINT_PTR id);
 
     // Drawing: the Basic page's first drawing also runs the connect read-back.
     void drawBasicPage();
@@ -112,6 +115,8 @@ private:
     int pageState_ = 0; // 0 none, 1 Basic Settings, 2 Advanced Settings
     bool basicPageDrawn_ = false;
     bool cleanedUp_ = false;
+    UINT taskbarCreatedMessage_ = 0;
+    int trayAttempts_ = 0;
 };
 
 } // namespace qor
