@@ -100,4 +100,14 @@ void setFirstRunKeyRowTexts(KeyRowTexts& texts, const StringTable& strings) {
     }
 }
 
+void handleFirstRunKeyRows(std::uint8_t firstRunFlag, KeyRowTexts& texts,
+                           const StringTable& strings, const IniEngine& ini,
+                           const std::filesystem::path& file) {
+    if (firstRunFlag != 0) {
+        return;
+    }
+    setFirstRunKeyRowTexts(texts, strings);
+    writeKeyRowTexts(ini, file, strings.strIniSection(), texts);
+}
+
 } // namespace qor

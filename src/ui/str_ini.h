@@ -85,4 +85,10 @@ std::u16string skinFolder(std::u16string_view folder, std::u16string_view skinNa
 // default assignment in the interface language; rows 9..12 stay as they are.
 void setFirstRunKeyRowTexts(KeyRowTexts& texts, const StringTable& strings);
 
+// The first drawing of the Basic Settings page: while config.bin has never been saved (first-run
+// flag 0) the key rows take their first-start texts and str.ini receives them at once.
+void handleFirstRunKeyRows(std::uint8_t firstRunFlag, KeyRowTexts& texts,
+                           const StringTable& strings, const IniEngine& ini,
+                           const std::filesystem::path& file);
+
 } // namespace qor

@@ -214,3 +214,26 @@ TEST_F(StrIniFile, UnreadableFileReadsAsEmptyAndIsNotWritten) {
 }
 
 } // namespace
+
+namespace {
+
+// Only a config.bin that was never saved gives the rows their first-start texts, in memory and
+// in str.ini; afterwards the user's texts stay untouched.
+TEST_F(StrIniFile, FirstRunKeyRowsAreSetAndWrittenOnlyWhileTheFlagIsZero) {
+    const qor::StringTable strings(qor::Language::English);
+    for (const std::uint8_t flag : {std::uint8_t{1}, std::uint8_t{0}}) {
+        qor::KeyRowTexts texts = numberedTexts(u"user");
+        qor::handleFirstRunKeyRows(flag, texts, strings, ini_, file_);
+        qor::KeyRowTexts expected = numberedTexts(u"user");
+        if (flag == 0) {
+            qor::setFirstRunKeyRowTexts(expected, strings);
+        }
+        EXPECT_EQ(texts, expected) << "flag " << int{flag};
+        EXPECT_EQ(std::filesystem::exists(file_), flag == 0) << "flag " << int{flag};
+        if (flag == 0) {
+            EXPECT_EQ(qor::readStrIni(ini_, file_, u"Setting-EN").rows, expected);
+        }
+    }
+}
+
+} // namespace

@@ -93,10 +93,7 @@ bool EmulatedSession::start() {
         // The first drawing of the Basic page.
         trace("# connect read-back");
         connectReadBack(*commands_);
-        if (state_.firstRunFlag == 0) {
-            setFirstRunKeyRowTexts(rows_, strings_);
-            writeKeyRowTexts(ini_, strIniPath_, strings_.strIniSection(), rows_);
-        }
+        handleFirstRunKeyRows(state_.firstRunFlag, rows_, strings_, ini_, strIniPath_);
     }
     timing_.start = microsecondsSince(began);
     return link_->connected;

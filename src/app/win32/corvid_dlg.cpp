@@ -386,10 +386,9 @@ void CCorvidDlg::onLeftButtonDown(LPARAM point) {
 void CCorvidDlg::drawBasicPage() {
     if (!basicPageDrawn_) {
         connectReadBack();
-        if (settings_.firstRunFlag == 0 && ini_) {
-            setFirstRunKeyRowTexts(strIni_.rows, strings_);
-            writeKeyRowTexts(*ini_, std::filesystem::path(paths_.strIni), strings_.strIniSection(),
-                             strIni_.rows);
+        if (ini_) {
+            handleFirstRunKeyRows(settings_.firstRunFlag, strIni_.rows, strings_, *ini_,
+                                  std::filesystem::path(paths_.strIni));
         }
         basicPageDrawn_ = true;
     }
