@@ -58,15 +58,7 @@ std::optional<MacroSlot> MacroEditor::slotAt(std::size_t position) {
 }
 
 void MacroEditor::showPage() {
-    macroList_.clear();
-    selectedMacro_.reset();
-    sequence_.clear();
-    selectedLine_.reset();
-    nameBox_.clear();
-    loopBox_.clear();
-    eventFace_.clear();
-    eventListOpen_ = false;
-
+    clearArea();
     if (file_.exists()) {
         const MacroFileView view = file_.read();
         std::vector<std::u16string> names = view.macroNames();
@@ -91,6 +83,10 @@ void MacroEditor::showPage() {
 }
 
 void MacroEditor::leavePage() {
+    clearArea();
+}
+
+void MacroEditor::clearArea() {
     macroList_.clear();
     selectedMacro_.reset();
     sequence_.clear();

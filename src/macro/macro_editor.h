@@ -102,6 +102,8 @@ public:
     void appendLine(MacroItem line);
 
 private:
+    // Empties every list and box of the area.
+    void clearArea();
     // Every text change of the loop box, typed or set here.
     void setLoopText(std::u16string_view text);
     void loopBoxChanged();
