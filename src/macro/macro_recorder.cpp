@@ -1,10 +1,13 @@
 #include "macro/macro_recorder.h"
 
+#include <cstdint>
+
 namespace qor {
 
 std::u16string hookInstallErrorText(unsigned long errorCode) {
     std::u16string text = u"JournalRecordHook Install error code :";
-    text.append(formatDecimal(static_cast<long>(errorCode)));
+    // Printed as a signed 32-bit number, as the system's own "%d" does.
+    text.append(formatDecimal(static_cast<std::int32_t>(errorCode)));
     text.push_back(u'\n');
     return text;
 }

@@ -188,6 +188,13 @@ TEST(MacroRecorderStartStopTest, FailuresAndRepeats) {
          },
          {kStartBox, {"JournalRecordHook Install error code :1428\n", "Qor"}},
          false},
+        {"a code past 2^31 prints as the signed number it is to \"%d\"",
+         [](Rig& r) {
+             r.host.installError = 0xFFFFFFFFu;
+             r.recorder.startRecording();
+         },
+         {kStartBox, {"JournalRecordHook Install error code :-1\n", "Qor"}},
+         false},
         {"no macro listed",
          [](Rig& r) {
              r.editor.deleteMacro();
