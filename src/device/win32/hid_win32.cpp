@@ -192,6 +192,13 @@ std::size_t Win32EventPort::finishRead() {
         return 0;
     }
     pending_ = false;
+    // A reopen (one plug-in announces every collection of the mouse) replaced the handle this
+    // read waits on. Each handle queues its own copy of every report, so waiting here would
+    // block until the next event and then deliver it twice: the read is abandoned instead,
+    // keeping what had already arrived.
+    if (readingHandle_ != readHandle_.load()) {
+        CancelIoEx(readingHandle_, &overlapped_);
+    }
     DWORD done = 0;
     if (!GetOverlappedResult(readingHandle_, &overlapped_, &done, TRUE)) {
         return 0;

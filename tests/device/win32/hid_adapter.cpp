@@ -159,6 +159,100 @@ TEST(HidAdapter, ListenerStartsSuspendedAndIsWokenByReadEvent) {
     EXPECT_EQ(WaitForSingleObject(thread.handle(), 5000), WAIT_OBJECT_0);
 }
 
+// A named pipe stands in for the input collection: like a HID handle, each opened handle gets
+// the reports written to it and a read waits until one arrives.
+class PipeCollection {
+public:
+    explicit PipeCollection(const wchar_t* name) : path_(std::wstring(L"\\\\.\\pipe\\") + name) {
+        server_ = CreateNamedPipeW(path_.c_str(), PIPE_ACCESS_OUTBOUND,
+                                   PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 64, 64, 0, nullptr);
+    }
+    ~PipeCollection() {
+        if (server_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(server_);
+        }
+    }
+    bool ok() const { return server_ != INVALID_HANDLE_VALUE; }
+    const std::wstring& path() const { return path_; }
+    bool send(std::vector<std::uint8_t> report) {
+        DWORD written = 0;
+        return WriteFile(server_, report.data(), static_cast<DWORD>(report.size()), &written,
+                         nullptr) &&
+               written == report.size();
+    }
+
+private:
+    std::wstring path_;
+    HANDLE server_ = INVALID_HANDLE_VALUE;
+};
+
+struct FinishResult {
+    Win32EventPort* port = nullptr;
+    std::size_t bytes = 0;
+};
+
+DWORD WINAPI finishReadProc(LPVOID parameter) {
+    auto* r = static_cast<FinishResult*>(parameter);
+    r->bytes = r->port->finishRead();
+    return 0;
+}
+
+// A reopen while the listener waits on the old handle: the listener must move on to the new
+// handle at once (each handle queues its own copy of every later report), keeping a report that
+// had already arrived on the old one.
+TEST(HidAdapter, ReadOnAReplacedHandleIsAbandonedNotWaitedOut) {
+    const struct {
+        const wchar_t* name;
+        bool reportBeforeReopen;
+        std::size_t expectedBytes;
+    } cases[] = {
+        {L"qor-reopen-idle", false, 0},
+        {L"qor-reopen-report", true, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
+        const std::wstring name(c.name);
+        PipeCollection first((name + L"-1").c_str());
+        PipeCollection second((name + L"-2").c_str());
+        ASSERT_TRUE(first.ok() && second.ok());
+        Win32EventPort port;
+        ASSERT_TRUE(port.createReadEvent());
+        ASSERT_TRUE(port.openRead(first.path()));
+        std::array<std::uint8_t, 8> buffer{};
+        ASSERT_TRUE(port.beginRead(buffer));
+        if (c.reportBeforeReopen) {
+            ASSERT_TRUE(first.send({6, 7, 0, 2}));
+        }
+        ASSERT_TRUE(port.openRead(second.path())); // the window's thread reopens
+
+        FinishResult result{&port};
+        HANDLE thread = CreateThread(nullptr, 0, finishReadProc, &result, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        const DWORD waited = WaitForSingleObject(thread, 3000);
+        if (waited != WAIT_OBJECT_0) {
+            first.send({6, 5, 0, 1}); // release the stuck read before failing
+            WaitForSingleObject(thread, INFINITE);
+        }
+        CloseHandle(thread);
+        ASSERT_EQ(waited, WAIT_OBJECT_0) << "the read on the replaced handle was waited out";
+        EXPECT_EQ(result.bytes, c.expectedBytes);
+        if (c.reportBeforeReopen) {
+            EXPECT_EQ(buffer[1], 7);
+            EXPECT_EQ(buffer[3], 2);
+        }
+
+        // The next read runs on the new handle; the old one is closed by then.
+        buffer.fill(0);
+        ASSERT_TRUE(port.beginRead(buffer));
+        EXPECT_FALSE(first.send({6, 8, 0, 1})) << "the replaced handle is still open";
+        ASSERT_TRUE(second.send({6, 9, 0, 12}));
+        EXPECT_EQ(port.finishRead(), 4u);
+        EXPECT_EQ(buffer[1], 9);
+        EXPECT_EQ(buffer[3], 12);
+        port.close();
+    }
+}
+
 TEST(HidAdapter, PacerGivesShortPauses) {
     Win32Pacer pacer;
     LARGE_INTEGER frequency{};
