@@ -5,6 +5,9 @@
 
 namespace qor {
 
+// The caption of the program's warnings (and the title of its warning balloons).
+inline constexpr std::u16string_view kWarningCaption = u"Warning";
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

@@ -49,7 +49,7 @@ struct PairUsage {
 class MacroEditor {
 public:
     MacroEditor(const MacroFile& file, SettingsRecord& record, MessageSink& messages,
-                MacroTexts texts = {});
+                MacroTexts texts = englishMacroTexts());
 
     // The Advanced page is shown: fill the area from record.ini and the macro images.
     void showPage();

@@ -52,7 +52,7 @@ enum class HookVerdict {
 class MacroRecorder {
 public:
     MacroRecorder(MacroEditor& editor, RecorderHost& host, MessageSink& messages,
-                  MacroTexts texts = {});
+                  MacroTexts texts = englishMacroTexts());
 
     // "Start Recording" and "Stop Recording"; the 65th event stops as the button does.
     void startRecording();

@@ -2,6 +2,7 @@
 // table in the interface language; the rest are the same in every language.
 #pragma once
 #include "app/config_file.h"
+#include "app/message_sink.h"
 #include "ui/strings.h"
 
 #include <string>
@@ -9,20 +10,18 @@
 
 namespace qor {
 
-inline constexpr std::u16string_view kWarningCaption = u"Warning";
 inline constexpr std::u16string_view kMacroLimitText = u"Macro numbers up to 12.";
 // "JournalRecordHook Install error code :%d\n".
 std::u16string hookInstallErrorText(unsigned long errorCode);
 
 struct MacroTexts {
     std::u16string appTitle{kApplicationTitle};
-    std::u16string startRecording = u"Start Recording";
-    std::u16string stopRecording = u"Stop Recording";
-    std::u16string nameBlank = u"Macro name is blank";
-    std::u16string nameExists = u"Macro name already exists";
-    std::u16string stopHint = u"Press Ctrl+Break key to stop recording";
-    std::u16string notRecording =
-        u"It doesn\u2019t start recording, unnecessary to press Stop key!";
+    std::u16string startRecording;
+    std::u16string stopRecording;
+    std::u16string nameBlank;
+    std::u16string nameExists;
+    std::u16string stopHint;
+    std::u16string notRecording;
 };
 
 // The texts of the interface language, taken from the main window's table.
@@ -35,6 +34,10 @@ inline MacroTexts macroTextsOf(const StringTable& table) {
     texts.stopHint = table.text(StringId::StopRecordingHint);
     texts.notRecording = table.text(StringId::NotRecording);
     return texts;
+}
+
+inline MacroTexts englishMacroTexts() {
+    return macroTextsOf(StringTable(Language::English));
 }
 
 } // namespace qor

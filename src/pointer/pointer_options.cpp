@@ -8,16 +8,16 @@ namespace {
 void writeAll(PointerSystem& system, MessageSink& messages, const MouseParams& params, int speed,
               int lines, unsigned doubleClickMs) {
     if (!system.setMouse(params)) {
-        messages.show(u"SETMOUSE failed.", kPointerWarningCaption);
+        messages.show(u"SETMOUSE failed.", kWarningCaption);
     }
     if (!system.setMouseSpeed(speed)) {
-        messages.show(u"SETMOUSESPEED failed.", kPointerWarningCaption);
+        messages.show(u"SETMOUSESPEED failed.", kWarningCaption);
     }
     if (!system.setWheelScrollLines(lines)) {
-        messages.show(u"SETWHEELSCROLLLINES failed.", kPointerWarningCaption);
+        messages.show(u"SETWHEELSCROLLLINES failed.", kWarningCaption);
     }
     if (!system.setDoubleClickTime(doubleClickMs)) {
-        messages.show(u"SPI_SETDOUBLECLICKTIME failed.", kPointerWarningCaption);
+        messages.show(u"SPI_SETDOUBLECLICKTIME failed.", kWarningCaption);
     }
 }
 
@@ -30,14 +30,14 @@ void readPointerOptions(PointerSystem& system, MessageSink& messages, SettingsRe
 
     int speed = 0;
     if (!system.getMouseSpeed(speed)) {
-        messages.show(u"GETMOUSESPEED failed.", kPointerWarningCaption);
+        messages.show(u"GETMOUSESPEED failed.", kWarningCaption);
         speed = 0;
     }
     record.mouseSpeedPosition = positionOfMouseSpeed(speed);
 
     int lines = 0;
     if (!system.getWheelScrollLines(lines)) {
-        messages.show(u"GETWHEELSCROLLLINES failed.", kPointerWarningCaption);
+        messages.show(u"GETWHEELSCROLLLINES failed.", kWarningCaption);
         lines = 0;
     }
     const WheelPosition wheel = wheelPositionOfLines(lines);
@@ -46,7 +46,7 @@ void readPointerOptions(PointerSystem& system, MessageSink& messages, SettingsRe
 
     const unsigned time = system.getDoubleClickTime();
     if (time == 0) {
-        messages.show(u"GetDoubleClickTime failed.", kPointerWarningCaption);
+        messages.show(u"GetDoubleClickTime failed.", kWarningCaption);
     }
     record.doubleClickPosition = positionOfDoubleClickTime(time);
 }

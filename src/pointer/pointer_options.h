@@ -23,8 +23,6 @@ public:
     virtual bool setDoubleClickTime(unsigned milliseconds) = 0;
 };
 
-inline constexpr std::u16string_view kPointerWarningCaption = u"Warning";
-
 // The five pointer bytes of the record from the system. Each failure is reported and the
 // reading goes on (a failed read counts as 0).
 void readPointerOptions(PointerSystem& system, MessageSink& messages, SettingsRecord& record);

@@ -67,7 +67,7 @@ std::optional<Balloon> deviceEventBalloon(std::uint32_t code, std::uint32_t valu
         if (value != 0) {
             return std::nullopt;
         }
-        return Balloon{text(StringId::MouseNotDetected), kWarningTitle, kDetectionBalloonMs};
+        return Balloon{text(StringId::MouseNotDetected), kWarningCaption, kDetectionBalloonMs};
     default:
         return std::nullopt;
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/message_sink.h"
 #include "app/settings_record.h"
 #include "ui/strings.h"
 
@@ -18,7 +19,6 @@ struct Balloon {
 };
 
 inline constexpr std::u16string_view kInfoTitle = u"Info";
-inline constexpr std::u16string_view kWarningTitle = u"Warning";
 inline constexpr unsigned kEventBalloonMs = 5000;
 inline constexpr unsigned kDetectionBalloonMs = 100;
 

@@ -83,7 +83,7 @@ bool EmulatedSession::start() {
         trace("# handshake");
         link_->handshake();
     } else {
-        messages_.show(strings_.text(StringId::MouseNotDetected), kWarningTitle);
+        messages_.show(strings_.text(StringId::MouseNotDetected), kWarningCaption);
         link_->connected = false;
     }
     loadConfig(files_, messages_, configPath_, state_);

@@ -4,6 +4,7 @@
 #pragma once
 #include "app/file_system.h"
 #include "app/lifecycle.h"
+#include "app/message_sink.h"
 #include "app/paths.h"
 #include "app/settings_state.h"
 #include "app/win32/device_backend.h"
@@ -35,7 +36,6 @@ inline constexpr int kMainIcon = 710;
 inline constexpr int kMacroListMenu = 180;
 
 inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
-inline constexpr std::u16string_view kWarningCaption = u"Warning";
 
 // The main window's handle, for the threads and hooks that send it messages.
 HWND mainWindow();
