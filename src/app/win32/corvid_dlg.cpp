@@ -73,6 +73,22 @@ COLORREF colourRef(TextColour c) {
     return RGB(c.red, c.green, c.blue);
 }
 
+// Icon 710 at the small-icon size, for the title bar and the tray, which would otherwise shrink
+// the large one (the icon file holds both sizes). Loaded once and kept until the process ends.
+HICON smallIcon(HINSTANCE instance, HICON fallback) {
+    static const struct Owned {
+        HICON icon;
+        ~Owned() {
+            if (icon != nullptr) {
+                DestroyIcon(icon);
+            }
+        }
+    } owned{static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIcon), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR))};
+    return owned.icon != nullptr ? owned.icon : fallback;
+}
+
 } // namespace
 
 HWND mainWindow() {
@@ -124,7 +140,8 @@ bool CCorvidDlg::startUp() {
     HWND hwnd = this->hwnd();
     messages_.setOwner(hwnd);
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(smallIcon(instance(), icon_)));
 
     // No taskbar button: the tray icon is the way in.
     LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
@@ -183,7 +200,7 @@ bool CCorvidDlg::startUp() {
 }
 
 void CCorvidDlg::addTrayIcon() {
-    if (tray_.add(hwnd(), kTrayNotifyMessage, icon_, kTrayTip)) {
+    if (tray_.add(hwnd(), kTrayNotifyMessage, smallIcon(instance(), icon_), kTrayTip)) {
         KillTimer(hwnd(), kTrayRetryTimer);
         return;
     }
@@ -350,6 +367,8 @@ void CCorvidDlg::showTrayMenu() {
     POINT at{};
     GetCursorPos(&at);
     TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, 0, hwnd(), nullptr);
+    // Without a message after the menu, Windows closes the next tray menu as soon as it opens.
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
     DestroyMenu(menu);
 }
 

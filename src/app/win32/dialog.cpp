@@ -24,6 +24,20 @@ bool returnsDirectly(UINT message) {
     }
 }
 
+// The dialogs are laid out in the pixels of their skin images. A per-monitor aware program's
+// dialogs are rescaled by the dialog manager when they move to a monitor of another DPI
+// (Windows 10 1703 and later), which would leave the images short of the window: that is
+// switched off. Older systems lack the function and never rescale.
+void keepPixelLayout(HWND hwnd) {
+    using SetBehaviour =
+        BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+    static const auto setBehaviour = reinterpret_cast<SetBehaviour>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+    if (setBehaviour != nullptr) {
+        setBehaviour(hwnd, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+    }
+}
+
 } // namespace
 
 INT_PTR CDialog::doModal(HWND parent) {
@@ -47,6 +61,7 @@ INT_PTR CALLBACK CDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         auto* self = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         self->hwnd_ = hwnd;
+        keepPixelLayout(hwnd);
         return self->onInitDialog();
     }
     auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));

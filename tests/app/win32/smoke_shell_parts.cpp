@@ -102,6 +102,38 @@ TEST(ShellPartsTest, ModalDialogOnTheCopiedClass) {
     EXPECT_EQ(dialog.hwnd(), nullptr); // the window is gone once the dialog ended
 }
 
+// The skinned dialogs keep their pixel layout on a monitor of another DPI. Windows 10 1703 and
+// later can say so; Wine and older systems lack the functions and never rescale a dialog.
+class DpiProbeDialog final : public qor::CDialog {
+public:
+    using GetBehaviour = DIALOG_DPI_CHANGE_BEHAVIORS(WINAPI*)(HWND);
+    explicit DpiProbeDialog(GetBehaviour get) : CDialog(GetModuleHandleW(nullptr), 0), get_(get) {}
+    DIALOG_DPI_CHANGE_BEHAVIORS behaviour = DDC_DEFAULT;
+
+private:
+    BOOL onInitDialog() override {
+        behaviour = get_(hwnd());
+        endDialog(1);
+        return TRUE;
+    }
+    LRESULT onMessage(UINT, WPARAM, LPARAM, bool&) override { return 0; }
+    GetBehaviour get_;
+};
+
+TEST(ShellPartsTest, DialogsAreNotRescaledOnADpiChange) {
+    const auto get = reinterpret_cast<DpiProbeDialog::GetBehaviour>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDialogDpiChangeBehavior")));
+    if (get == nullptr) {
+        GTEST_SKIP() << "this system does not rescale dialogs";
+    }
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    qor::registerDialogClassCopy(instance, kClass);
+    const std::vector<WORD> t = popupTemplate();
+    DpiProbeDialog dialog(get);
+    ASSERT_EQ(dialog.doModalIndirect(reinterpret_cast<const DLGTEMPLATE*>(t.data())), 1);
+    EXPECT_EQ(dialog.behaviour & DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+}
+
 TEST(ShellPartsTest, TrayIconRecord) {
     // Up to the balloon's GUID: 968 bytes on 64-bit Windows.
     EXPECT_EQ(qor::kTrayDataSize, 968u);
