@@ -22,4 +22,11 @@ constexpr bool needsPremultiply(unsigned bitsPerPixel) {
     return bitsPerPixel == 32;
 }
 
+// The depth an image is drawn from: a file with an alpha channel is loaded as 32 bits with
+// alpha whatever its own depth (a PNG of 16 bits per channel, a 16-bit ARGB image), as the
+// platform's image class does; any other keeps its own depth.
+constexpr unsigned loadedBitsPerPixel(unsigned fileBitsPerPixel, bool fileHasAlpha) {
+    return fileHasAlpha ? 32 : fileBitsPerPixel;
+}
+
 } // namespace qor

@@ -65,4 +65,24 @@ TEST(PremultiplyTest, OnlyThirtyTwoBitImagesArePremultiplied) {
     }
 }
 
+TEST(PremultiplyTest, EveryFileWithAlphaIsBlended) {
+    struct Case {
+        unsigned fileBits;
+        bool fileHasAlpha;
+        bool blended;
+    };
+    const Case cases[] = {
+        {32, true, true},   // 8 bits per channel with alpha: the skins' own images
+        {64, true, true},   // 16 bits per channel with alpha
+        {16, true, true},   // 1-bit alpha, 5 bits per colour
+        {24, false, false}, // no alpha: drawn unchanged
+        {48, false, false}, {8, false, false}, {1, false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(qor::needsPremultiply(qor::loadedBitsPerPixel(c.fileBits, c.fileHasAlpha)),
+                  c.blended)
+            << c.fileBits << (c.fileHasAlpha ? " with alpha" : "");
+    }
+}
+
 } // namespace

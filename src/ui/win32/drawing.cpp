@@ -37,8 +37,10 @@ bool decode(std::wstring_view path, DecodedImage& out) {
     const Gdiplus::PixelFormat format = bitmap->GetPixelFormat();
     out.width = width;
     out.height = height;
-    out.alpha = needsPremultiply(Gdiplus::GetPixelFormatSize(format)) &&
-                Gdiplus::IsAlphaPixelFormat(format);
+    const bool fileHasAlpha = Gdiplus::IsAlphaPixelFormat(format) != FALSE;
+    out.alpha =
+        fileHasAlpha &&
+        needsPremultiply(loadedBitsPerPixel(Gdiplus::GetPixelFormatSize(format), fileHasAlpha));
     const Gdiplus::PixelFormat wanted = out.alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     const int bytesPerPixel = out.alpha ? 4 : 3;
     out.stride = (width * bytesPerPixel + 3) & ~3;
