@@ -331,7 +331,8 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 }
 
 LRESULT CCorvidDlg::onTrayNotification(LPARAM mouseMessage) {
-    const TrayState state{link_.connected.load(), settings_.redrawOnNextShow(), basicPageDrawn_};
+    const TrayState state{link_.connected.load(), settings_.redrawOnNextShow(),
+                          pages_.basicDrawn()};
     const TrayDecision d = decideTrayNotification(static_cast<unsigned>(mouseMessage), state);
     switch (d.action) {
     case TrayAction::ReportNotDetected:
@@ -403,32 +404,26 @@ void CCorvidDlg::onLeftButtonDown(LPARAM point) {
 }
 
 void CCorvidDlg::drawBasicPage() {
-    if (!basicPageDrawn_) {
+    drawPage(pages_.request(Page::Basic));
+}
+
+void CCorvidDlg::redrawCurrentPage() {
+    drawPage(pages_.redraw());
+}
+
+void CCorvidDlg::drawPage(const PageDrawing& drawing) {
+    if (drawing.rereadKeyRows && ini_) {
+        strIni_.rows =
+            readStrIni(*ini_, std::filesystem::path(paths_.strIni), strings_.strIniSection()).rows;
+    }
+    if (drawing.firstDraw) {
         connectReadBack();
         if (ini_) {
             handleFirstRunKeyRows(settings_.firstRunFlag, strIni_.rows, strings_, *ini_,
                                   std::filesystem::path(paths_.strIni));
         }
-        basicPageDrawn_ = true;
     }
-    if (pageState_ == 1) {
-        return;
-    }
-    pageState_ = 1;
-    drawCurrentPage();
-}
-
-void CCorvidDlg::redrawCurrentPage() {
-    const int shown = pageState_ == 0 ? 1 : pageState_;
-    pageState_ = 0;
-    if (shown == 1 && ini_) {
-        strIni_.rows =
-            readStrIni(*ini_, std::filesystem::path(paths_.strIni), strings_.strIniSection()).rows;
-    }
-    if (shown == 1) {
-        drawBasicPage();
-    } else {
-        pageState_ = shown;
+    if (drawing.draw) {
         drawCurrentPage();
     }
 }
@@ -463,7 +458,7 @@ void CCorvidDlg::paintPage(HDC dc) {
     frame.background = background_;
     frame.backgroundSize = backgroundSize_;
     frame.skinFolder = wideString(skinRoot_);
-    frame.page = pageState_;
+    frame.page = static_cast<int>(pages_.shown());
     frame.strings = &strings_;
     frame.titleFont = titleFont_;
     frame.textFont = normalFont_;

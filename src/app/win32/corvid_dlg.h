@@ -17,6 +17,7 @@
 #include "device/win32/hid_win32.h"
 #include "protocol/commands.h"
 #include "protocol/device_image.h"
+#include "ui/page_state.h"
 #include "ui/str_ini.h"
 #include "ui/strings.h"
 
@@ -67,6 +68,7 @@ private:
     // Drawing: the Basic page's first drawing also runs the connect read-back.
     void drawBasicPage();
     void redrawCurrentPage();
+    void drawPage(const PageDrawing& drawing);
     void drawCurrentPage();
     void paintPage(HDC dc);
 
@@ -112,8 +114,7 @@ private:
     SIZE backgroundSize_{};
 
     NonClientPaintGate nonClientPaint_;
-    int pageState_ = 0; // 0 none, 1 Basic Settings, 2 Advanced Settings
-    bool basicPageDrawn_ = false;
+    PageState pages_;
     bool cleanedUp_ = false;
     UINT taskbarCreatedMessage_ = 0;
     int trayAttempts_ = 0;
