@@ -4,6 +4,10 @@
 #include "device/trace.h"
 #include "device/win32/hid_win32.h"
 #include "device/win32/pacer_win32.h"
+#include "emulator/emulated_hid_system.h"
+#include "emulator/mouse_emulator.h"
+
+#include <dbt.h>
 
 #include <gtest/gtest.h>
 
@@ -251,6 +255,101 @@ TEST(HidAdapter, ReadOnAReplacedHandleIsAbandonedNotWaitedOut) {
         EXPECT_EQ(buffer[3], 12);
         port.close();
     }
+}
+
+// WM_DEVICECHANGE as the system sends it: the broadcast records read from lParam, against the
+// emulated machine.
+struct ChangeHost final : DeviceChangeHost {
+    int hides = 0;
+    int readBacks = 0;
+    void hideWindow() override { ++hides; }
+    void connectReadBack() override { ++readBacks; }
+};
+
+// A device-interface broadcast with its name inline, as the system builds it.
+std::vector<std::uint8_t> interfaceBroadcast(const std::wstring& name) {
+    std::vector<std::uint8_t> bytes(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) +
+                                    name.size() * sizeof(wchar_t));
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(bytes.data());
+    record->dbcc_size = static_cast<DWORD>(bytes.size());
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::copy(name.begin(), name.end(), record->dbcc_name);
+    return bytes;
+}
+
+TEST(HidAdapter, DeviceChangeBroadcastsReachTheHandler) {
+    const std::wstring mouse = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01&Col03#8&2c4b1d0e&0&0002#"
+                               L"{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    const std::wstring lowerCase = L"\\\\?\\hid#vid_04d9&pid_a09f&mi_01&col03#8&2c4b1d0e&0&0002#"
+                                   L"{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    auto arrival = interfaceBroadcast(mouse);
+    auto lower = interfaceBroadcast(lowerCase);
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << 4;
+
+    const struct {
+        const char* what;
+        WPARAM event;
+        LPARAM broadcast;
+        unsigned scans;
+        bool started;
+    } cases[] = {
+        {"arrival of the mouse", DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(arrival.data()), 1,
+         true},
+        {"removal of the mouse", DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(arrival.data()),
+         1, false},
+        {"the name in lower case", DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(lower.data()), 0,
+         false},
+        {"a volume", DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume), 0, false},
+        {"a query before removal", DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(arrival.data()),
+         0, false},
+        {"device nodes changed, no record", DBT_DEVNODES_CHANGED, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MouseEmulator emulated;
+        EmulatedHidSystem hid(emulated);
+        NullPacer pacer;
+        Events events;
+        Messages messages;
+        DeviceLink link(emulated.commandPort(), pacer, events);
+        DeviceDiscovery discovery(hid, link, emulated.eventPort(), messages, u"Qor");
+        ChangeHost host;
+        int resumes = 0;
+        ListenerGate gate([&] { ++resumes; });
+        DeviceChangeHandler handler(discovery, link, events, host, gate);
+
+        EXPECT_EQ(handleDeviceChange(handler, c.event, c.broadcast), TRUE);
+        EXPECT_EQ(hid.scans(), c.scans);
+        EXPECT_EQ(link.connected.load(), c.scans != 0);
+        EXPECT_EQ(gate.started(), c.started);
+        EXPECT_EQ(resumes, c.started ? 1 : 0);
+        EXPECT_EQ(host.readBacks, c.started ? 1 : 0);
+        EXPECT_EQ(host.hides, 0);
+    }
+
+    // The mouse pulled out: its removal finds nothing, hides the window, reports it gone.
+    MouseEmulator emulated;
+    EmulatedHidSystem hid(emulated);
+    NullPacer pacer;
+    Events events;
+    Messages messages;
+    DeviceLink link(emulated.commandPort(), pacer, events);
+    DeviceDiscovery discovery(hid, link, emulated.eventPort(), messages, u"Qor");
+    ChangeHost host;
+    ListenerGate gate(nullptr);
+    DeviceChangeHandler handler(discovery, link, events, host, gate);
+    link.connected = true;
+    emulated.unplug();
+    EXPECT_EQ(handleDeviceChange(handler, DBT_DEVICEREMOVECOMPLETE,
+                                 reinterpret_cast<LPARAM>(arrival.data())),
+              TRUE);
+    EXPECT_FALSE(link.connected);
+    EXPECT_EQ(host.hides, 1);
+    ASSERT_FALSE(events.events.empty());
+    EXPECT_EQ(events.events.back().code, DeviceEventCode::mouseNotDetected);
 }
 
 TEST(HidAdapter, PacerGivesShortPauses) {
