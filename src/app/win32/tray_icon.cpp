@@ -21,7 +21,10 @@ bool TrayIcon::add(HWND owner, UINT callbackMessage, HICON icon, std::u16string_
     data_.uCallbackMessage = callbackMessage;
     data_.hIcon = icon;
     copyText(data_.szTip, tip);
-    added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+    // A busy shell can time out an add that it still carries out; a later add of the same icon
+    // then fails for good. An icon that can be modified is there.
+    added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE ||
+             Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
     return added_;
 }
 

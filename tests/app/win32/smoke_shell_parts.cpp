@@ -163,6 +163,16 @@ TEST(ShellPartsTest, TrayIconRecord) {
         EXPECT_TRUE(tray.showBalloon(longText, longText, 100));
         EXPECT_EQ(wcslen(d.szInfo), 255u);
         EXPECT_EQ(wcslen(d.szInfoTitle), 63u);
+        // An icon that is already there (an add the shell timed out but carried out) counts
+        // as added, so that balloons reach it and the way out removes it.
+        qor::TrayIcon again;
+        EXPECT_TRUE(again.add(owner, qor::kTrayNotifyMessage, LoadIconW(nullptr, IDI_APPLICATION),
+                              u"Gaming mouse setting"));
+        EXPECT_TRUE(again.showBalloon(u"Switch to key matrix 1", u"Info", 5000));
+        again.remove();
+        EXPECT_FALSE(again.added());
+        EXPECT_FALSE(tray.showBalloon(u"x", u"Info", 5000)) << "the icon was not removed";
+
         tray.remove();
         EXPECT_FALSE(tray.added());
         tray.remove(); // twice is harmless
