@@ -192,18 +192,12 @@ std::size_t Win32EventPort::finishRead() {
         return 0;
     }
     pending_ = false;
-    // A reopen (one plug-in announces every collection of the mouse) replaced the handle this
-    // read waits on. Each handle queues its own copy of every report, so waiting here would
-    // block until the next event and then deliver it twice: the read is abandoned instead,
-    // keeping what had already arrived.
-    if (readingHandle_ != readHandle_.load()) {
-        CancelIoEx(readingHandle_, &overlapped_);
-    }
-    DWORD done = 0;
-    if (!GetOverlappedResult(readingHandle_, &overlapped_, &done, TRUE)) {
-        return 0;
-    }
-    return done;
+    // Woken while the read is still in flight: someone else signalled readEvent, normally a
+    // reopen (one plug-in announces every collection of the mouse), and each handle queues its
+    // own copy of every later report, so this read would only repeat one. GetOverlappedResult
+    // would return at once and leave the read running into the buffer: it is cancelled and
+    // waited out instead, keeping a report that had already arrived.
+    return awaitRead(!HasOverlappedIoCompleted(&overlapped_));
 }
 
 void Win32EventPort::cancelRead() {
@@ -211,9 +205,25 @@ void Win32EventPort::cancelRead() {
         return;
     }
     pending_ = false;
-    CancelIoEx(readingHandle_, &overlapped_);
+    awaitRead(true);
+}
+
+std::size_t Win32EventPort::awaitRead(bool cancel) {
+    if (cancel) {
+        CancelIoEx(readingHandle_, &overlapped_);
+    }
+    // readEvent may be signalled while the read is still running: wait for the read itself. Its
+    // completion writes the record before it sets the event, so a completion between the check
+    // and the reset is seen by the second check.
+    while (!HasOverlappedIoCompleted(&overlapped_)) {
+        ResetEvent(readEvent_);
+        if (HasOverlappedIoCompleted(&overlapped_)) {
+            break;
+        }
+        WaitForSingleObject(readEvent_, INFINITE);
+    }
     DWORD done = 0;
-    GetOverlappedResult(readingHandle_, &overlapped_, &done, TRUE);
+    return GetOverlappedResult(readingHandle_, &overlapped_, &done, FALSE) ? done : 0;
 }
 
 bool Win32EventPort::openRead(const std::wstring& path) {

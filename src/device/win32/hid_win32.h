@@ -73,6 +73,10 @@ public:
     void close();
 
 private:
+    // Waits until the read begun last is over (cancelling it first when asked) and returns the
+    // bytes it delivered. Afterwards nothing writes the buffer or the record any more.
+    std::size_t awaitRead(bool cancel);
+
     std::atomic<HANDLE> readHandle_{INVALID_HANDLE_VALUE};
     HANDLE writeHandle_ = INVALID_HANDLE_VALUE;
     HANDLE readEvent_ = nullptr;

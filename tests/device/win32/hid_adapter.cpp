@@ -201,17 +201,23 @@ DWORD WINAPI finishReadProc(LPVOID parameter) {
     return 0;
 }
 
-// A reopen while the listener waits on the old handle: the listener must move on to the new
-// handle at once (each handle queues its own copy of every later report), keeping a report that
-// had already arrived on the old one.
-TEST(HidAdapter, ReadOnAReplacedHandleIsAbandonedNotWaitedOut) {
+// The listener woken while its read is still in flight: by a reopen (one plug-in announces every
+// collection of the mouse; each handle queues its own copy of every later report) or by any
+// other signal of readEvent. The read is abandoned at once, keeping a report that had already
+// arrived; once finishRead returns, the read is over (nothing writes the buffer any more, the
+// record can be reused), and nothing sent meanwhile is lost.
+TEST(HidAdapter, WokenReadIsAbandonedAndOverBeforeTheNextOne) {
     const struct {
         const wchar_t* name;
-        bool reportBeforeReopen;
+        bool reopen;
+        bool signalled;
+        bool reportBefore;
         std::size_t expectedBytes;
     } cases[] = {
-        {L"qor-reopen-idle", false, 0},
-        {L"qor-reopen-report", true, 4},
+        {L"qor-reopen-idle", true, true, false, 0},
+        {L"qor-reopen-report", true, true, true, 4},
+        {L"qor-reopen-unsignalled", true, false, false, 0},
+        {L"qor-woken-idle", false, true, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
@@ -224,10 +230,16 @@ TEST(HidAdapter, ReadOnAReplacedHandleIsAbandonedNotWaitedOut) {
         ASSERT_TRUE(port.openRead(first.path()));
         std::array<std::uint8_t, 8> buffer{};
         ASSERT_TRUE(port.beginRead(buffer));
-        if (c.reportBeforeReopen) {
+        if (c.reportBefore) {
             ASSERT_TRUE(first.send({6, 7, 0, 2}));
+            Sleep(50);
         }
-        ASSERT_TRUE(port.openRead(second.path())); // the window's thread reopens
+        if (c.reopen) {
+            ASSERT_TRUE(port.openRead(second.path())); // the window's thread reopens
+        }
+        if (c.signalled) {
+            port.signal(); // as discovery does after opening the input collection
+        }
 
         FinishResult result{&port};
         HANDLE thread = CreateThread(nullptr, 0, finishReadProc, &result, 0, nullptr);
@@ -238,21 +250,30 @@ TEST(HidAdapter, ReadOnAReplacedHandleIsAbandonedNotWaitedOut) {
             WaitForSingleObject(thread, INFINITE);
         }
         CloseHandle(thread);
-        ASSERT_EQ(waited, WAIT_OBJECT_0) << "the read on the replaced handle was waited out";
+        ASSERT_EQ(waited, WAIT_OBJECT_0) << "the woken read was waited out";
         EXPECT_EQ(result.bytes, c.expectedBytes);
-        if (c.reportBeforeReopen) {
+        if (c.reportBefore) {
             EXPECT_EQ(buffer[1], 7);
             EXPECT_EQ(buffer[3], 2);
         }
 
-        // The next read runs on the new handle; the old one is closed by then.
+        // The abandoned read is over: a report sent now stays where it is.
+        const auto before = buffer;
+        ASSERT_TRUE(first.send({6, 8, 0, 1}));
+        Sleep(100);
+        EXPECT_EQ(buffer, before) << "the abandoned read still wrote the buffer";
+
+        // The next read: on the new handle after a reopen (the old one closed by then),
+        // otherwise the report sent meanwhile.
         buffer.fill(0);
         ASSERT_TRUE(port.beginRead(buffer));
-        EXPECT_FALSE(first.send({6, 8, 0, 1})) << "the replaced handle is still open";
-        ASSERT_TRUE(second.send({6, 9, 0, 12}));
+        if (c.reopen) {
+            EXPECT_FALSE(first.send({6, 8, 0, 1})) << "the replaced handle is still open";
+            ASSERT_TRUE(second.send({6, 9, 0, 12}));
+        }
         EXPECT_EQ(port.finishRead(), 4u);
-        EXPECT_EQ(buffer[1], 9);
-        EXPECT_EQ(buffer[3], 12);
+        EXPECT_EQ(buffer[1], c.reopen ? 9 : 8);
+        EXPECT_EQ(buffer[3], c.reopen ? 12 : 1);
         port.close();
     }
 }
