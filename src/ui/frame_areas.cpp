@@ -11,4 +11,19 @@ std::optional<FrameArea> frameAreaAt(int x, int y) {
     return std::nullopt;
 }
 
+FrameClick frameClickAt(int x, int y) {
+    const auto area = frameAreaAt(x, y);
+    if (!area) {
+        return FrameClick::MoveWindow;
+    }
+    switch (*area) {
+    case FrameArea::Minimise:
+        return FrameClick::HideWindow;
+    case FrameArea::Close:
+        return FrameClick::EndProgram;
+    default:
+        return FrameClick::AreaAction;
+    }
+}
+
 } // namespace qor

@@ -64,4 +64,10 @@ constexpr HitArea frameRect(FrameArea area) {
 // buttons share an edge pixel (OK and Apply at x 617) the earlier one in dispatch order wins.
 std::optional<FrameArea> frameAreaAt(int x, int y);
 
+// What a left-button press at a client point does on the shared frame: Minimise hides the
+// window, Close ends the program, a press outside every area moves the window; the other areas
+// are the pages' to act on.
+enum class FrameClick { HideWindow, EndProgram, AreaAction, MoveWindow };
+FrameClick frameClickAt(int x, int y);
+
 } // namespace qor

@@ -40,6 +40,26 @@ TEST(FrameAreasTest, PointsFindTheirButton) {
     }
 }
 
+TEST(FrameAreasTest, WhatAPressOnTheFrameDoes) {
+    using qor::FrameClick;
+    struct Case {
+        int x, y;
+        FrameClick click;
+    };
+    const Case cases[] = {
+        {825, 5, FrameClick::HideWindow},   {842, 22, FrameClick::HideWindow},
+        {850, 5, FrameClick::EndProgram},   {867, 22, FrameClick::EndProgram},
+        {843, 10, FrameClick::MoveWindow}, // between Minimise and Close
+        {868, 10, FrameClick::MoveWindow},  {400, 400, FrameClick::MoveWindow},
+        {200, 70, FrameClick::MoveWindow}, // the title is no button
+        {513, 609, FrameClick::AreaAction}, {710, 10, FrameClick::AreaAction},
+        {30, 60, FrameClick::AreaAction},   {300, 640, FrameClick::AreaAction},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(qor::frameClickAt(c.x, c.y), c.click) << c.x << "," << c.y;
+    }
+}
+
 TEST(FrameAreasTest, ButtonsHaveTheSizesOfTheirImages) {
     // Text buttons share one 105 x 21 image; the small window buttons are 18 x 18; the page
     // buttons 40 x 40.

@@ -385,19 +385,19 @@ void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
 void CCorvidDlg::onLeftButtonDown(LPARAM point) {
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
-    const auto area = frameAreaAt(x, y);
-    if (area == FrameArea::Minimise) {
+    switch (frameClickAt(x, y)) {
+    case FrameClick::HideWindow:
         ShowWindow(hwnd(), SW_HIDE);
         return;
-    }
-    if (area == FrameArea::Close) {
+    case FrameClick::EndProgram:
         exitProgram();
         return;
-    }
-    if (area) {
+    case FrameClick::AreaAction:
         return;
+    case FrameClick::MoveWindow:
+        break;
     }
-    // A press on the background moves the window, as a press on a caption would.
+    // As a press on a caption would.
     POINT screen{x, y};
     ClientToScreen(hwnd(), &screen);
     SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
