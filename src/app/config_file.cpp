@@ -61,8 +61,8 @@ LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_v
     std::memcpy(recordBytes(state.working).data(), buffer.data(), got);
     result.outcome = LoadResult::Outcome::Read;
     result.recordBytesRead = got;
-    result.trace = u"Prpgram First Run Flag:" + formatDecimal(state.firstRunFlag) + u"\nRead Size is: " +
-                   formatDecimal(static_cast<long long>(got));
+    result.trace = u"Prpgram First Run Flag:" + formatDecimal(state.firstRunFlag) +
+                   u"\nRead Size is: " + formatDecimal(static_cast<long long>(got));
     return result;
 }
 
@@ -100,9 +100,10 @@ SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_v
         return fail(code);
     }
     result.outcome = SaveResult::Outcome::Saved;
-    result.trace = u"Data num:1 BYTE -" + formatDecimal(static_cast<long long>(kSettingsRecordSize)) +
-                   u" BYTE\n Struct size:" + formatDecimal(static_cast<long long>(kSettingsRecordSize)) +
-                   u" BYTE";
+    result.trace = u"Data num:1 BYTE -" +
+                   formatDecimal(static_cast<long long>(kSettingsRecordSize)) +
+                   u" BYTE\n Struct size:" +
+                   formatDecimal(static_cast<long long>(kSettingsRecordSize)) + u" BYTE";
     return result;
 }
 
