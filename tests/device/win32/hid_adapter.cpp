@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -287,6 +288,21 @@ struct ChangeHost final : DeviceChangeHost {
     void connectReadBack() override { ++readBacks; }
 };
 
+// The emulated machine with the device-change handler on top, as the window holds it.
+struct ChangeRig {
+    explicit ChangeRig(std::function<void()> startListener) : gate(std::move(startListener)) {}
+    MouseEmulator emulated;
+    EmulatedHidSystem hid{emulated};
+    NullPacer pacer;
+    Events events;
+    Messages messages;
+    DeviceLink link{emulated.commandPort(), pacer, events};
+    DeviceDiscovery discovery{hid, link, emulated.eventPort(), messages, u"Qor"};
+    ChangeHost host;
+    ListenerGate gate;
+    DeviceChangeHandler handler{discovery, link, events, host, gate};
+};
+
 // A device-interface broadcast with its name inline, as the system builds it.
 std::vector<std::uint8_t> interfaceBroadcast(const std::wstring& name) {
     std::vector<std::uint8_t> bytes(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) +
@@ -330,47 +346,29 @@ TEST(HidAdapter, DeviceChangeBroadcastsReachTheHandler) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        MouseEmulator emulated;
-        EmulatedHidSystem hid(emulated);
-        NullPacer pacer;
-        Events events;
-        Messages messages;
-        DeviceLink link(emulated.commandPort(), pacer, events);
-        DeviceDiscovery discovery(hid, link, emulated.eventPort(), messages, u"Qor");
-        ChangeHost host;
         int resumes = 0;
-        ListenerGate gate([&] { ++resumes; });
-        DeviceChangeHandler handler(discovery, link, events, host, gate);
+        ChangeRig rig([&] { ++resumes; });
 
-        EXPECT_EQ(handleDeviceChange(handler, c.event, c.broadcast), TRUE);
-        EXPECT_EQ(hid.scans(), c.scans);
-        EXPECT_EQ(link.connected.load(), c.scans != 0);
-        EXPECT_EQ(gate.started(), c.started);
+        EXPECT_EQ(handleDeviceChange(rig.handler, c.event, c.broadcast), TRUE);
+        EXPECT_EQ(rig.hid.scans(), c.scans);
+        EXPECT_EQ(rig.link.connected.load(), c.scans != 0);
+        EXPECT_EQ(rig.gate.started(), c.started);
         EXPECT_EQ(resumes, c.started ? 1 : 0);
-        EXPECT_EQ(host.readBacks, c.started ? 1 : 0);
-        EXPECT_EQ(host.hides, 0);
+        EXPECT_EQ(rig.host.readBacks, c.started ? 1 : 0);
+        EXPECT_EQ(rig.host.hides, 0);
     }
 
     // The mouse pulled out: its removal finds nothing, hides the window, reports it gone.
-    MouseEmulator emulated;
-    EmulatedHidSystem hid(emulated);
-    NullPacer pacer;
-    Events events;
-    Messages messages;
-    DeviceLink link(emulated.commandPort(), pacer, events);
-    DeviceDiscovery discovery(hid, link, emulated.eventPort(), messages, u"Qor");
-    ChangeHost host;
-    ListenerGate gate(nullptr);
-    DeviceChangeHandler handler(discovery, link, events, host, gate);
-    link.connected = true;
-    emulated.unplug();
-    EXPECT_EQ(handleDeviceChange(handler, DBT_DEVICEREMOVECOMPLETE,
+    ChangeRig rig(nullptr);
+    rig.link.connected = true;
+    rig.emulated.unplug();
+    EXPECT_EQ(handleDeviceChange(rig.handler, DBT_DEVICEREMOVECOMPLETE,
                                  reinterpret_cast<LPARAM>(arrival.data())),
               TRUE);
-    EXPECT_FALSE(link.connected);
-    EXPECT_EQ(host.hides, 1);
-    ASSERT_FALSE(events.events.empty());
-    EXPECT_EQ(events.events.back().code, DeviceEventCode::mouseNotDetected);
+    EXPECT_FALSE(rig.link.connected);
+    EXPECT_EQ(rig.host.hides, 1);
+    ASSERT_FALSE(rig.events.events.empty());
+    EXPECT_EQ(rig.events.events.back().code, DeviceEventCode::mouseNotDetected);
 }
 
 TEST(HidAdapter, PacerGivesShortPauses) {
