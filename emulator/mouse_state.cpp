@@ -2,23 +2,6 @@
 
 namespace qor {
 
-std::span<std::uint8_t> MouseState::configBlock(unsigned index) {
-    switch (index) {
-    case 0:
-        return configBlock0;
-    case 1:
-        return configBlock1;
-    case 2:
-        return configBlock2;
-    default:
-        return {};
-    }
-}
-
-std::span<const std::uint8_t> MouseState::configBlock(unsigned index) const {
-    return const_cast<MouseState*>(this)->configBlock(index);
-}
-
 MouseState factoryMouseState() {
     MouseState s;
     s.sensorType = 0x01;

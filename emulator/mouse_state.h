@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <span>
 
+#include "device/config_blocks.h"
+
 namespace qor {
 
-struct MouseState {
+struct MouseState : ConfigBlocks {
     std::uint8_t sensorType = 0;
     std::uint8_t rate = 0;
     std::uint8_t option1 = 0;
@@ -15,17 +17,10 @@ struct MouseState {
     std::uint8_t effect = 0;
     std::uint8_t effectOption1 = 0;
     std::uint8_t effectOption2 = 0;
-    std::array<std::uint8_t, 24> configBlock0{};
-    std::array<std::uint8_t, 24> configBlock1{};
-    std::array<std::uint8_t, 4> configBlock2{};
     std::uint8_t dpiStageCount = 0;
     std::array<std::uint8_t, 8> dpiStageCodes{};
     std::array<std::array<std::uint8_t, 64>, 4> keyMatrices{};  // matrices 1..4
     std::array<std::array<std::uint8_t, 128>, 12> macroSlots{}; // slots 1..12
-
-    // Block 0, 1 or 2; an empty span for any other index.
-    std::span<std::uint8_t> configBlock(unsigned index);
-    std::span<const std::uint8_t> configBlock(unsigned index) const;
 
     friend bool operator==(const MouseState&, const MouseState&) = default;
 };
