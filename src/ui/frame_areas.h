@@ -17,6 +17,7 @@ struct HitArea {
     }
     constexpr int width() const { return right - left; }
     constexpr int height() const { return bottom - top; }
+    constexpr bool operator==(const HitArea&) const = default;
 };
 
 enum class FrameArea {

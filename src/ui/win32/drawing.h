@@ -1,6 +1,8 @@
 // Drawing skin images and text on a surface. Images are loaded from disk at every call (nothing
 // is cached), so a skin switch shows at the next draw.
 #pragma once
+#include "ui/scene.h"
+
 #include <windows.h>
 
 #include <string>
@@ -29,8 +31,6 @@ HBITMAP loadPngBitmap(std::wstring_view path);
 // A font of the given height and weight: no italics, underline or strike-out, character set 0,
 // default precision and quality, pitch-and-family 0x20.
 HFONT createFont(int height, int weight, std::wstring_view faceName);
-
-enum class TextAlign { Left, Centre, Right };
 
 // Single-line text, vertically centred in `rect`, on a transparent background, in the surface's
 // selected font.

@@ -1,0 +1,121 @@
+// The main window as a presentation model: which page is shown, the frame both pages share,
+// the Basic page's areas, the click dispatch in its fixed order, the hover images, and the
+// OK / Apply / Cancel flows. The window paints `scene()`, reconciles its child controls with it
+// and carries out the returned action; it decides nothing itself.
+#pragma once
+#include "app/message_sink.h"
+#include "app/settings_record.h"
+#include "dpi_lighting/dpi_area.h"
+#include "dpi_lighting/lighting_area.h"
+#include "keys/key_rows.h"
+#include "ui/frame_areas.h"
+#include "ui/page_state.h"
+#include "ui/scene.h"
+#include "ui/settings_flow.h"
+#include "ui/strings.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace qor {
+
+// The Basic page's click targets, in the order a press is tested against them.
+enum class BasicTarget {
+    ModeA,
+    ModeB,
+    KeyDefault,
+    KeyRow,
+    DpiOnOff,
+    DpiColour,
+    LightingMode,
+    LightingParameter,
+    LightingEffect,
+    DpiStep,
+};
+struct BasicDispatchEntry {
+    BasicTarget target;
+    std::size_t index; // row, stage or step as the target counts them (from 0)
+    HitArea rect;
+};
+const std::vector<BasicDispatchEntry>& basicDispatchTable();
+
+// The areas that show an "-over" image while the pointer rests on them.
+enum class HoverKind { Frame, KeyDefault, KeyRow };
+struct HoverArea {
+    HoverKind kind;
+    FrameArea frame; // Frame only
+    std::size_t row; // KeyRow only
+    HitArea rect;
+    bool operator==(const HoverArea&) const = default;
+};
+std::vector<HoverArea> hoverAreas(Page page);
+
+// What the window does after a press, besides painting.
+enum class WindowAction { None, Hide, EndProgram, MoveWindow, OpenWebLink, OpenSkins };
+
+class MainWindow {
+public:
+    struct Ports {
+        SettingsFlow& flow;
+        MessageSink& messages;
+        KeyDialogs& keyDialogs;
+        ColourPicker pickColour;
+        // Runs the apply with the wait cursor and whatever the platform needs around it.
+        std::function<void(const std::function<void()>&)> busy;
+    };
+    MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::uint8_t& sensorType,
+               const StringTable& strings, Ports ports);
+
+    Page page() const { return pages_.shown(); }
+    const PageState& pageState() const { return pages_; }
+    // A request to show a page; true when it is drawn (it was not the page shown).
+    bool showPage(Page page);
+    // The page shown, drawn again from the record (after Cancel and a restore, a skin change).
+    void redrawCurrentPage();
+
+    // A left-button press at a client point.
+    WindowAction press(int x, int y);
+    // A selection or double click in list `id`; nothing happens without a selected item.
+    void listSelected(int id, std::optional<std::size_t> item);
+    // The pointer over item `item` of list `id` (`itemRect` inside the list): the selection
+    // follows it in the key rows' lists.
+    void pointerOverList(int id, std::size_t item, const HitArea& itemRect);
+
+    // Hover. A move inside a hover area asks for a hover notification (true); a move outside
+    // every area brings the lit area back to normal and returns the areas to redraw.
+    bool pointerMoved(int x, int y, std::vector<HitArea>& redraw);
+    // The hover notification at p: the area there lights up; returns the areas to redraw.
+    std::vector<HitArea> hoverAt(int x, int y);
+    // The pointer left the window.
+    std::vector<HitArea> pointerLeft();
+
+    // Enter or Escape: the window hides.
+    WindowAction keyDown(unsigned virtualKey) const;
+
+    // The page as it looks now: the frame, the page background and its areas; the child
+    // controls the page must have.
+    Scene scene() const;
+
+    KeyRows& keyRows() { return keys_; }
+    LightingArea& lighting() { return lighting_; }
+
+private:
+    void closeListsAway(int x, int y);
+    void closeAllLists();
+    bool pressBasic(int x, int y);
+    std::vector<HitArea> setHover(std::optional<HoverArea> area);
+    void confirm();
+
+    SettingsRecord& record_;
+    const StringTable& strings_;
+    Ports ports_;
+    PageState pages_;
+    KeyRows keys_;
+    DpiArea dpi_;
+    LightingArea lighting_;
+    std::optional<HoverArea> hovered_;
+};
+
+} // namespace qor

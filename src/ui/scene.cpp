@@ -1,0 +1,34 @@
+#include "ui/scene.h"
+
+namespace qor {
+
+void Scene::append(Scene&& other) {
+    for (auto& d : other.drawings) {
+        drawings.push_back(std::move(d));
+    }
+    for (auto& c : other.controls) {
+        controls.push_back(std::move(c));
+    }
+}
+
+const SceneControl* Scene::control(int id) const {
+    for (const auto& c : controls) {
+        if (c.id == id) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+bool intersects(const HitArea& a, const HitArea& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool touches(const SceneDrawing& drawing, const HitArea& area) {
+    if (const auto* text = std::get_if<SceneText>(&drawing)) {
+        return intersects(text->rect, area);
+    }
+    return intersects(std::get<SceneImage>(drawing).area, area);
+}
+
+} // namespace qor

@@ -1,0 +1,85 @@
+// What a page area or a dialog looks like now, as plain data computed from its model: the
+// drawings in painting order and the child controls that must exist. The shell paints the one
+// and reconciles the other; it decides nothing.
+#pragma once
+#include "ui/frame_areas.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace qor {
+
+enum class TextAlign : std::uint8_t { Left, Centre, Right };
+enum class FontRole : std::uint8_t { Title, Text };
+enum class ColourRole : std::uint8_t { Black, SkinText };
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// A skin image ("/Pane.png") with its top-left corner at the area's; the area is what the image
+// is laid out to cover, so a partial redraw knows which images lie under it.
+struct SceneImage {
+    std::u16string_view name;
+    HitArea area;
+    bool operator==(const SceneImage&) const = default;
+};
+
+// The area of an image laid out over the whole client (a page background).
+inline constexpr HitArea kWholeClient{0, 0, 0x7FFF, 0x7FFF};
+
+// One line of text, vertically centred in its rectangle, on a transparent background.
+struct SceneText {
+    std::u16string text;
+    HitArea rect;
+    TextAlign align = TextAlign::Left;
+    FontRole font = FontRole::Text;
+    ColourRole colour = ColourRole::SkinText;
+    bool operator==(const SceneText&) const = default;
+};
+
+using SceneDrawing = std::variant<SceneImage, SceneText>;
+
+enum class ControlKind : std::uint8_t { List, Static };
+
+struct SceneControl {
+    ControlKind kind = ControlKind::Static;
+    int id = 0;
+    HitArea rect;
+    std::vector<std::u16string> items;   // lists
+    std::optional<std::size_t> selected; // lists: the highlighted item
+    std::u16string text;                 // statics
+    TextAlign align = TextAlign::Left;   // statics
+    std::optional<Rgb> fill;             // statics painted in a solid colour
+    bool operator==(const SceneControl&) const = default;
+};
+
+struct Scene {
+    std::vector<SceneDrawing> drawings;
+    std::vector<SceneControl> controls;
+
+    void image(std::u16string_view name, const HitArea& area) {
+        drawings.push_back(SceneImage{name, area});
+    }
+    void text(std::u16string_view text, const HitArea& rect, TextAlign align,
+              FontRole font = FontRole::Text, ColourRole colour = ColourRole::SkinText) {
+        drawings.push_back(SceneText{std::u16string(text), rect, align, font, colour});
+    }
+    void append(Scene&& other);
+    const SceneControl* control(int id) const;
+};
+
+bool intersects(const HitArea& a, const HitArea& b);
+// Whether a drawing lies in an area that is redrawn alone (a hover, one changed area): all that
+// lies there is drawn again in order, so overlaps come out as a full drawing leaves them.
+bool touches(const SceneDrawing& drawing, const HitArea& area);
+
+} // namespace qor

@@ -1,0 +1,18 @@
+// What the program behind the main window does for it: the session in the program, a script in
+// tests.
+#pragma once
+
+namespace qor {
+
+class SettingsFlow {
+public:
+    virtual ~SettingsFlow() = default;
+    virtual bool connected() const = 0;
+    // OK and Apply; false when nothing ran (the mouse is away).
+    virtual bool confirm() = 0;
+    virtual void cancel() = 0;
+    virtual void firstBasicDrawing() = 0;
+    virtual void rereadKeyRows() = 0;
+};
+
+} // namespace qor
