@@ -7,14 +7,16 @@
 #include "device/win32/pacer_win32.h"
 #include "protocol/device_events.h"
 #include "protocol/sequences.h"
+#include "ui/control_colours.h"
 #include "ui/frame_areas.h"
 #include "ui/win32/drawing.h"
-#include "ui/win32/frame_painter.h"
 #include "ui/win32/mem_dc.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <dbt.h>
 #include <psapi.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 namespace qor {
@@ -23,6 +25,10 @@ namespace {
 std::atomic<HWND> gMainWindow{nullptr};
 
 constexpr UINT_PTR kTrayRetryTimer = 1;
+// A list's choice is acted on after the list's own notification has returned, since acting on
+// it may destroy the list.
+constexpr UINT kListChoiceMessage = WM_APP + 1;
+constexpr DWORD kHoverTimeMs = 10;
 constexpr UINT kTrayRetryMs = 500;
 constexpr int kTrayAttempts = 120;
 
@@ -69,9 +75,21 @@ void traceMemory(const wchar_t* when) {
     }
 }
 
-COLORREF colourRef(TextColour c) {
-    return RGB(c.red, c.green, c.blue);
+Rgb rgb(TextColour c) {
+    return Rgb{c.red, c.green, c.blue};
 }
+
+HitArea itemRect(HWND list, int item) {
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&r));
+    return HitArea{r.left, r.top, r.right, r.bottom};
+}
+
+// The system colour dialog's sixteen custom colours, kept for the run as the dialog expects.
+COLORREF gCustomColours[16] = {};
+
+// The main window's object, for the thread's message hook.
+CCorvidDlg* gDialog = nullptr;
 
 // Icon 710 at the small-icon size, for the title bar and the tray, which would otherwise shrink
 // the large one (the icon file holds both sizes). Loaded once and kept until the process ends.
@@ -95,23 +113,43 @@ HWND mainWindow() {
     return gMainWindow.load();
 }
 
+namespace {
+const AnsiCodec& ansiCodec() {
+    static const Win32AnsiCodec codec;
+    return codec;
+}
+} // namespace
+
 CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
     : CDialog(instance, kMainDialogTemplate), backend_(backend),
       strings_(languageFromId(GetSystemDefaultLangID())),
-      link_(backend.commandPort(), backend.pacer(), events_),
-      discovery_(backend.enumerator(), link_, backend.eventPort(), messages_,
-                 std::u16string(kApplicationTitle)),
-      listener_(link_, backend.eventPort(), events_),
+      files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec()),
+      paths_(buildFilePaths(modulePath())),
+      session_(SessionPorts{backend.enumerator(), backend.commandPort(), backend.eventPort(),
+                            backend.pacer(), events_, messages_, *files_, ini_, &pointer_},
+               strings_, SessionFiles{paths_.config, std::filesystem::path(paths_.strIni)}),
+      listener_(session_.link(), backend.eventPort(), events_),
       listenerGate_([this] { listenerThread_.resume(); }),
-      deviceChange_(discovery_, link_, events_, *this, listenerGate_),
-      commands_(link_, backend.pacer(), image_), files_(std::make_unique<Win32FileSystem>()) {
+      deviceChange_(session_.discovery(), session_.link(), events_, *this, listenerGate_),
+      window_(session_.settings().working, session_.keyRows(), session_.image().activeSensorType,
+              strings_,
+              MainWindow::Ports{session_, messages_, keyDialogs_, [this] { return pickColour(); },
+                                [](const std::function<void()>& work) {
+                                    // The mouse is written for about half a second.
+                                    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                                    TimerResolutionScope fineTimer;
+                                    work();
+                                    SetCursor(old);
+                                }}) {
     icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kMainIcon));
-    link_.connected = false;
     textColour_ = kInitialTextColour;
 }
 
 CCorvidDlg::~CCorvidDlg() {
     cleanUp();
+    if (controlBrush_ != nullptr) {
+        DeleteObject(controlBrush_);
+    }
     if (background_ != nullptr) {
         DeleteObject(background_);
     }
@@ -148,51 +186,52 @@ bool CCorvidDlg::startUp() {
     exStyle = (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle);
 
+    // Child lists lie over the page: the page's drawing must leave them alone.
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
+
     createFonts();
+    controls_.attach(hwnd, normalFont_);
 
     gMainWindow = hwnd;
+    gDialog = this;
+    messageHook_ = SetWindowsHookExW(WH_GETMESSAGE, &CCorvidDlg::getMessageHook, nullptr,
+                                     GetCurrentThreadId());
     events_.setWindow(hwnd);
     backend_.attach(hwnd);
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     addTrayIcon();
 
-    if (discovery_.openDevice()) {
+    StartUpSteps steps;
+    steps.afterOpen = [this, hwnd] {
+        if (!backend_.createReadEvent()) {
+            messages_.show(u"CreateEvent failed.", kApplicationTitle);
+            return false;
+        }
+        if (listenerThread_.create(listener_) && session_.connected()) {
+            listenerGate_.startOnce();
+        }
+        notifications_ = registerHidNotifications(hwnd);
+        if (notifications_ == nullptr) {
+            messages_.show(u"RegisterDeviceNotification failed!!!", kApplicationTitle);
+            return false;
+        }
+        return true;
+    };
+    steps.afterFiles = [this] {
+        skinName_ = session_.strIni().skinName;
+        skinRoot_ = skinFolder(programFolder(modulePath()), skinName_);
+        loadBackground();
+        textColour_ = textColour(session_.strIni());
+    };
+    bool started = false;
+    {
         TimerResolutionScope fineTimer; // the handshake's 5 ms pauses
-        link_.handshake();
-    } else {
-        messages_.show(strings_.text(StringId::MouseNotDetected), kWarningCaption);
-        link_.connected = false;
+        started = session_.start(steps);
     }
-
-    if (!backend_.createReadEvent()) {
-        messages_.show(u"CreateEvent failed.", kApplicationTitle);
+    if (!started) {
         return false;
     }
-    if (listenerThread_.create(listener_) && link_.connected) {
-        listenerGate_.startOnce();
-    }
-
-    notifications_ = registerHidNotifications(hwnd);
-    if (notifications_ == nullptr) {
-        messages_.show(u"RegisterDeviceNotification failed!!!", kApplicationTitle);
-        return false;
-    }
-
-    const std::u16string module = modulePath();
-    paths_ = buildFilePaths(module);
-    loadConfig(*files_, messages_, paths_.config, settings_);
-    settings_.takeSnapshot();
-
-    static const Win32AnsiCodec codec;
-    ini_ = std::make_unique<IniEngine>(codec);
-    strIni_ = readStrIni(*ini_, std::filesystem::path(paths_.strIni), strings_.strIniSection());
-    skinName_ = strIni_.skinName;
-    skinRoot_ = skinFolder(programFolder(module), skinName_);
-
-    loadBackground();
-    textColour_ = textColour(strIni_);
-
-    if (link_.connected) {
+    if (session_.connected()) {
         drawBasicPage();
     }
     traceMemory(L"start-up done");
@@ -265,10 +304,7 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         if (IsIconic(hwnd())) {
             DrawIcon(dc, 0, 0, icon_);
         } else {
-            RECT client;
-            GetClientRect(hwnd(), &client);
-            CMemDC mem(dc, client);
-            paintPage(mem);
+            paintWindow(hwnd(), dc, window_.scene(), paintContext());
         }
         EndPaint(hwnd(), &ps);
         return 0;
@@ -311,11 +347,37 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
             ShowWindow(hwnd(), SW_HIDE);
             return 0;
         default:
+            if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) {
+                onListNotification(LOWORD(wParam), HIWORD(wParam));
+                return 0;
+            }
             handled = false;
             return 0;
         }
     case WM_LBUTTONDOWN:
         onLeftButtonDown(lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        onMouseMove(lParam);
+        return 0;
+    case WM_MOUSEHOVER:
+        onMouseHover(lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        repaintAreas(window_.pointerLeft());
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return onControlColour(message, reinterpret_cast<HDC>(wParam),
+                               reinterpret_cast<HWND>(lParam));
+    case kListChoiceMessage:
+        window_.listSelected(static_cast<int>(wParam),
+                             lParam < 0 ? std::nullopt
+                                        : std::optional<std::size_t>(
+                                              static_cast<std::size_t>(lParam)));
+        refresh();
         return 0;
     default:
         if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_ && !cleanedUp_) {
@@ -331,8 +393,8 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 }
 
 LRESULT CCorvidDlg::onTrayNotification(LPARAM mouseMessage) {
-    const TrayState state{link_.connected.load(), settings_.redrawOnNextShow(),
-                          pages_.basicDrawn()};
+    const TrayState state{session_.connected(), session_.settings().redrawOnNextShow(),
+                          window_.pageState().basicDrawn()};
     const TrayDecision d = decideTrayNotification(static_cast<unsigned>(mouseMessage), state);
     switch (d.action) {
     case TrayAction::ReportNotDetected:
@@ -340,7 +402,7 @@ LRESULT CCorvidDlg::onTrayNotification(LPARAM mouseMessage) {
         break;
     case TrayAction::Show:
         if (d.redrawCurrentPage) {
-            settings_.consumeRedrawOnNextShow();
+            session_.settings().consumeRedrawOnNextShow();
             redrawCurrentPage();
         } else if (d.drawBasicPage) {
             drawBasicPage();
@@ -376,7 +438,8 @@ void CCorvidDlg::showTrayMenu() {
 void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
     const auto balloon =
         deviceEventBalloon(static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(value),
-                           strings_, settings_.working, image_.activeSensorType);
+                           strings_, session_.settings().working,
+                           session_.image().activeSensorType);
     if (balloon) {
         tray_.showBalloon(balloon->text, balloon->title, balloon->timeoutMs);
     }
@@ -385,47 +448,176 @@ void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
 void CCorvidDlg::onLeftButtonDown(LPARAM point) {
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
-    switch (frameClickAt(x, y)) {
-    case FrameClick::HideWindow:
+    const WindowAction action = window_.press(x, y);
+    refresh();
+    carryOut(action, x, y);
+}
+
+void CCorvidDlg::carryOut(WindowAction action, int x, int y) {
+    switch (action) {
+    case WindowAction::None:
+    case WindowAction::OpenSkins: // the skin dialog is not there yet
+        return;
+    case WindowAction::Hide:
         ShowWindow(hwnd(), SW_HIDE);
         return;
-    case FrameClick::EndProgram:
+    case WindowAction::EndProgram:
         exitProgram();
         return;
-    case FrameClick::AreaAction:
+    case WindowAction::OpenWebLink:
+        ShellExecuteW(hwnd(), L"open", wide(kWebAddress), nullptr, nullptr, SW_SHOWNORMAL);
         return;
-    case FrameClick::MoveWindow:
-        break;
+    case WindowAction::MoveWindow: {
+        // As a press on a caption would.
+        POINT screen{x, y};
+        ClientToScreen(hwnd(), &screen);
+        SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+        return;
     }
-    // As a press on a caption would.
-    POINT screen{x, y};
-    ClientToScreen(hwnd(), &screen);
-    SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+    }
+}
+
+void CCorvidDlg::onListNotification(int id, int code) {
+    if (controls_.updating() || (code != LBN_SELCHANGE && code != LBN_DBLCLK)) {
+        return;
+    }
+    HWND list = controls_.window(id);
+    if (list == nullptr) {
+        return;
+    }
+    const LRESULT item = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    PostMessageW(hwnd(), kListChoiceMessage, static_cast<WPARAM>(id), item);
+}
+
+void CCorvidDlg::onMouseMove(LPARAM point) {
+    std::vector<HitArea> redraw;
+    if (window_.pointerMoved(GET_X_LPARAM(point), GET_Y_LPARAM(point), redraw)) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_HOVER | TME_LEAVE;
+        track.hwndTrack = hwnd();
+        track.dwHoverTime = kHoverTimeMs;
+        TrackMouseEvent(&track);
+    }
+    repaintAreas(redraw);
+}
+
+void CCorvidDlg::onMouseHover(LPARAM point) {
+    repaintAreas(window_.hoverAt(GET_X_LPARAM(point), GET_Y_LPARAM(point)));
+}
+
+void CCorvidDlg::repaintAreas(const std::vector<HitArea>& areas) {
+    if (areas.empty() || window_.page() == Page::None) {
+        return;
+    }
+    HDC dc = GetDC(hwnd());
+    if (dc == nullptr) {
+        return;
+    }
+    const Scene scene = window_.scene();
+    const PaintContext context = paintContext();
+    for (const auto& area : areas) {
+        paintWindow(hwnd(), dc, scene, context, &area);
+    }
+    ReleaseDC(hwnd(), dc);
+}
+
+LRESULT CCorvidDlg::onControlColour(UINT message, HDC dc, HWND control) {
+    // One brush lives at a time: the one handed out last.
+    if (controlBrush_ != nullptr) {
+        DeleteObject(controlBrush_);
+        controlBrush_ = nullptr;
+    }
+    const ControlClass kind = message == WM_CTLCOLOREDIT      ? ControlClass::Edit
+                              : message == WM_CTLCOLORLISTBOX ? ControlClass::ListBox
+                              : message == WM_CTLCOLORBTN     ? ControlClass::Button
+                                                              : ControlClass::Static;
+    const ControlPaint p =
+        controlPaint(kind, GetDlgCtrlID(control), rgb(textColour_), session_.settings().working);
+    if (p.text) {
+        SetTextColor(dc, colourRef(*p.text));
+    }
+    if (p.background) {
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, colourRef(*p.background));
+    } else {
+        SetBkMode(dc, TRANSPARENT);
+    }
+    if (p.windowFont) {
+        SelectObject(dc, normalFont_);
+    }
+    if (!p.brush) {
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    controlBrush_ = CreateSolidBrush(colourRef(*p.brush));
+    return reinterpret_cast<LRESULT>(controlBrush_);
+}
+
+LRESULT CALLBACK CCorvidDlg::getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE && gDialog != nullptr) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        if (gDialog->preTranslate(*msg)) {
+            msg->message = WM_NULL; // swallowed
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool CCorvidDlg::preTranslate(MSG& msg) {
+    HWND main = hwnd();
+    // Only what is on its way to this window or its controls, and not while a modal dialog or
+    // a message box of its own has taken over.
+    if (main == nullptr || (msg.hwnd != main && !IsChild(main, msg.hwnd)) ||
+        !IsWindowEnabled(main)) {
+        return false;
+    }
+    if (msg.message == WM_KEYDOWN &&
+        window_.keyDown(static_cast<unsigned>(msg.wParam)) == WindowAction::Hide) {
+        ShowWindow(main, SW_HIDE);
+        return true;
+    }
+    if (msg.message == WM_MOUSEMOVE && msg.hwnd != main) {
+        const int id = GetDlgCtrlID(msg.hwnd);
+        const SceneControl* control = controls_.control(id);
+        if (control == nullptr || control->kind != ControlKind::List) {
+            return false;
+        }
+        const LRESULT hit = SendMessageW(msg.hwnd, LB_ITEMFROMPOINT, 0, msg.lParam);
+        if (HIWORD(hit) != 0) {
+            return false; // outside every item
+        }
+        const int item = LOWORD(hit);
+        window_.pointerOverList(id, static_cast<std::size_t>(item), itemRect(msg.hwnd, item));
+        controls_.reconcile(window_.scene().controls);
+    }
+    return false;
+}
+
+std::optional<Rgb> CCorvidDlg::pickColour() {
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = hwnd();
+    cc.lpCustColors = gCustomColours;
+    if (!ChooseColorW(&cc)) {
+        return std::nullopt;
+    }
+    return Rgb{GetRValue(cc.rgbResult), GetGValue(cc.rgbResult), GetBValue(cc.rgbResult)};
 }
 
 void CCorvidDlg::drawBasicPage() {
-    drawPage(pages_.request(Page::Basic));
+    if (window_.showPage(Page::Basic)) {
+        refresh();
+    }
 }
 
 void CCorvidDlg::redrawCurrentPage() {
-    drawPage(pages_.redraw());
+    window_.redrawCurrentPage();
+    refresh();
 }
 
-void CCorvidDlg::drawPage(const PageDrawing& drawing) {
-    if (drawing.rereadKeyRows && ini_) {
-        strIni_.rows =
-            readStrIni(*ini_, std::filesystem::path(paths_.strIni), strings_.strIniSection()).rows;
-    }
-    if (drawing.firstDraw) {
-        connectReadBack();
-        if (ini_) {
-            handleFirstRunKeyRows(settings_.firstRunFlag, strIni_.rows, strings_, *ini_,
-                                  std::filesystem::path(paths_.strIni));
-        }
-    }
-    if (drawing.draw) {
-        drawCurrentPage();
-    }
+void CCorvidDlg::refresh() {
+    controls_.reconcile(window_.scene().controls);
+    drawCurrentPage();
 }
 
 void CCorvidDlg::drawCurrentPage() {
@@ -436,12 +628,7 @@ void CCorvidDlg::drawCurrentPage() {
     LARGE_INTEGER frequency{}, begin{}, end{};
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&begin);
-    {
-        RECT client;
-        GetClientRect(hwnd(), &client);
-        CMemDC mem(dc, client);
-        paintPage(mem);
-    }
+    paintWindow(hwnd(), dc, window_.scene(), paintContext());
     ReleaseDC(hwnd(), dc);
     QueryPerformanceCounter(&end);
     if (frequency.QuadPart > 0) {
@@ -451,19 +638,15 @@ void CCorvidDlg::drawCurrentPage() {
     }
 }
 
-void CCorvidDlg::paintPage(HDC dc) {
-    RECT client;
-    GetClientRect(hwnd(), &client);
-    FramePaint frame;
-    frame.background = background_;
-    frame.backgroundSize = backgroundSize_;
-    frame.skinFolder = wideString(skinRoot_);
-    frame.page = static_cast<int>(pages_.shown());
-    frame.strings = &strings_;
-    frame.titleFont = titleFont_;
-    frame.textFont = normalFont_;
-    frame.textColour = colourRef(textColour_);
-    paintFrame(dc, client, frame);
+PaintContext CCorvidDlg::paintContext() const {
+    PaintContext c;
+    c.background = background_;
+    c.backgroundSize = backgroundSize_;
+    c.skinFolder = wideString(skinRoot_);
+    c.titleFont = titleFont_;
+    c.textFont = normalFont_;
+    c.textColour = colourRef(rgb(textColour_));
+    return c;
 }
 
 void CCorvidDlg::hideWindow() {
@@ -471,10 +654,8 @@ void CCorvidDlg::hideWindow() {
 }
 
 void CCorvidDlg::connectReadBack() {
-    if (link_.connected) {
-        TimerResolutionScope fineTimer;
-        qor::connectReadBack(commands_);
-    }
+    TimerResolutionScope fineTimer;
+    session_.readBack();
 }
 
 void CCorvidDlg::cleanUp() {
@@ -490,6 +671,12 @@ void CCorvidDlg::cleanUp() {
         notifications_ = nullptr;
     }
     backend_.close();
+    if (messageHook_ != nullptr) {
+        UnhookWindowsHookEx(messageHook_);
+        messageHook_ = nullptr;
+    }
+    controls_.destroyAll();
+    gDialog = nullptr;
     gMainWindow = nullptr;
     events_.setWindow(nullptr);
 }

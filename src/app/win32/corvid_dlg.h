@@ -11,15 +11,17 @@
 #include "app/win32/dialog.h"
 #include "app/win32/message_box_sink.h"
 #include "app/win32/tray_icon.h"
-#include "device/device_link.h"
+#include "app/ini_engine.h"
 #include "device/discovery.h"
 #include "device/event_listener.h"
 #include "device/win32/hid_win32.h"
-#include "protocol/commands.h"
-#include "protocol/device_image.h"
-#include "ui/page_state.h"
+#include "pointer/win32/pointer_system_win32.h"
+#include "protocol/session.h"
+#include "ui/main_window.h"
 #include "ui/str_ini.h"
 #include "ui/strings.h"
+#include "ui/win32/control_reconciler.h"
+#include "ui/win32/scene_painter.h"
 
 #include <windows.h>
 
@@ -28,8 +30,6 @@
 #include <string>
 
 namespace qor {
-
-class IniEngine;
 
 // Dialog template, icon and menu of the resource script.
 inline constexpr int kMainDialogTemplate = 700;
@@ -46,7 +46,7 @@ public:
     CCorvidDlg(HINSTANCE instance, DeviceBackend& backend);
     ~CCorvidDlg() override;
 
-    bool connected() const { return link_.connected.load(); }
+    bool connected() const { return session_.connected(); }
 
 private:
     BOOL onInitDialog() override;
@@ -61,6 +61,16 @@ private:
     void showTrayMenu();
     void onDeviceEvent(WPARAM code, LPARAM value);
     void onLeftButtonDown(LPARAM point);
+    void carryOut(WindowAction action, int x, int y);
+    void onListNotification(int id, int code);
+    void onMouseMove(LPARAM point);
+    void onMouseHover(LPARAM point);
+    void repaintAreas(const std::vector<HitArea>& areas);
+    LRESULT onControlColour(UINT message, HDC dc, HWND control);
+    // Messages before they are dispatched: Enter and Escape, the pointer over open lists.
+    bool preTranslate(MSG& msg);
+    static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
+    std::optional<Rgb> pickColour();
     // The tray may not be up yet (the shell starting with the program) or may have restarted.
     void addTrayIcon();
     void onTimer(UINT_PTR id);
@@ -68,9 +78,10 @@ private:
     // Drawing: the Basic page's first drawing also runs the connect read-back.
     void drawBasicPage();
     void redrawCurrentPage();
-    void drawPage(const PageDrawing& drawing);
+    // The page as the model has it now: child controls reconciled, then one transfer.
+    void refresh();
     void drawCurrentPage();
-    void paintPage(HDC dc);
+    PaintContext paintContext() const;
 
     // WM_DESTROY: handles and event closed, tray icon removed. Runs once.
     void cleanUp();
@@ -93,20 +104,21 @@ private:
     HANDLE mutex_ = nullptr;
     HDEVNOTIFY notifications_ = nullptr;
 
-    DeviceLink link_;
-    DeviceDiscovery discovery_;
+    std::unique_ptr<FileSystem> files_;
+    IniEngine ini_;
+    FilePaths paths_;
+    Win32PointerSystem pointer_;
+    Session session_;
     EventListener listener_;
     Win32ListenerThread listenerThread_;
     ListenerGate listenerGate_;
     DeviceChangeHandler deviceChange_;
-    DeviceImage image_;
-    DeviceCommands commands_;
+    NoKeyDialogs keyDialogs_;
+    MainWindow window_;
+    ControlReconciler controls_;
+    HBRUSH controlBrush_ = nullptr;
+    HHOOK messageHook_ = nullptr;
 
-    std::unique_ptr<FileSystem> files_;
-    std::unique_ptr<IniEngine> ini_;
-    FilePaths paths_;
-    SettingsState settings_;
-    StrIniValues strIni_;
     std::u16string skinName_;
     std::u16string skinRoot_;
     TextColour textColour_ = kInitialTextColour;
@@ -114,7 +126,6 @@ private:
     SIZE backgroundSize_{};
 
     NonClientPaintGate nonClientPaint_;
-    PageState pages_;
     bool cleanedUp_ = false;
     UINT taskbarCreatedMessage_ = 0;
     int trayAttempts_ = 0;

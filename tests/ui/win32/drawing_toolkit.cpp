@@ -2,7 +2,8 @@
 // missing images, and the off-screen surface's single block transfer.
 #include "app/message_sink.h"
 #include "ui/win32/drawing.h"
-#include "ui/win32/frame_painter.h"
+#include "ui/main_window.h"
+#include "ui/win32/scene_painter.h"
 #include "ui/win32/mem_dc.h"
 
 #include <objidl.h>
@@ -245,21 +246,38 @@ TEST(DrawingToolkitTest, FontHasTheRequestedMetrics) {
 #ifdef QOR_SKINS_DIR
 namespace {
 
-// The shared frame of the main window drawn from the shipped skin, the way the window draws it.
+class NoSession final : public qor::SettingsFlow {
+public:
+    bool connected() const override { return false; }
+    bool confirm() override { return false; }
+    void cancel() override {}
+    void firstBasicDrawing() override {}
+    void rereadKeyRows() override {}
+};
+
+class NoMessages final : public qor::MessageSink {
+public:
+    void show(std::u16string_view, std::u16string_view) override {}
+};
+
+// The Basic page drawn from the shipped skin, the way the window draws it.
 class FramePaintTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 880;
     static constexpr int kHeight = 660;
+    static constexpr qor::HitArea kClient{0, 0, kWidth, kHeight};
 
-    qor::FramePaint frame(const std::wstring& skin) {
-        qor::FramePaint f;
-        f.skinFolder = skin;
-        f.page = 1;
-        f.strings = &strings_;
-        f.titleFont = titleFont_;
-        f.textFont = textFont_;
-        f.textColour = RGB(214, 228, 240);
-        return f;
+    qor::PaintContext context(const std::wstring& skin) {
+        qor::PaintContext c;
+        c.skinFolder = skin;
+        c.titleFont = titleFont_;
+        c.textFont = textFont_;
+        c.textColour = RGB(214, 228, 240);
+        return c;
+    }
+    qor::Scene basicPage() {
+        window_.showPage(qor::Page::Basic);
+        return window_.scene();
     }
     void TearDown() override {
         DeleteObject(titleFont_);
@@ -267,6 +285,14 @@ protected:
     }
 
     qor::StringTable strings_{qor::Language::English};
+    qor::SettingsRecord record_{};
+    qor::KeyRowTexts rows_;
+    std::uint8_t sensorType_ = 0;
+    NoSession session_;
+    NoMessages messages_;
+    qor::NoKeyDialogs dialogs_;
+    qor::MainWindow window_{record_, rows_, sensorType_, strings_,
+                            qor::MainWindow::Ports{session_, messages_, dialogs_, {}, {}}};
     HFONT titleFont_ = qor::createFont(18, 700, L"Tahoma");
     HFONT textFont_ = qor::createFont(14, 400, L"Arial");
     const std::wstring skin_ = std::wstring(QOR_SKINS_DIR) + L"/Obsidian";
@@ -279,9 +305,10 @@ TEST_F(FramePaintTest, FullDrawingOfTheBasicPage) {
     EXPECT_EQ(size.cy, kHeight);
     HBITMAP background = qor::loadPngBitmap(skin_ + L"/main.png");
     ASSERT_NE(background, nullptr);
-    qor::FramePaint f = frame(skin_);
+    qor::PaintContext f = context(skin_);
     f.background = background;
     f.backgroundSize = size;
+    const qor::Scene scene = basicPage();
 
     Surface window(kWidth, kHeight, RGB(0, 0, 0));
     const RECT client{0, 0, kWidth, kHeight};
@@ -291,12 +318,12 @@ TEST_F(FramePaintTest, FullDrawingOfTheBasicPage) {
     QueryPerformanceCounter(&begin);
     for (int i = 0; i < kRounds; ++i) {
         qor::CMemDC mem(window.dc(), client);
-        qor::paintFrame(mem, client, f);
+        qor::paintScene(mem, scene, f, kClient);
     }
     QueryPerformanceCounter(&end);
     const double ms =
         double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart) / kRounds;
-    std::printf("one full drawing of the Basic page frame: %.2f ms\n", ms);
+    std::printf("one full drawing of the Basic page: %.2f ms\n", ms);
     RecordProperty("full_drawing_ms", std::to_string(ms));
     EXPECT_LT(ms, 500.0);
 
@@ -312,20 +339,23 @@ TEST_F(FramePaintTest, FullDrawingOfTheBasicPage) {
 TEST_F(FramePaintTest, MissingImagesDrawNothingInTheMainWindow) {
     HBITMAP background = qor::loadPngBitmap(skin_ + L"/main.png");
     ASSERT_NE(background, nullptr);
-    qor::FramePaint f = frame(skin_);
+    qor::PaintContext f = context(skin_);
     f.background = background;
     f.backgroundSize = {kWidth, kHeight};
-    f.page = 0; // the background alone
     Surface alone(kWidth, kHeight, RGB(0, 0, 0));
-    const RECT client{0, 0, kWidth, kHeight};
-    qor::paintFrame(alone.dc(), client, f);
+    qor::paintScene(alone.dc(), qor::Scene{}, f, kClient); // the background alone
 
     // A skin folder without images: every image is skipped, nothing else changes.
-    f.page = 1;
     f.skinFolder = std::wstring(QOR_SKINS_DIR) + L"/no-such-skin";
-    f.strings = nullptr; // no captions either
+    qor::Scene images;
+    for (const auto& d : basicPage().drawings) {
+        if (std::holds_alternative<qor::SceneImage>(d)) {
+            images.drawings.push_back(d);
+        }
+    }
+    ASSERT_FALSE(images.drawings.empty());
     Surface missing(kWidth, kHeight, RGB(0, 0, 0));
-    qor::paintFrame(missing.dc(), client, f);
+    qor::paintScene(missing.dc(), images, f, kClient);
     for (int y = 0; y < kHeight; y += 7) {
         for (int x = 0; x < kWidth; x += 7) {
             ASSERT_EQ(missing.rgb(x, y), alone.rgb(x, y)) << x << "," << y;

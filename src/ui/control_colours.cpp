@@ -1,0 +1,62 @@
+#include "ui/control_colours.h"
+
+namespace qor {
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kMacroListBrush{2, 4, 5};
+constexpr Rgb kStaticGreen{100, 150, 100};
+
+bool isMacroTextList(int id) {
+    return id == 151 || id == 152;
+}
+bool isDpiColourBox(int id) {
+    return id >= 71 && id <= 74;
+}
+bool isBlackText(int id) {
+    return id == 86 || id == 87 || id == 88 || id == 119;
+}
+
+} // namespace
+
+ControlPaint controlPaint(ControlClass kind, int id, Rgb skinText, const SettingsRecord& record) {
+    ControlPaint p;
+    switch (kind) {
+    case ControlClass::Edit:
+        p.text = skinText;
+        p.brush = kBlack;
+        break;
+    case ControlClass::ListBox:
+        if (isMacroTextList(id)) {
+            p.text = skinText;
+            p.brush = kMacroListBrush;
+        } else {
+            p.text = kWhite;
+            p.brush = kBlack;
+            p.windowFont = true;
+        }
+        break;
+    case ControlClass::Button:
+        break;
+    case ControlClass::Static:
+        if (isDpiColourBox(id)) {
+            const std::size_t at = static_cast<std::size_t>(id - 71) * 3;
+            p.brush = Rgb{record.dpiColor[at], record.dpiColor[at + 1], record.dpiColor[at + 2]};
+        } else if (isBlackText(id)) {
+            p.text = skinText;
+            p.background = kBlack;
+            p.brush = kBlack;
+            p.windowFont = true;
+        } else {
+            p.text = skinText;
+            p.background = kStaticGreen;
+            p.brush = kStaticGreen;
+            p.windowFont = true;
+        }
+        break;
+    }
+    return p;
+}
+
+} // namespace qor

@@ -1,0 +1,137 @@
+#include "ui/win32/control_reconciler.h"
+
+#include <set>
+
+namespace qor {
+namespace {
+
+const wchar_t* wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+void fillList(HWND list, const SceneControl& c) {
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const auto& item : c.items) {
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item)));
+    }
+}
+
+void selectItem(HWND list, const SceneControl& c) {
+    // A selection set by message is not reported back as a user's choice.
+    const WPARAM index = c.selected ? static_cast<WPARAM>(*c.selected) : static_cast<WPARAM>(-1);
+    SendMessageW(list, LB_SETCURSEL, index, 0);
+}
+
+} // namespace
+
+HWND ControlReconciler::create(const SceneControl& c) const {
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    const wchar_t* cls = L"STATIC";
+    if (c.kind == ControlKind::List) {
+        cls = L"LISTBOX";
+        style |= WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    } else {
+        style |= SS_CENTERIMAGE | SS_NOPREFIX;
+        style |= c.align == TextAlign::Centre  ? SS_CENTER
+                 : c.align == TextAlign::Right ? SS_RIGHT
+                                               : SS_LEFT;
+    }
+    HWND hwnd = CreateWindowExW(0, cls, c.kind == ControlKind::Static ? wide(c.text) : L"", style,
+                                c.rect.left, c.rect.top, c.rect.width(), c.rect.height(), parent_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                reinterpret_cast<HINSTANCE>(
+                                    GetWindowLongPtrW(parent_, GWLP_HINSTANCE)),
+                                nullptr);
+    if (hwnd != nullptr && font_ != nullptr) {
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    return hwnd;
+}
+
+void ControlReconciler::update(Live& live, const SceneControl& c) {
+    if (live.spec == c) {
+        return;
+    }
+    if (live.spec.rect != c.rect) {
+        SetWindowPos(live.hwnd, nullptr, c.rect.left, c.rect.top, c.rect.width(),
+                     c.rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (c.kind == ControlKind::List) {
+        if (live.spec.items != c.items) {
+            fillList(live.hwnd, c);
+        }
+        selectItem(live.hwnd, c);
+    } else {
+        if (live.spec.text != c.text) {
+            SetWindowTextW(live.hwnd, wide(c.text));
+        }
+        if (live.spec.fill != c.fill) {
+            InvalidateRect(live.hwnd, nullptr, TRUE); // repaints with the new colour's brush
+        }
+    }
+    live.spec = c;
+}
+
+void ControlReconciler::reconcile(const std::vector<SceneControl>& controls) {
+    updating_ = true;
+    std::set<int> wanted;
+    for (const auto& c : controls) {
+        wanted.insert(c.id);
+    }
+    for (auto it = live_.begin(); it != live_.end();) {
+        const auto found = wanted.find(it->first);
+        const bool sameKind = found != wanted.end() && [&] {
+            for (const auto& c : controls) {
+                if (c.id == it->first) {
+                    return c.kind == it->second.spec.kind;
+                }
+            }
+            return false;
+        }();
+        if (!sameKind) {
+            DestroyWindow(it->second.hwnd);
+            it = live_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const auto& c : controls) {
+        auto it = live_.find(c.id);
+        if (it == live_.end()) {
+            HWND hwnd = create(c);
+            if (hwnd == nullptr) {
+                continue;
+            }
+            Live live{hwnd, c};
+            if (c.kind == ControlKind::List) {
+                fillList(hwnd, c);
+                selectItem(hwnd, c);
+            }
+            live_.emplace(c.id, std::move(live));
+        } else {
+            update(it->second, c);
+        }
+    }
+    updating_ = false;
+}
+
+void ControlReconciler::destroyAll() {
+    updating_ = true;
+    for (auto& [id, live] : live_) {
+        DestroyWindow(live.hwnd);
+    }
+    live_.clear();
+    updating_ = false;
+}
+
+HWND ControlReconciler::window(int id) const {
+    const auto it = live_.find(id);
+    return it == live_.end() ? nullptr : it->second.hwnd;
+}
+
+const SceneControl* ControlReconciler::control(int id) const {
+    const auto it = live_.find(id);
+    return it == live_.end() ? nullptr : &it->second.spec;
+}
+
+} // namespace qor

@@ -1,0 +1,49 @@
+// Keeps a window's child controls equal to a scene's: creates what is missing, destroys what is
+// gone, updates texts, items and selections. Changes made here are not user edits: while it
+// works, `updating()` is true and the owner ignores the controls' notifications.
+#pragma once
+#include "ui/scene.h"
+
+#include <windows.h>
+
+#include <map>
+#include <vector>
+
+namespace qor {
+
+class ControlReconciler {
+public:
+    ControlReconciler() = default;
+    ~ControlReconciler() { destroyAll(); }
+    ControlReconciler(const ControlReconciler&) = delete;
+    ControlReconciler& operator=(const ControlReconciler&) = delete;
+
+    void attach(HWND parent, HFONT font) {
+        parent_ = parent;
+        font_ = font;
+    }
+    void setFont(HFONT font) { font_ = font; }
+
+    void reconcile(const std::vector<SceneControl>& controls);
+    void destroyAll();
+
+    bool updating() const { return updating_; }
+    HWND window(int id) const;
+    // The scene control behind a child window, if it is one of ours.
+    const SceneControl* control(int id) const;
+
+private:
+    struct Live {
+        HWND hwnd = nullptr;
+        SceneControl spec;
+    };
+    HWND create(const SceneControl& c) const;
+    void update(Live& live, const SceneControl& c);
+
+    HWND parent_ = nullptr;
+    HFONT font_ = nullptr;
+    std::map<int, Live> live_;
+    bool updating_ = false;
+};
+
+} // namespace qor
