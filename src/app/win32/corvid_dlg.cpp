@@ -374,9 +374,9 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
                                reinterpret_cast<HWND>(lParam));
     case kListChoiceMessage:
         window_.listSelected(static_cast<int>(wParam),
-                             lParam < 0 ? std::nullopt
-                                        : std::optional<std::size_t>(
-                                              static_cast<std::size_t>(lParam)));
+                             lParam < 0
+                                 ? std::nullopt
+                                 : std::optional<std::size_t>(static_cast<std::size_t>(lParam)));
         refresh();
         return 0;
     default:
@@ -436,10 +436,9 @@ void CCorvidDlg::showTrayMenu() {
 }
 
 void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
-    const auto balloon =
-        deviceEventBalloon(static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(value),
-                           strings_, session_.settings().working,
-                           session_.image().activeSensorType);
+    const auto balloon = deviceEventBalloon(
+        static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(value), strings_,
+        session_.settings().working, session_.image().activeSensorType);
     if (balloon) {
         tray_.showBalloon(balloon->text, balloon->title, balloon->timeoutMs);
     }

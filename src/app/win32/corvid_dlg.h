@@ -3,6 +3,7 @@
 // program ends.
 #pragma once
 #include "app/file_system.h"
+#include "app/ini_engine.h"
 #include "app/lifecycle.h"
 #include "app/message_sink.h"
 #include "app/paths.h"
@@ -11,7 +12,6 @@
 #include "app/win32/dialog.h"
 #include "app/win32/message_box_sink.h"
 #include "app/win32/tray_icon.h"
-#include "app/ini_engine.h"
 #include "device/discovery.h"
 #include "device/event_listener.h"
 #include "device/win32/hid_win32.h"

@@ -36,12 +36,11 @@ HWND ControlReconciler::create(const SceneControl& c) const {
                  : c.align == TextAlign::Right ? SS_RIGHT
                                                : SS_LEFT;
     }
-    HWND hwnd = CreateWindowExW(0, cls, c.kind == ControlKind::Static ? wide(c.text) : L"", style,
-                                c.rect.left, c.rect.top, c.rect.width(), c.rect.height(), parent_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                                reinterpret_cast<HINSTANCE>(
-                                    GetWindowLongPtrW(parent_, GWLP_HINSTANCE)),
-                                nullptr);
+    HWND hwnd = CreateWindowExW(
+        0, cls, c.kind == ControlKind::Static ? wide(c.text) : L"", style, c.rect.left, c.rect.top,
+        c.rect.width(), c.rect.height(), parent_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent_, GWLP_HINSTANCE)), nullptr);
     if (hwnd != nullptr && font_ != nullptr) {
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
@@ -53,8 +52,8 @@ void ControlReconciler::update(Live& live, const SceneControl& c) {
         return;
     }
     if (live.spec.rect != c.rect) {
-        SetWindowPos(live.hwnd, nullptr, c.rect.left, c.rect.top, c.rect.width(),
-                     c.rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(live.hwnd, nullptr, c.rect.left, c.rect.top, c.rect.width(), c.rect.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (c.kind == ControlKind::List) {
         if (live.spec.items != c.items) {

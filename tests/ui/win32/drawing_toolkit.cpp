@@ -1,10 +1,10 @@
 // The drawing toolkit against real GDI and GDI+: premultiplied alpha, unchanged 24-bit images,
 // missing images, and the off-screen surface's single block transfer.
 #include "app/message_sink.h"
-#include "ui/win32/drawing.h"
 #include "ui/main_window.h"
-#include "ui/win32/scene_painter.h"
+#include "ui/win32/drawing.h"
 #include "ui/win32/mem_dc.h"
+#include "ui/win32/scene_painter.h"
 
 #include <objidl.h>
 // objidl.h first: GDI+ needs the COM stream interfaces.
