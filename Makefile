@@ -1,11 +1,12 @@
-# make test : bootstrap, build both toolchains and the fuzzers, run every test.
+# make test : bootstrap, build both toolchains, the optimised benchmark build and the fuzzers,
+#             run every test.
 # make demo : bootstrap, build, start the demo Qor.exe under Wine.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all bootstrap native mingw fuzz test test-native test-fuzz test-windows demo clean format
+.PHONY: all bootstrap native bench mingw fuzz test test-native test-fuzz test-windows demo clean format
 
 all: native mingw
 
@@ -15,6 +16,11 @@ bootstrap:
 native: bootstrap
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native -j $(JOBS)
+
+# The optimised build: GCC warns differently at -O3, so it is built by `test` too.
+bench: bootstrap
+	@cmake --preset bench >/dev/null
+	@cmake --build --preset bench -j $(JOBS)
 
 mingw: bootstrap
 	@cmake --preset mingw >/dev/null
@@ -34,7 +40,7 @@ test-windows: mingw
 	@cd build/mingw && $(XVFB) ctest -j $(JOBS) --output-on-failure
 
 # Every suite runs even when an earlier one fails; the exit status reports any failure.
-test: native mingw fuzz
+test: native bench mingw fuzz
 	@status=0; \
 	tools/run-fuzzers build/fuzz/bin $(FUZZ_SECONDS) || status=1; \
 	(cd build/native && ctest -j $(JOBS) --output-on-failure) || status=1; \

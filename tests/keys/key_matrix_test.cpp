@@ -104,6 +104,15 @@ const EncodeCase kEncodeCases[] = {
          t.comboKey2[k] = 0;
      },
      0x00060100},
+    // Three distinct bytes, so a lost, swapped or shifted second key shows.
+    {"ctrl + shift + C + V: the second key is the top byte", 12, 0,
+     [](ButtonTable& t, std::size_t k) {
+         t.comboModifiers[k] = static_cast<std::uint8_t>(modifierBitOfName(u"Left Ctrl") |
+                                                         modifierBitOfName(u"Left Shift"));
+         t.comboKey1[k] = keyCodeOfName(u"C");
+         t.comboKey2[k] = keyCodeOfName(u"V");
+     },
+     0x19060300},
     {"macro slot index 0 loop mode 1", 13, 0,
      [](ButtonTable& t, std::size_t k) {
          t.macroIndex[k] = 0;

@@ -170,7 +170,10 @@ TEST_F(MacroImagesTest, TwelveLongNamesShowOnlySeven) {
 TEST_F(MacroImagesTest, SectionsPastTheTwelfthAreIgnored) {
     std::string text;
     for (int k = 0; k < 14; ++k) {
-        text += sectionText("m" + std::to_string(k), std::to_string(k + 1), {"A   Dn", "50 ms"});
+        // Not "m" + std::to_string(k): GCC 12 at -O3 reports a false -Wrestrict on it here.
+        std::string name = "m";
+        name += std::to_string(k);
+        text += sectionText(name, std::to_string(k + 1), {"A   Dn", "50 ms"});
     }
     test::writeFile(ini, text);
     record.reserved1920.fill(0x77);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
+#include <type_traits>
 
+#include "emulator/mouse_emulator.h"
 #include "protocol/commands.h"
 
 namespace {
@@ -99,6 +102,87 @@ TEST(CommandsTest, ConfigBlockAnswersGoWhereTheyPointAndNoFurther) {
     for (std::uint8_t i = 0; i < 3; ++i) {
         EXPECT_EQ(b.port.sent[i][0], 0x90);
         EXPECT_EQ(b.port.sent[i][1], i);
+    }
+}
+
+// The emulated mouse, made to announce `length` bytes when block 2 is asked for. Nothing
+// handshakes, so the packets pass in plain and the request and the answer can be read here.
+class LongBlockTwoPort final : public HidCommandPort {
+public:
+    LongBlockTwoPort(MouseEmulator& mouse, std::uint8_t length) : mouse_(mouse), length_(length) {}
+
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding) override {
+        if (isBlockTwo(report)) {
+            mouse_.announceLength(command::kReadConfigBlock, length_);
+        }
+        return mouse_.commandPort().setFeature(report, coding);
+    }
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding) override {
+        const bool ok = mouse_.commandPort().getFeature(report, coding);
+        if (ok && isBlockTwo(report)) {
+            announced = report[3];
+        }
+        return ok;
+    }
+    bool writeReport(std::span<const std::uint8_t> report) override {
+        return mouse_.commandPort().writeReport(report);
+    }
+    ReadResult readReport(std::span<std::uint8_t> report,
+                          std::chrono::milliseconds timeout) override {
+        return mouse_.commandPort().readReport(report, timeout);
+    }
+
+    // The length the mouse's block-2 answer announced.
+    int announced = -1;
+
+private:
+    // Byte 0 is the report ID; the packet follows.
+    static bool isBlockTwo(std::span<const std::uint8_t> report) {
+        return report[1] == command::kReadConfigBlock && report[2] == 2;
+    }
+
+    MouseEmulator& mouse_;
+    std::uint8_t length_;
+};
+
+TEST(CommandsTest, LongBlockTwoAnswerLeavesTheFieldsAfterTheBlockAlone) {
+    // Block 2 sits right before the image's other fields, so a read that keeps more than the
+    // block's four bytes overwrites the sensor settings, lighting and the rest.
+    static_assert(std::is_trivially_copyable_v<DeviceImage>);
+    constexpr std::uint8_t kSentinel = 0x5C; // neither the mouse's bytes nor its 0xee filler
+    const struct {
+        std::uint8_t announced;
+        const char* what;
+    } cases[] = {
+        {5, "one byte more"},
+        {32, "one whole chunk"},
+        {33, "into a second chunk"},
+        {255, "the most an answer can announce"},
+    };
+    const MouseState factory = factoryMouseState();
+    for (const auto& c : cases) {
+        MouseEmulator mouse;
+        LongBlockTwoPort port{mouse, c.announced};
+        CountingPacer pacer;
+        NoSink sink;
+        DeviceLink link{port, pacer, sink};
+        link.setReportLengths({kEmulatedFeatureLength, kEmulatedChunkLength, kEmulatedChunkLength});
+        DeviceImage image;
+        // Trivially copyable (asserted above), so its bytes may be set and read as bytes.
+        std::memset(static_cast<void*>(&image), kSentinel, sizeof image);
+        DeviceCommands commands{link, pacer, image};
+
+        commands.readConfigBlocks();
+
+        ASSERT_EQ(port.announced, c.announced) << c.what;
+        EXPECT_EQ(image.configBlock0, factory.configBlock0) << c.what;
+        EXPECT_EQ(image.configBlock1, factory.configBlock1) << c.what;
+        EXPECT_EQ(image.configBlock2, factory.configBlock2) << c.what;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&image);
+        const auto* after = image.configBlock2.data() + image.configBlock2.size();
+        for (const auto* b = after; b < bytes + sizeof image; ++b) {
+            ASSERT_EQ(*b, kSentinel) << c.what << ": byte " << (b - after) << " after block 2";
+        }
     }
 }
 
