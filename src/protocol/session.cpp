@@ -15,6 +15,7 @@ Session::Session(const SessionPorts& ports, const StringTable& strings, SessionF
 
 bool Session::start(const StartUpSteps& steps) {
     if (discovery_.openDevice()) {
+        phase("handshake");
         link_.handshake();
     } else {
         ports_.messages.show(strings_.text(StringId::MouseNotDetected), kWarningCaption);
@@ -48,9 +49,11 @@ void Session::rereadKeyRows() {
 bool Session::confirm() {
     ApplyPersistence persistence;
     persistence.saveSettings = [this](const SettingsRecord& record) {
+        phase("save config.bin");
         saveConfig(ports_.files, ports_.messages, files_.config, record);
     };
     persistence.writeKeyRowTexts = [this] {
+        phase("write str.ini");
         writeKeyRowTexts(ports_.ini, files_.strIni, strings_.strIniSection(), strIni_.rows);
     };
     if (!confirmSettings(link_, commands_, state_, persistence)) {

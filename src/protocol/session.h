@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace qor {
 
@@ -34,6 +35,9 @@ struct SessionPorts {
     FileSystem& files;
     const IniEngine& ini;
     PointerSystem* pointer = nullptr; // none where the system has no pointer options to set
+    // Told as each phase begins ("handshake", "save config.bin", "write str.ini"), for traces
+    // and timings.
+    std::function<void(std::string_view phase)> phase;
 };
 
 struct SessionFiles {
@@ -86,6 +90,12 @@ public:
     const StringTable& strings() const { return strings_; }
 
 private:
+    void phase(std::string_view name) const {
+        if (ports_.phase) {
+            ports_.phase(name);
+        }
+    }
+
     SessionPorts ports_;
     const StringTable& strings_;
     SessionFiles files_;

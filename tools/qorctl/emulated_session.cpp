@@ -60,12 +60,19 @@ EmulatedSession::EmulatedSession(const SessionOptions& options)
     if (options.unplugged) {
         mouse_.unplug();
     }
-    link_ = std::make_unique<DeviceLink>(*port_, *pacer_, *this);
-    discovery_ = std::make_unique<DeviceDiscovery>(system_, *link_, mouse_.eventPort(), messages_,
-                                                   std::u16string(kApplicationTitle));
-    commands_ = std::make_unique<DeviceCommands>(*link_, *pacer_, image_);
-    configPath_ = utf8ToUtf16(joinPath(options.common.dir, "config.bin"));
-    strIniPath_ = joinPath(options.common.dir, "str.ini");
+    // Linux has no pointer options of the kind the window sets.
+    session_ = std::make_unique<Session>(
+        SessionPorts{system_, *port_, mouse_.eventPort(), *pacer_, *this, messages_, files_, ini_,
+                     nullptr,
+                     [this](std::string_view phase) {
+                         if (phase == "save config.bin") {
+                             filesBegan_ = std::chrono::steady_clock::now();
+                         }
+                         trace("# " + std::string(phase));
+                     }},
+        strings_,
+        SessionFiles{utf8ToUtf16(joinPath(options.common.dir, "config.bin")),
+                     std::filesystem::path(joinPath(options.common.dir, "str.ini"))});
 }
 
 EmulatedSession::~EmulatedSession() = default;
@@ -79,53 +86,38 @@ void EmulatedSession::trace(std::string_view line) {
 bool EmulatedSession::start() {
     const auto began = std::chrono::steady_clock::now();
     trace("# open");
-    if (discovery_->openDevice()) {
-        trace("# handshake");
-        link_->handshake();
-    } else {
-        messages_.show(strings_.text(StringId::MouseNotDetected), kWarningCaption);
-        link_->connected = false;
-    }
-    loadConfig(files_, messages_, configPath_, state_);
-    state_.takeSnapshot();
-    rows_ = readStrIni(ini_, strIniPath_, strings_.strIniSection()).rows;
-    if (link_->connected) {
-        // The first drawing of the Basic page.
-        trace("# connect read-back");
-        connectReadBack(*commands_);
-        handleFirstRunKeyRows(state_.firstRunFlag, rows_, strings_, ini_, strIniPath_);
-    }
+    StartUpSteps steps;
+    steps.afterFiles = [this] {
+        if (session_->connected()) {
+            // The first drawing of the Basic page.
+            trace("# connect read-back");
+            session_->firstBasicDrawing();
+        }
+    };
+    session_->start(steps);
     timing_.start = microsecondsSince(began);
-    return link_->connected;
+    return session_->connected();
 }
 
 bool EmulatedSession::confirm() {
-    const auto began = std::chrono::steady_clock::now();
-    auto filesBegan = began;
-    ApplyPersistence persistence;
-    persistence.saveSettings = [&](const SettingsRecord& record) {
-        filesBegan = std::chrono::steady_clock::now();
-        timing_.device = microsecondsSince(began);
-        trace("# save config.bin");
-        saveConfig(files_, messages_, configPath_, record);
-    };
-    persistence.writeKeyRowTexts = [this] {
-        trace("# write str.ini");
-        writeKeyRowTexts(ini_, strIniPath_, strings_.strIniSection(), rows_);
-    };
-    if (link_->connected) {
+    if (session_->connected()) {
         trace("# apply");
     }
-    const bool ran = confirmSettings(*link_, *commands_, state_, persistence);
+    const auto began = std::chrono::steady_clock::now();
+    filesBegan_ = began;
+    const bool ran = session_->confirm();
     if (ran) {
-        timing_.files = microsecondsSince(filesBegan);
+        timing_.device =
+            std::chrono::duration_cast<std::chrono::microseconds>(filesBegan_ - began).count();
+        timing_.files = microsecondsSince(filesBegan_);
     }
     return ran;
 }
 
 void EmulatedSession::deliver(DeviceEventCode code, std::uint32_t value) {
-    const auto balloon = deviceEventBalloon(static_cast<std::uint32_t>(code), value, strings_,
-                                            state_.working, image_.activeSensorType);
+    const auto balloon =
+        deviceEventBalloon(static_cast<std::uint32_t>(code), value, strings_,
+                           session_->settings().working, session_->image().activeSensorType);
     if (balloon && onBalloon) {
         onBalloon(*balloon);
     }
@@ -139,7 +131,7 @@ void EmulatedSession::deliver(DeviceEventCode code, std::uint32_t value) {
 bool EmulatedSession::deliverReports(const std::vector<std::vector<std::uint8_t>>& reports) {
     // Events reach the window only while the mouse is connected; the listener never starts
     // otherwise.
-    if (!link_->connected) {
+    if (!session_->connected()) {
         return false;
     }
     unsigned before = 0;
@@ -157,7 +149,7 @@ bool EmulatedSession::deliverReports(const std::vector<std::vector<std::uint8_t>
             ++expected;
         }
     }
-    EventListener listener(*link_, mouse_.eventPort(), *this);
+    EventListener listener(session_->link(), mouse_.eventPort(), *this);
     std::thread thread([&listener] { listener.run(); });
     for (const auto& report : reports) {
         mouse_.emitEvent(report);

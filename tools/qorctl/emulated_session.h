@@ -25,6 +25,7 @@
 #include "protocol/commands.h"
 #include "protocol/device_events.h"
 #include "protocol/sequences.h"
+#include "protocol/session.h"
 #include "ui/str_ini.h"
 #include "ui/strings.h"
 
@@ -74,7 +75,7 @@ public:
     const Timing& timing() const { return timing_; }
 
     MouseEmulator& mouse() { return mouse_; }
-    const SettingsState& settings() const { return state_; }
+    const SettingsState& settings() const { return session_->settings(); }
 
 private:
     void trace(std::string_view line);
@@ -94,19 +95,12 @@ private:
 
     StringTable strings_;
     StderrMessageSink messages_;
-    std::unique_ptr<DeviceLink> link_;
-    std::unique_ptr<DeviceDiscovery> discovery_;
-    SettingsState state_;
-    DeviceImage image_;
-    std::unique_ptr<DeviceCommands> commands_;
-
     StdFileSystem files_;
     IniEngine ini_;
-    std::u16string configPath_;
-    std::string strIniPath_;
-    KeyRowTexts rows_;
+    std::unique_ptr<Session> session_;
 
     Timing timing_;
+    std::chrono::steady_clock::time_point filesBegan_;
 
     std::mutex deliveredMutex_;
     std::condition_variable deliveredChanged_;
