@@ -28,11 +28,15 @@ ControlPaint controlPaint(ControlClass kind, int id, Rgb skinText, const Setting
         p.brush = kBlack;
         break;
     case ControlClass::ListBox:
+        // A list box fills each item with the text background colour, whatever the mode: it
+        // must be the brush's colour, or the items come out white on white.
         if (isMacroTextList(id)) {
             p.text = skinText;
+            p.background = kMacroListBrush;
             p.brush = kMacroListBrush;
         } else {
             p.text = kWhite;
+            p.background = kBlack;
             p.brush = kBlack;
             p.windowFont = true;
         }

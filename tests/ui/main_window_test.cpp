@@ -603,9 +603,9 @@ TEST(ControlColours, ByKindAndIdentifier) {
         ControlPaint paint;
     } cases[] = {
         {ControlClass::Edit, 149, {skin, std::nullopt, black, false}},
-        {ControlClass::ListBox, 151, {skin, std::nullopt, Rgb{2, 4, 5}, false}},
-        {ControlClass::ListBox, 152, {skin, std::nullopt, Rgb{2, 4, 5}, false}},
-        {ControlClass::ListBox, 41, {Rgb{255, 255, 255}, std::nullopt, black, true}},
+        {ControlClass::ListBox, 151, {skin, Rgb{2, 4, 5}, Rgb{2, 4, 5}, false}},
+        {ControlClass::ListBox, 152, {skin, Rgb{2, 4, 5}, Rgb{2, 4, 5}, false}},
+        {ControlClass::ListBox, 41, {Rgb{255, 255, 255}, black, black, true}},
         {ControlClass::Button, 5, {std::nullopt, std::nullopt, std::nullopt, false}},
         {ControlClass::Static, 71, {std::nullopt, std::nullopt, Rgb{1, 2, 3}, false}},
         {ControlClass::Static, 74, {std::nullopt, std::nullopt, Rgb{10, 11, 12}, false}},
