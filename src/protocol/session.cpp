@@ -56,10 +56,14 @@ bool Session::confirm() {
         phase("write str.ini");
         writeKeyRowTexts(ports_.ini, files_.strIni, strings_.strIniSection(), strIni_.rows);
     };
+    if (connected()) {
+        phase("apply");
+    }
     if (!confirmSettings(link_, commands_, state_, persistence)) {
         return false;
     }
     if (ports_.pointer != nullptr) {
+        phase("pointer options");
         applyPointerOptions(*ports_.pointer, ports_.messages, state_.working);
     }
     return true;

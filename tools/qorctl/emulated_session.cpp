@@ -100,9 +100,6 @@ bool EmulatedSession::start() {
 }
 
 bool EmulatedSession::confirm() {
-    if (session_->connected()) {
-        trace("# apply");
-    }
     const auto began = std::chrono::steady_clock::now();
     filesBegan_ = began;
     const bool ran = session_->confirm();

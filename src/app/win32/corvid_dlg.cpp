@@ -71,7 +71,10 @@ void traceMemory(const wchar_t* when) {
                              sizeof counters)) {
         debugTrace(std::wstring(when) + L": private bytes " +
                    std::to_wstring(counters.PrivateUsage / 1024) + L" KiB, working set " +
-                   std::to_wstring(counters.WorkingSetSize / 1024) + L" KiB");
+                   std::to_wstring(counters.WorkingSetSize / 1024) + L" KiB, GDI objects " +
+                   std::to_wstring(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) +
+                   L", USER objects " +
+                   std::to_wstring(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)));
     }
 }
 
@@ -125,16 +128,13 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
       strings_(languageFromId(GetSystemDefaultLangID())),
       files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec()),
       paths_(buildFilePaths(modulePath())),
-      session_(SessionPorts{backend.enumerator(),
-                            backend.commandPort(),
-                            backend.eventPort(),
-                            backend.pacer(),
-                            events_,
-                            messages_,
-                            *files_,
-                            ini_,
-                            &pointer_,
-                            {}},
+      session_(SessionPorts{backend.enumerator(), backend.commandPort(), backend.eventPort(),
+                            backend.pacer(), events_, messages_, *files_, ini_, &pointer_,
+                            [](std::string_view phase) {
+                                // Where an OK's time goes, for the debugger's channel.
+                                debugTrace(L"phase " + std::wstring(phase.begin(), phase.end()) +
+                                           L" at " + std::to_wstring(GetTickCount64()) + L" ms");
+                            }},
                strings_, SessionFiles{paths_.config, std::filesystem::path(paths_.strIni)}),
       listener_(session_.link(), backend.eventPort(), events_),
       listenerGate_([this] { listenerThread_.resume(); }),
@@ -455,9 +455,23 @@ void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
 void CCorvidDlg::onLeftButtonDown(LPARAM point) {
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
+    LARGE_INTEGER frequency{}, begin{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
     const WindowAction action = window_.press(x, y);
-    refresh();
+    if (action == WindowAction::Hide || action == WindowAction::EndProgram) {
+        // A hidden window is painted whole when it shows again.
+        controls_.reconcile(window_.scene().controls);
+    } else {
+        refresh();
+    }
     carryOut(action, x, y);
+    QueryPerformanceCounter(&end);
+    if (frequency.QuadPart > 0 && action == WindowAction::Hide) {
+        debugTrace(L"press to hidden window in " +
+                   std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
+                   L" us");
+    }
 }
 
 void CCorvidDlg::carryOut(WindowAction action, int x, int y) {
@@ -521,12 +535,21 @@ void CCorvidDlg::repaintAreas(const std::vector<HitArea>& areas) {
     if (dc == nullptr) {
         return;
     }
+    LARGE_INTEGER frequency{}, begin{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
     const Scene scene = window_.scene();
     const PaintContext context = paintContext();
     for (const auto& area : areas) {
         paintWindow(hwnd(), dc, scene, context, &area);
     }
     ReleaseDC(hwnd(), dc);
+    QueryPerformanceCounter(&end);
+    if (frequency.QuadPart > 0) {
+        debugTrace(L"hover drawn in " +
+                   std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
+                   L" us");
+    }
 }
 
 LRESULT CCorvidDlg::onControlColour(UINT message, HDC dc, HWND control) {
@@ -643,6 +666,7 @@ void CCorvidDlg::drawCurrentPage() {
                    std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
                    L" us");
     }
+    traceMemory(L"page drawn");
 }
 
 PaintContext CCorvidDlg::paintContext() const {
