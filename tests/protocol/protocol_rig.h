@@ -33,8 +33,23 @@ public:
     std::vector<std::u16string> shown;
 };
 
-struct ProtocolRig {
-    explicit ProtocolRig(MouseState state = factoryMouseState()) : mouse(state) {}
+// The emulated mouse behind a traced port and pacer, with sinks for events and messages.
+struct WireRig {
+    explicit WireRig(MouseState state = factoryMouseState()) : mouse(state) {}
+
+    MouseEmulator mouse;
+    EmulatedHidSystem system{mouse};
+    std::vector<std::string> trace;
+    TraceLineSink sink = [this](std::string_view line) { trace.emplace_back(line); };
+    TracingCommandPort port{mouse.commandPort(), sink};
+    NullPacer quiet;
+    TracingPacer pacer{quiet, sink};
+    NoEvents events;
+    NoMessages messages;
+};
+
+struct ProtocolRig : WireRig {
+    explicit ProtocolRig(MouseState state = factoryMouseState()) : WireRig(state) {}
 
     void note(std::string_view line) { trace.emplace_back(line); }
     // Open, handshake and the connect read-back, as at start-up.
@@ -53,15 +68,6 @@ struct ProtocolRig {
         return link.connected;
     }
 
-    MouseEmulator mouse;
-    EmulatedHidSystem system{mouse};
-    std::vector<std::string> trace;
-    TraceLineSink sink = [this](std::string_view line) { trace.emplace_back(line); };
-    TracingCommandPort port{mouse.commandPort(), sink};
-    NullPacer quiet;
-    TracingPacer pacer{quiet, sink};
-    NoEvents events;
-    NoMessages messages;
     DeviceLink link{port, pacer, events};
     DeviceDiscovery discovery{system, link, mouse.eventPort(), messages, u"Qor"};
     DeviceImage image;

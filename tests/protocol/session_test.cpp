@@ -14,8 +14,6 @@
 namespace {
 
 using namespace qor;
-using qor::test::NoEvents;
-using qor::test::NoMessages;
 using qor::test::TempDir;
 
 // Counts what reaches the system; reads answer Windows' defaults.
@@ -46,7 +44,7 @@ std::vector<std::uint8_t> fileBytes(const std::filesystem::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct SessionRig {
+struct SessionRig : qor::test::WireRig {
     explicit SessionRig(bool plugged) {
         std::filesystem::copy_file(std::filesystem::path(QOR_SOURCE_DIR) / "resources/config.bin",
                                    dir.path() / "config.bin");
@@ -66,15 +64,6 @@ struct SessionRig {
     }
 
     TempDir dir;
-    MouseEmulator mouse{factoryMouseState()};
-    EmulatedHidSystem system{mouse};
-    std::vector<std::string> trace;
-    TraceLineSink sink = [this](std::string_view line) { trace.emplace_back(line); };
-    TracingCommandPort port{mouse.commandPort(), sink};
-    NullPacer quiet;
-    TracingPacer pacer{quiet, sink};
-    NoEvents events;
-    NoMessages messages;
     StdFileSystem files;
     IniEngine ini;
     CountingPointer pointer;

@@ -63,6 +63,35 @@ void debugTrace(const std::wstring& text) {
     OutputDebugStringW((L"Qor: " + text + L"\n").c_str());
 }
 
+// Traces how long its scope took, as "<what> in N us".
+class StopWatch {
+public:
+    explicit StopWatch(const wchar_t* what) : what_(what) {
+        QueryPerformanceFrequency(&frequency_);
+        QueryPerformanceCounter(&begin_);
+    }
+    ~StopWatch() {
+        if (!enabled_ || frequency_.QuadPart <= 0) {
+            return;
+        }
+        LARGE_INTEGER end{};
+        QueryPerformanceCounter(&end);
+        debugTrace(
+            std::wstring(what_) + L" in " +
+            std::to_wstring((end.QuadPart - begin_.QuadPart) * 1000000 / frequency_.QuadPart) +
+            L" us");
+    }
+    StopWatch(const StopWatch&) = delete;
+    StopWatch& operator=(const StopWatch&) = delete;
+    void enable(bool on) { enabled_ = on; }
+
+private:
+    const wchar_t* what_;
+    LARGE_INTEGER frequency_{};
+    LARGE_INTEGER begin_{};
+    bool enabled_ = true;
+};
+
 void traceMemory(const wchar_t* when) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
@@ -455,10 +484,9 @@ void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
 void CCorvidDlg::onLeftButtonDown(LPARAM point) {
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
-    LARGE_INTEGER frequency{}, begin{}, end{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
+    StopWatch watch(L"press to hidden window");
     const WindowAction action = window_.press(x, y);
+    watch.enable(action == WindowAction::Hide);
     if (action == WindowAction::Hide || action == WindowAction::EndProgram) {
         // A hidden window is painted whole when it shows again.
         controls_.reconcile(window_.scene().controls);
@@ -466,12 +494,6 @@ void CCorvidDlg::onLeftButtonDown(LPARAM point) {
         refresh();
     }
     carryOut(action, x, y);
-    QueryPerformanceCounter(&end);
-    if (frequency.QuadPart > 0 && action == WindowAction::Hide) {
-        debugTrace(L"press to hidden window in " +
-                   std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
-                   L" us");
-    }
 }
 
 void CCorvidDlg::carryOut(WindowAction action, int x, int y) {
@@ -535,21 +557,13 @@ void CCorvidDlg::repaintAreas(const std::vector<HitArea>& areas) {
     if (dc == nullptr) {
         return;
     }
-    LARGE_INTEGER frequency{}, begin{}, end{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
+    StopWatch watch(L"hover drawn");
     const Scene scene = window_.scene();
     const PaintContext context = paintContext();
     for (const auto& area : areas) {
         paintWindow(hwnd(), dc, scene, context, &area);
     }
     ReleaseDC(hwnd(), dc);
-    QueryPerformanceCounter(&end);
-    if (frequency.QuadPart > 0) {
-        debugTrace(L"hover drawn in " +
-                   std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
-                   L" us");
-    }
 }
 
 LRESULT CCorvidDlg::onControlColour(UINT message, HDC dc, HWND control) {
@@ -655,17 +669,11 @@ void CCorvidDlg::drawCurrentPage() {
     if (dc == nullptr) {
         return;
     }
-    LARGE_INTEGER frequency{}, begin{}, end{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
-    paintWindow(hwnd(), dc, window_.scene(), paintContext());
-    ReleaseDC(hwnd(), dc);
-    QueryPerformanceCounter(&end);
-    if (frequency.QuadPart > 0) {
-        debugTrace(L"page drawn in " +
-                   std::to_wstring((end.QuadPart - begin.QuadPart) * 1000000 / frequency.QuadPart) +
-                   L" us");
+    {
+        StopWatch watch(L"page drawn");
+        paintWindow(hwnd(), dc, window_.scene(), paintContext());
     }
+    ReleaseDC(hwnd(), dc);
     traceMemory(L"page drawn");
 }
 
