@@ -660,18 +660,16 @@ void CCorvidDlg::redrawCurrentPage() {
 }
 
 void CCorvidDlg::refresh() {
-    controls_.reconcile(window_.scene().controls);
-    drawCurrentPage();
-}
-
-void CCorvidDlg::drawCurrentPage() {
+    // One scene for both: the controls it needs and what it draws.
+    const Scene scene = window_.scene();
+    controls_.reconcile(scene.controls);
     HDC dc = GetDC(hwnd());
     if (dc == nullptr) {
         return;
     }
     {
         StopWatch watch(L"page drawn");
-        paintWindow(hwnd(), dc, window_.scene(), paintContext());
+        paintWindow(hwnd(), dc, scene, paintContext());
     }
     ReleaseDC(hwnd(), dc);
     traceMemory(L"page drawn");

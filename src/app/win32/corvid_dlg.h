@@ -80,7 +80,6 @@ private:
     void redrawCurrentPage();
     // The page as the model has it now: child controls reconciled, then one transfer.
     void refresh();
-    void drawCurrentPage();
     PaintContext paintContext() const;
 
     // WM_DESTROY: handles and event closed, tray icon removed. Runs once.

@@ -1,7 +1,5 @@
 #include "ui/win32/control_reconciler.h"
 
-#include <set>
-
 namespace qor {
 namespace {
 
@@ -48,46 +46,39 @@ HWND ControlReconciler::create(const SceneControl& c) const {
 }
 
 void ControlReconciler::update(Live& live, const SceneControl& c) {
-    if (live.spec == c) {
+    if (live.shown == c) {
         return;
     }
-    if (live.spec.rect != c.rect) {
+    if (live.shown.rect != c.rect) {
         SetWindowPos(live.hwnd, nullptr, c.rect.left, c.rect.top, c.rect.width(), c.rect.height(),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (c.kind == ControlKind::List) {
-        if (live.spec.items != c.items) {
+        if (live.shown.items != c.items) {
             fillList(live.hwnd, c);
         }
         selectItem(live.hwnd, c);
     } else {
-        if (live.spec.text != c.text) {
+        if (live.shown.text != c.text) {
             SetWindowTextW(live.hwnd, wide(c.text));
         }
-        if (live.spec.fill != c.fill) {
+        if (live.shown.fill != c.fill) {
             InvalidateRect(live.hwnd, nullptr, TRUE); // repaints with the new colour's brush
         }
     }
-    live.spec = c;
+    live.shown = c;
 }
 
 void ControlReconciler::reconcile(const std::vector<SceneControl>& controls) {
     updating_ = true;
-    std::set<int> wanted;
+    std::map<int, ControlKind> wanted;
     for (const auto& c : controls) {
-        wanted.insert(c.id);
+        wanted.emplace(c.id, c.kind);
     }
+    // What the scene no longer has goes, and so does a control whose kind changed.
     for (auto it = live_.begin(); it != live_.end();) {
         const auto found = wanted.find(it->first);
-        const bool sameKind = found != wanted.end() && [&] {
-            for (const auto& c : controls) {
-                if (c.id == it->first) {
-                    return c.kind == it->second.spec.kind;
-                }
-            }
-            return false;
-        }();
-        if (!sameKind) {
+        if (found == wanted.end() || found->second != it->second.shown.kind) {
             DestroyWindow(it->second.hwnd);
             it = live_.erase(it);
         } else {
@@ -130,7 +121,7 @@ HWND ControlReconciler::window(int id) const {
 
 const SceneControl* ControlReconciler::control(int id) const {
     const auto it = live_.find(id);
-    return it == live_.end() ? nullptr : &it->second.spec;
+    return it == live_.end() ? nullptr : &it->second.shown;
 }
 
 } // namespace qor

@@ -35,7 +35,7 @@ public:
 private:
     struct Live {
         HWND hwnd = nullptr;
-        SceneControl spec;
+        SceneControl shown; // what the window shows now
     };
     HWND create(const SceneControl& c) const;
     void update(Live& live, const SceneControl& c);
