@@ -31,6 +31,11 @@ endfunction()
 qor_program(qor_dist dist backend_hid.cpp)
 qor_program(qor_demo demo backend_demo.cpp qor_emulator)
 
+# The demo backend's own test runs it outside the program.
+if(TARGET win_demo_backend)
+  target_sources(win_demo_backend PRIVATE ${QOR_APP_WIN32}/backend_demo.cpp)
+endif()
+
 # Smoke tests: the demo Qor.exe under Wine in a virtual desktop with a taskbar (the tray and its
 # balloons), driven through X like a user. They share one desktop, so they run one at a time.
 find_program(QOR_XDOTOOL xdotool)
