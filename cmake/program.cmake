@@ -36,8 +36,9 @@ if(TARGET win_demo_backend)
   target_sources(win_demo_backend PRIVATE ${QOR_APP_WIN32}/backend_demo.cpp)
 endif()
 
-# Smoke tests: the demo Qor.exe under Wine in a virtual desktop with a taskbar (the tray and its
-# balloons), driven through X like a user. They share one desktop, so they run one at a time.
+# Smoke tests: the demo Qor.exe under Wine beside Wine's own tray window (no desktop, so that the
+# program's exit code is known), driven through X like a user with tools/ui-driver. They share
+# Wine's tray and the X display, so they run one at a time.
 find_program(QOR_XDOTOOL xdotool)
 file(GLOB QOR_SMOKE_SCRIPT ${PROJECT_SOURCE_DIR}/tests/app/smoke/qor_smoke.sh)
 if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
