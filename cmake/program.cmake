@@ -31,8 +31,14 @@ endfunction()
 qor_program(qor_dist dist backend_hid.cpp)
 qor_program(qor_demo demo backend_demo.cpp qor_emulator)
 
-# Smoke tests: the demo Qor.exe under Wine in a virtual desktop with a taskbar (the tray and its
-# balloons), driven through X like a user. They share one desktop, so they run one at a time.
+# The demo backend's own test runs it outside the program.
+if(TARGET win_demo_backend)
+  target_sources(win_demo_backend PRIVATE ${QOR_APP_WIN32}/backend_demo.cpp)
+endif()
+
+# Smoke tests: the demo Qor.exe under Wine beside Wine's own tray window (no desktop, so that the
+# program's exit code is known), driven through X like a user with tools/ui-driver. They share
+# Wine's tray and the X display, so they run one at a time.
 find_program(QOR_XDOTOOL xdotool)
 file(GLOB QOR_SMOKE_SCRIPT ${PROJECT_SOURCE_DIR}/tests/app/smoke/qor_smoke.sh)
 if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
@@ -42,6 +48,14 @@ if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
                      ${CMAKE_BINARY_DIR}/smoke)
     set_tests_properties(smoke_${case} PROPERTIES TIMEOUT 240 RESOURCE_LOCK qor_desktop)
   endforeach()
+endif()
+
+# The main window's frame through the UI driver, in a Wine desktop, with the demo's wire trace.
+file(GLOB QOR_UI_FRAME_SCRIPT ${PROJECT_SOURCE_DIR}/tests/app/smoke/ui_frame.sh)
+if(QOR_UI_FRAME_SCRIPT AND QOR_XDOTOOL)
+  add_test(NAME ui_frame COMMAND bash ${QOR_UI_FRAME_SCRIPT} ${CMAKE_BINARY_DIR}/demo
+                                 ${CMAKE_BINARY_DIR}/ui)
+  set_tests_properties(ui_frame PROPERTIES TIMEOUT 240 RESOURCE_LOCK qor_desktop)
 endif()
 
 # The drawing toolkit's test also draws the shipped skin (through Wine's Z: drive).
