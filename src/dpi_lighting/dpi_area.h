@@ -23,9 +23,6 @@ HitArea dpiColourRect(std::size_t stage);
 // redraws.
 HitArea dpiColumnRect(std::size_t stage);
 
-// The system colour dialog: the chosen colour, nothing on Cancel.
-using ColourPicker = std::function<std::optional<Rgb>()>;
-
 class DpiArea {
 public:
     DpiArea(SettingsRecord& record, const std::uint8_t& activeSensorType,

@@ -1,12 +1,10 @@
 #include "ui/main_window.h"
 
 #include "dpi_lighting/dpi.h"
+#include "ui/virtual_keys.h"
 
 namespace qor {
 namespace {
-
-constexpr unsigned kVirtualKeyReturn = 0x0D;
-constexpr unsigned kVirtualKeyEscape = 0x1B;
 
 struct FrameButton {
     FrameArea area;

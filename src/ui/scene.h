@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,7 @@ namespace qor {
 
 enum class TextAlign : std::uint8_t { Left, Centre, Right };
 enum class FontRole : std::uint8_t { Title, Text };
-enum class ColourRole : std::uint8_t { Black, SkinText };
+enum class ColourRole : std::uint8_t { Black, SkinText, White };
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -24,6 +25,9 @@ struct Rgb {
     std::uint8_t blue = 0;
     bool operator==(const Rgb&) const = default;
 };
+
+// Runs the system's colour dialog; nothing on Cancel.
+using ColourPicker = std::function<std::optional<Rgb>()>;
 
 // A skin image ("/Pane.png") with its top-left corner at the area's; the area is what the image
 // is laid out to cover, so a partial redraw knows which images lie under it.
@@ -36,19 +40,21 @@ struct SceneImage {
 // The area of an image laid out over the whole client (a page background).
 inline constexpr HitArea kWholeClient{0, 0, 0x7FFF, 0x7FFF};
 
-// One line of text, vertically centred in its rectangle, on a transparent background.
+// A line of text (or a wrapped block), vertically centred in its rectangle, on a transparent
+// background.
 struct SceneText {
     std::u16string text;
     HitArea rect;
     TextAlign align = TextAlign::Left;
     FontRole font = FontRole::Text;
     ColourRole colour = ColourRole::SkinText;
+    bool wrap = false; // broken into lines at word ends, the block centred vertically
     bool operator==(const SceneText&) const = default;
 };
 
 using SceneDrawing = std::variant<SceneImage, SceneText>;
 
-enum class ControlKind : std::uint8_t { List, Static };
+enum class ControlKind : std::uint8_t { List, Static, Edit };
 
 struct SceneControl {
     ControlKind kind = ControlKind::Static;
@@ -56,9 +62,13 @@ struct SceneControl {
     HitArea rect;
     std::vector<std::u16string> items;   // lists
     std::optional<std::size_t> selected; // lists: the highlighted item
-    std::u16string text;                 // statics
-    TextAlign align = TextAlign::Left;   // statics
+    std::u16string text;                 // statics and edits
+    TextAlign align = TextAlign::Left;   // statics and edits
     std::optional<Rgb> fill;             // statics painted in a solid colour
+    bool sunken = false;                 // statics with a sunken frame
+    bool enabled = true;
+    bool digitsOnly = false; // edits that take digits only
+    bool readOnly = false;   // edits that show what the model puts there, and nothing typed
     bool operator==(const SceneControl&) const = default;
 };
 
@@ -71,7 +81,12 @@ struct Scene {
     }
     void text(std::u16string_view text, const HitArea& rect, TextAlign align,
               FontRole font = FontRole::Text, ColourRole colour = ColourRole::SkinText) {
-        drawings.push_back(SceneText{std::u16string(text), rect, align, font, colour});
+        drawings.push_back(SceneText{std::u16string(text), rect, align, font, colour, false});
+    }
+    void wrappedText(std::u16string_view text, const HitArea& rect, TextAlign align,
+                     ColourRole colour) {
+        drawings.push_back(
+            SceneText{std::u16string(text), rect, align, FontRole::Text, colour, true});
     }
     void append(Scene&& other);
     const SceneControl* control(int id) const;

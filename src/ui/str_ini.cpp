@@ -80,8 +80,28 @@ std::u16string skinsRoot(std::u16string_view folder) {
     return std::u16string(folder) + u"/Skins";
 }
 
+bool skinNameStaysInRoot(std::u16string_view skinName) {
+    if (!skinName.empty() && (skinName.front() == u'/' || skinName.front() == u'\\')) {
+        return false; // a root, or a network share
+    }
+    if (skinName.find(u':') != std::u16string_view::npos) {
+        return false; // a drive, or a stream of a file
+    }
+    // No part of the path may step up.
+    std::size_t start = 0;
+    while (start <= skinName.size()) {
+        const std::size_t end = std::min(skinName.find_first_of(u"/\\", start), skinName.size());
+        if (skinName.substr(start, end - start) == u"..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 std::u16string skinFolder(std::u16string_view folder, std::u16string_view skinName) {
-    return skinsRoot(folder) + u"/" + std::u16string(skinName);
+    return skinsRoot(folder) + u"/" +
+           std::u16string(skinNameStaysInRoot(skinName) ? skinName : std::u16string_view{});
 }
 
 void setFirstRunKeyRowTexts(KeyRowTexts& texts, const StringTable& strings) {

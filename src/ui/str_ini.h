@@ -78,8 +78,11 @@ TextColour textColour(const StrIniValues& values);
 
 // `folder` is the program folder (programFolder() in app/paths.h), ending with its separator.
 std::u16string skinsRoot(std::u16string_view folder);
-// An empty skin name gives the Skins root followed by "/": images then come from the root.
+// An empty skin name gives the Skins root followed by "/": images then come from the root. So
+// does a name that would lead out of the root (a "..", a drive, a root): str.ini is a file
+// anyone can edit, and the skin folder is where every image is read from.
 std::u16string skinFolder(std::u16string_view folder, std::u16string_view skinName);
+bool skinNameStaysInRoot(std::u16string_view skinName);
 
 // The texts the key rows get at the first start: rows 1..8 of both key sets describe the
 // default assignment in the interface language; rows 9..12 stay as they are.

@@ -7,6 +7,7 @@
 // objidl.h first: GDI+ needs the COM stream interfaces that WIN32_LEAN_AND_MEAN leaves out.
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -179,13 +180,24 @@ HFONT createFont(int height, int weight, std::wstring_view faceName) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x20, face.c_str());
 }
 
-void drawText(HDC dc, std::u16string_view text, const RECT& rect, TextAlign align,
-              COLORREF colour) {
-    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+void drawText(HDC dc, std::u16string_view text, const RECT& rect, TextAlign align, COLORREF colour,
+              bool wrap) {
+    UINT format = DT_NOPREFIX;
     format |= align == TextAlign::Centre  ? DT_CENTER
               : align == TextAlign::Right ? DT_RIGHT
                                           : DT_LEFT;
     RECT r = rect;
+    if (wrap) {
+        // DT_VCENTER works on single lines only: measure the block and centre it by hand.
+        format |= DT_WORDBREAK;
+        RECT measured = rect;
+        DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
+                  &measured, format | DT_CALCRECT);
+        const int height = measured.bottom - measured.top;
+        r.top = rect.top + std::max(0, static_cast<int>(rect.bottom - rect.top - height) / 2);
+    } else {
+        format |= DT_SINGLELINE | DT_VCENTER;
+    }
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, colour);
     DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()), &r,

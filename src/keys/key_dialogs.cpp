@@ -1,0 +1,266 @@
+#include "keys/key_dialogs.h"
+
+#include "app/decimal.h"
+#include "keys/key_tables.h"
+#include "keys/macro_key_dialog.h"
+
+#include <array>
+#include <tuple>
+
+namespace qor {
+namespace {
+
+// A text in the three interface languages.
+struct Texts {
+    std::u16string_view english;
+    std::u16string_view simplified;
+    std::u16string_view traditional;
+    std::u16string_view in(Language language) const {
+        switch (language) {
+        case Language::SimplifiedChinese:
+            return simplified;
+        case Language::TraditionalChinese:
+            return traditional;
+        case Language::English:
+            break;
+        }
+        return english;
+    }
+};
+
+constexpr Texts kEnterAKey{u"Please enter a key", u"请输入一个按键", u"請輸入一個按鍵"};
+constexpr HitArea kSingleKeyFace{74, 129, 150, 143};
+constexpr HitArea kSingleKeyPrompt{45, 108, 181, 124};
+constexpr int kSingleKeyFaceId = 502;
+
+constexpr HitArea kComboModifierFace{50, 70, 116, 84};
+constexpr HitArea kComboModifierBox{50, 70, 132, 84};
+constexpr HitArea kComboModifierList{50, 86, 132, 226};
+constexpr HitArea kComboFirstKey{50, 120, 131, 134};
+constexpr HitArea kComboSecondKey{50, 170, 131, 184};
+
+constexpr HitArea kFireFace{50, 70, 116, 84};
+constexpr HitArea kFireBox{50, 70, 132, 84};
+constexpr HitArea kFireList{50, 86, 132, 256};
+constexpr HitArea kFireSpeed{50, 120, 131, 134};
+constexpr HitArea kFireTimes{50, 170, 131, 184};
+constexpr std::uint8_t kDefaultFireSpeed = 32;
+constexpr std::uint8_t kDefaultFireTimes = 1;
+constexpr int kSlowestFireSpeed = 255;
+constexpr int kFastestFireSpeed = 5;
+constexpr int kMostFireTimes = 255;
+
+struct PlacedTexts {
+    HitArea rect;
+    Texts text;
+};
+constexpr std::array<PlacedTexts, 5> kFireTexts = {{
+    {{20, 120, 50, 134}, {u"Speed", u"速度", u"速度"}},
+    {{20, 170, 50, 184}, {u"Times", u"次数", u"次數"}},
+    {{20, 190, 400, 206}, {u"Illustration:", u"说明:", u"說明:"}},
+    {{20, 206, 400, 222},
+     {u"Speed (value range 5-255, with smaller values faster)",
+      u"速度(数值范围5-255，数值越小速度越快)", u"速度(數值範圍5-255，數值越小速度越快)"}},
+    {{20, 222, 400, 238},
+     {u"Times (value range 0-255,0 indicates fire key to end when the key released)",
+      u"次数(数值范围0-255，0表示按键放开火力键结束)",
+      u"次數(數值範圍0-255，0表示按鍵放開火力鍵結束)"}},
+}};
+
+constexpr HitArea kChoiceFace{43, 129, 135, 143};
+constexpr HitArea kChoiceBox{43, 129, 151, 143};
+constexpr HitArea kMediaListRect{43, 145, 151, 265};
+constexpr HitArea kWindowsListRect{43, 145, 151, 305};
+
+SceneControl staticText(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
+    SceneControl c;
+    c.kind = ControlKind::Static;
+    c.id = id;
+    c.rect = rect;
+    c.text = std::u16string(text);
+    c.align = align;
+    return c;
+}
+
+SceneControl edit(int id, const HitArea& rect, std::u16string_view text, bool enabled) {
+    SceneControl c;
+    c.kind = ControlKind::Edit;
+    c.id = id;
+    c.rect = rect;
+    c.text = std::u16string(text);
+    c.align = TextAlign::Centre;
+    c.enabled = enabled;
+    return c;
+}
+
+std::u16string_view usageText(const UsageEntry& e, Language language) {
+    return Texts{e.english, e.simplifiedChinese, e.traditionalChinese}.in(language);
+}
+
+} // namespace
+
+// --- single key -------------------------------------------------------------------------------
+
+void SingleKeyDialog::keyCaptured(std::u16string_view name, std::optional<int> /*focusedEdit*/) {
+    name_ = std::u16string(name.substr(0, kKeyNameMaxLength));
+}
+
+Scene SingleKeyDialog::scene() const {
+    Scene s;
+    s.text(kEnterAKey.in(language_), kSingleKeyPrompt, TextAlign::Centre, FontRole::Text,
+           ColourRole::White);
+    s.controls.push_back(staticText(kSingleKeyFaceId, kSingleKeyFace, name_, TextAlign::Centre));
+    return s;
+}
+
+// --- combo key --------------------------------------------------------------------------------
+
+ComboKeyDialog::ComboKeyDialog()
+    : PopupListContent(kModifierList, kComboModifierBox, kComboModifierList) {
+    for (const auto& m : modifierTable()) {
+        entries().emplace_back(m.name);
+    }
+}
+
+void ComboKeyDialog::keyCaptured(std::u16string_view name, std::optional<int> focusedEdit) {
+    const std::u16string key(name.substr(0, kKeyNameMaxLength));
+    if (focusedEdit == kFirstKeyEdit) {
+        choice_.key1 = key;
+    } else if (focusedEdit == kSecondKeyEdit) {
+        choice_.key2 = key;
+    }
+}
+
+Scene ComboKeyDialog::scene() const {
+    Scene s;
+    s.controls.push_back(
+        staticText(kModifierFace, kComboModifierFace, choice_.modifier, TextAlign::Centre));
+    // The edits show only what was captured: the typed character is not theirs to keep.
+    for (const auto& [id, rect, text] :
+         {std::tuple{kFirstKeyEdit, kComboFirstKey, &choice_.key1},
+          std::tuple{kSecondKeyEdit, kComboSecondKey, &choice_.key2}}) {
+        SceneControl e = edit(id, rect, *text, !listOpen());
+        e.readOnly = true;
+        s.controls.push_back(std::move(e));
+    }
+    addList(s);
+    return s;
+}
+
+// --- fire key ---------------------------------------------------------------------------------
+
+FireKeyDialog::FireKeyDialog(Language language)
+    : PopupListContent(kKeyList, kFireBox, kFireList), language_(language),
+      speedText_(formatDecimal(kDefaultFireSpeed)), timesText_(formatDecimal(kDefaultFireTimes)),
+      times_(kDefaultFireTimes) {
+    for (const auto& k : fireKeyTable()) {
+        entries().emplace_back(k.text);
+    }
+}
+
+void FireKeyDialog::textChanged(int editId, std::u16string_view text) {
+    if (editId == kSpeedEdit) {
+        speedText_ = std::u16string(text); // checked when the field is left
+        return;
+    }
+    if (editId != kTimesEdit) {
+        return;
+    }
+    const int value = parseDecimal(text);
+    if (value < 0 || value > kMostFireTimes) {
+        times_ = kDefaultFireTimes;
+        timesText_ = formatDecimal(kDefaultFireTimes);
+        return;
+    }
+    times_ = static_cast<std::uint8_t>(value);
+    timesText_ = std::u16string(text);
+}
+
+void FireKeyDialog::focusLost(int editId) {
+    if (editId != kSpeedEdit) {
+        return;
+    }
+    const int value = parseDecimal(speedText_);
+    if (value < kFastestFireSpeed || value > kSlowestFireSpeed) {
+        speedText_ = formatDecimal(kFastestFireSpeed);
+    }
+}
+
+FireChoice FireKeyDialog::result() const {
+    const int speed = parseDecimal(speedText_);
+    const bool inRange = speed >= kFastestFireSpeed && speed <= kSlowestFireSpeed;
+    return FireChoice{position_, entries()[position_],
+                      static_cast<std::uint8_t>(inRange ? speed : kFastestFireSpeed), times_};
+}
+
+Scene FireKeyDialog::scene() const {
+    Scene s;
+    for (const auto& t : kFireTexts) {
+        s.text(t.text.in(language_), t.rect, TextAlign::Left, FontRole::Text, ColourRole::White);
+    }
+    s.controls.push_back(staticText(kKeyFace, kFireFace, entries()[position_], TextAlign::Centre));
+    SceneControl speed = edit(kSpeedEdit, kFireSpeed, speedText_, !listOpen());
+    speed.digitsOnly = true;
+    SceneControl times = edit(kTimesEdit, kFireTimes, timesText_, !listOpen());
+    times.digitsOnly = true;
+    s.controls.push_back(std::move(speed));
+    s.controls.push_back(std::move(times));
+    addList(s);
+    return s;
+}
+
+// --- multimedia and Windows functions ---------------------------------------------------------
+
+ChoiceListDialog::ChoiceListDialog(DialogKind kind, Language language)
+    : PopupListContent(kind == DialogKind::Multimedia ? kMediaList : kWindowsList, kChoiceBox,
+                       kind == DialogKind::Multimedia ? kMediaListRect : kWindowsListRect),
+      kind_(kind), faceId_(kind == DialogKind::Multimedia ? kMediaFace : kWindowsFace) {
+    for (const auto& e : kind == DialogKind::Multimedia ? mediaTable() : windowsFunctionTable()) {
+        entries().emplace_back(usageText(e, language));
+    }
+}
+
+Scene ChoiceListDialog::scene() const {
+    Scene s;
+    s.controls.push_back(staticText(faceId_, kChoiceFace, entries()[position_], TextAlign::Left));
+    addList(s);
+    return s;
+}
+
+// --- the dialogs for the key rows -------------------------------------------------------------
+
+SkinnedKeyDialogs::SkinnedKeyDialogs(DialogRunner& runner, Language language,
+                                     std::function<std::vector<std::u16string>()> macroNames)
+    : runner_(runner), language_(language), macroNames_(std::move(macroNames)) {}
+
+std::optional<ListChoice> SkinnedKeyDialogs::windowsFunction() {
+    ChoiceListDialog d(DialogKind::WindowsFunction, language_);
+    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+}
+
+std::optional<ListChoice> SkinnedKeyDialogs::multimedia() {
+    ChoiceListDialog d(DialogKind::Multimedia, language_);
+    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+}
+
+std::optional<FireChoice> SkinnedKeyDialogs::fireKey() {
+    FireKeyDialog d(language_);
+    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+}
+
+std::optional<std::u16string> SkinnedKeyDialogs::singleKey() {
+    SingleKeyDialog d(language_);
+    return runner_.run(d) ? std::optional(d.keyName()) : std::nullopt;
+}
+
+std::optional<ComboChoice> SkinnedKeyDialogs::comboKey() {
+    ComboKeyDialog d;
+    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+}
+
+std::optional<MacroChoice> SkinnedKeyDialogs::macroKey() {
+    MacroKeyDialog d(macroNames_(), language_);
+    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+}
+
+} // namespace qor

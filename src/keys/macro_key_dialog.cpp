@@ -1,0 +1,104 @@
+#include "keys/macro_key_dialog.h"
+
+#include <array>
+
+namespace qor {
+namespace {
+
+constexpr HitArea kLabel{50, 50, 370, 68};
+constexpr HitArea kFaceRect{50, 70, 116, 84};
+constexpr HitArea kBox{50, 70, 132, 84};
+constexpr HitArea kListRect{50, 86, 132, 226};
+constexpr int kCheckLeft = 20;
+constexpr int kCheckSize = 16;
+constexpr int kFirstCheckTop = 118;
+constexpr int kCheckPitch = 34;
+constexpr int kTextLeft = 42;
+constexpr int kTextRight = 378;
+
+struct LanguageTexts {
+    std::u16string_view label;
+    std::array<std::u16string_view, kLoopModes> modes;
+};
+
+const LanguageTexts& texts(Language language) {
+    static const LanguageTexts english{
+        u"Please select a macro",
+        {u"Repeat a specified number of times or press any key to end",
+         u"Repeat until press any key to end", u"Repeat until the key is released"}};
+    static const LanguageTexts simplified{
+        u"请从列表框选择一个宏",
+        {u"重复指定次数或按任意键结束", u"重复直到按任意键结束", u"重复直到该按键松开结束"}};
+    static const LanguageTexts traditional{
+        u"請從清單方塊選擇一個巨集",
+        {u"重複指定次數或按任意鍵結束", u"重複直到按任意鍵結束", u"重複直到該按鍵鬆開結束"}};
+    switch (language) {
+    case Language::SimplifiedChinese:
+        return simplified;
+    case Language::TraditionalChinese:
+        return traditional;
+    case Language::English:
+        break;
+    }
+    return english;
+}
+
+} // namespace
+
+HitArea loopModeCheckRect(std::size_t mode) {
+    const int top = kFirstCheckTop + kCheckPitch * static_cast<int>(mode - 1);
+    return {kCheckLeft, top, kCheckLeft + kCheckSize, top + kCheckSize};
+}
+
+HitArea loopModeTextRect(std::size_t mode) {
+    const HitArea check = loopModeCheckRect(mode);
+    return {kTextLeft, check.top, kTextRight, check.bottom};
+}
+
+MacroKeyDialog::MacroKeyDialog(std::vector<std::u16string> macroNames, Language language)
+    : PopupListContent(kList, kBox, kListRect), language_(language) {
+    entries() = std::move(macroNames);
+}
+
+bool MacroKeyDialog::pressBox(int x, int y) {
+    if (PopupListContent::pressBox(x, y)) {
+        return true;
+    }
+    for (std::size_t mode = 1; mode <= kLoopModes; ++mode) {
+        // While the list is open it lies over the check marks: the press only closes it.
+        if (!listOpen() &&
+            (loopModeCheckRect(mode).contains(x, y) || loopModeTextRect(mode).contains(x, y))) {
+            choice_.loopMode = static_cast<std::uint8_t>(mode);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MacroKeyDialog::chosen(std::size_t item) {
+    choice_.index = item;
+    choice_.name = entries()[item];
+}
+
+Scene MacroKeyDialog::scene() const {
+    Scene s;
+    const LanguageTexts& t = texts(language_);
+    s.text(t.label, kLabel, TextAlign::Left, FontRole::Text, ColourRole::White);
+    for (std::size_t mode = 1; mode <= kLoopModes; ++mode) {
+        s.image(choice_.loopMode == mode ? u"/PaneMakingTick.png" : u"/Pane.png",
+                loopModeCheckRect(mode));
+        s.text(t.modes[mode - 1], loopModeTextRect(mode), TextAlign::Left, FontRole::Text,
+               ColourRole::White);
+    }
+    SceneControl face;
+    face.kind = ControlKind::Static;
+    face.id = kFace;
+    face.rect = kFaceRect;
+    face.text = choice_.name;
+    face.align = TextAlign::Centre;
+    s.controls.push_back(std::move(face));
+    addList(s);
+    return s;
+}
+
+} // namespace qor

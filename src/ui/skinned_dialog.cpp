@@ -1,0 +1,169 @@
+#include "ui/skinned_dialog.h"
+
+#include "ui/virtual_keys.h"
+
+#include <array>
+
+namespace qor {
+namespace {
+
+constexpr std::array<DialogSpec, 8> kSpecs = {{
+    {701, u"/single-key.png", u"Single Key Dialog Load background image failed!!!", true},
+    {702, u"/windows-key.png", u"Windows Dialog Load background image failed!!!", false},
+    {703, u"/media-key.png", u"Media Dialog Load background image failed!!!", false},
+    {704, u"/fire-key.png", u"FireKey Dialog Load background image failed!!!", false},
+    {705, u"/macro-key.png", u"Macro Key Dialog Load background image failed!!!", false},
+    {706, u"/combo-key.png", u"Combo Dialog Load background image failed!!!", true},
+    {707, u"/delay-time.png", u"DelayTime Dialog Load background image failed!!!", false},
+    {708, u"/skins.png", u"Skins Dialog Load background image failed!!!", false},
+}};
+
+constexpr int kWheelNotch = 120;
+constexpr int kLinesPerNotch = 3;
+
+} // namespace
+
+const DialogSpec& dialogSpec(DialogKind kind) {
+    return kSpecs[static_cast<std::size_t>(kind)];
+}
+
+ListScroll listScrollForWheel(int wheelDelta) {
+    // A fine-grained wheel sends less than a notch at a time; each message still counts as
+    // one, as the list would otherwise not move at all.
+    const int notches = wheelDelta / kWheelNotch;
+    const int count = notches == 0 ? 1 : (notches < 0 ? -notches : notches);
+    return ListScroll{wheelDelta <= 0, count * kLinesPerNotch};
+}
+
+bool PopupListContent::pressBox(int x, int y) {
+    if (!box_.contains(x, y)) {
+        return false;
+    }
+    if (open_) {
+        closeList();
+    } else {
+        opening();
+        open_ = true;
+    }
+    return true;
+}
+
+std::optional<int> PopupListContent::followingList() const {
+    return open_ ? std::optional<int>(id_) : std::nullopt;
+}
+
+void PopupListContent::chooseItem(int listId, std::size_t item) {
+    if (listId != id_ || !open_ || item >= entries_.size()) {
+        return;
+    }
+    closeList();
+    chosen(item);
+}
+
+void PopupListContent::pointerOverItem(int listId, std::size_t item) {
+    if (listId == id_ && open_ && item < entries_.size()) {
+        highlighted_ = item;
+    }
+}
+
+void PopupListContent::addList(Scene& scene) const {
+    if (!open_) {
+        return;
+    }
+    SceneControl c;
+    c.kind = ControlKind::List;
+    c.id = id_;
+    c.rect = list_;
+    c.items = entries_;
+    c.selected = highlighted_;
+    scene.controls.push_back(std::move(c));
+}
+
+SkinnedDialog::SkinnedDialog(DialogContent& content, const StringTable& strings)
+    : content_(content), strings_(strings) {}
+
+std::optional<SkinnedDialog::Button> SkinnedDialog::buttonAt(int x, int y) const {
+    if (kDialogOkRect.contains(x, y)) {
+        return Button::Ok;
+    }
+    if (kDialogCancelRect.contains(x, y)) {
+        return Button::Cancel;
+    }
+    if (kDialogCloseRect.contains(x, y)) {
+        return Button::Close;
+    }
+    return std::nullopt;
+}
+
+DialogEnd SkinnedDialog::press(int x, int y) {
+    if (content_.pressBox(x, y)) {
+        return DialogEnd::None;
+    }
+    content_.closeLists();
+    const auto button = buttonAt(x, y);
+    if (!button) {
+        return DialogEnd::None;
+    }
+    return *button == Button::Ok ? DialogEnd::Ok : DialogEnd::Cancel;
+}
+
+std::vector<HitArea> SkinnedDialog::setHover(std::optional<Button> button) {
+    std::vector<HitArea> redraw;
+    if (hovered_ == button) {
+        return redraw;
+    }
+    const auto rect = [](Button b) {
+        return b == Button::Ok ? kDialogOkRect
+                               : (b == Button::Cancel ? kDialogCancelRect : kDialogCloseRect);
+    };
+    if (hovered_) {
+        redraw.push_back(rect(*hovered_));
+    }
+    if (button) {
+        redraw.push_back(rect(*button));
+    }
+    hovered_ = button;
+    return redraw;
+}
+
+bool SkinnedDialog::pointerMoved(int x, int y, std::vector<HitArea>& redraw) {
+    if (buttonAt(x, y)) {
+        return true;
+    }
+    redraw = setHover(std::nullopt);
+    return false;
+}
+
+std::vector<HitArea> SkinnedDialog::hoverAt(int x, int y) {
+    return setHover(buttonAt(x, y));
+}
+
+std::vector<HitArea> SkinnedDialog::pointerLeft() {
+    return setHover(std::nullopt);
+}
+
+bool SkinnedDialog::keyDiscarded(unsigned virtualKey, bool keyDown) const {
+    if (!spec().capturesKeys) {
+        return false;
+    }
+    if (virtualKey == kVirtualKeyLeftWindows || virtualKey == kVirtualKeyRightWindows) {
+        return true;
+    }
+    return keyDown && (virtualKey == kVirtualKeyReturn || virtualKey == kVirtualKeyEscape);
+}
+
+Scene SkinnedDialog::scene() const {
+    Scene s;
+    const auto button = [&](Button b, const HitArea& rect, StringId caption) {
+        s.image(hovered_ == b ? u"/button-over.png" : u"/button-normal.png", rect);
+        s.text(strings_.text(caption), rect, TextAlign::Centre);
+    };
+    button(Button::Ok, kDialogOkRect, StringId::Ok);
+    button(Button::Cancel, kDialogCancelRect, StringId::Cancel);
+    s.image(hovered_ == Button::Close ? u"/button-close-over.png" : u"/button-close-normal.png",
+            kDialogCloseRect);
+    s.append(content_.scene());
+    return s;
+}
+
+} // namespace qor

@@ -1,0 +1,155 @@
+// The frame every small dialog of the program shares: a skin image as background, OK, Cancel
+// and the close image with their hover images, the order a press is tested in, and which keys a
+// dialog swallows. What a dialog shows besides is its content, a model of its own.
+#pragma once
+#include "ui/scene.h"
+#include "ui/strings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace qor {
+
+enum class DialogKind : std::uint8_t {
+    SingleKey,
+    WindowsFunction,
+    Multimedia,
+    FireKey,
+    MacroKey,
+    ComboKey,
+    DelayTime,
+    Skins,
+};
+
+struct DialogSpec {
+    int templateId;
+    std::u16string_view background;     // skin image, from the skin folder
+    std::u16string_view failureCaption; // of the "error" box when the background does not load
+    bool capturesKeys;                  // a keyboard hook runs while it is open
+};
+const DialogSpec& dialogSpec(DialogKind kind);
+
+// The text of the box shown when a dialog's background does not load.
+inline constexpr std::u16string_view kDialogLoadFailureText = u"error";
+
+inline constexpr HitArea kDialogCloseRect{352, 6, 370, 24};
+inline constexpr HitArea kDialogOkRect{166, 253, 271, 274};
+inline constexpr HitArea kDialogCancelRect{270, 253, 375, 274};
+
+// Controls and texts of a dialog: white on dark grey.
+inline constexpr Rgb kDialogControlBrush{40, 40, 40};
+
+enum class DialogEnd : std::uint8_t { None, Ok, Cancel };
+
+// One notch of the wheel over an open list: three lines, down for a delta of 0 or less.
+struct ListScroll {
+    bool down;
+    int lines;
+};
+ListScroll listScrollForWheel(int wheelDelta);
+
+// What one dialog adds to the frame. Every operation is a user action; the dialog's controls
+// and drawings come from `scene()`.
+class DialogContent {
+public:
+    virtual ~DialogContent() = default;
+    virtual DialogKind kind() const = 0;
+    // A press at the content's own drop-down box toggles its list: true when the press was one.
+    virtual bool pressBox(int /*x*/, int /*y*/) { return false; }
+    // A press anywhere else closes an open list.
+    virtual void closeLists() {}
+    // The open list that follows the pointer and scrolls with the wheel, if there is one.
+    virtual std::optional<int> followingList() const { return std::nullopt; }
+    // A selection or double click in list `listId`.
+    virtual void chooseItem(int /*listId*/, std::size_t /*item*/) {}
+    // The pointer over item `item` of list `listId`.
+    virtual void pointerOverItem(int /*listId*/, std::size_t /*item*/) {}
+    // The user changed the text of edit `editId`, or the edit lost the focus.
+    virtual void textChanged(int /*editId*/, std::u16string_view /*text*/) {}
+    virtual void focusLost(int /*editId*/) {}
+    // The keyboard hook named a key; `focusedEdit` is the edit that has the focus, if any.
+    virtual void keyCaptured(std::u16string_view /*name*/, std::optional<int> /*focusedEdit*/) {}
+    // The content's texts and controls, drawn over the frame.
+    virtual Scene scene() const = 0;
+};
+
+// A content whose one pop-up list opens under a box: the press on the box toggles it, any other
+// press closes it, the pointer highlights the entry under it, and a choice closes it.
+class PopupListContent : public DialogContent {
+public:
+    bool pressBox(int x, int y) override;
+    void closeLists() override { closeList(); }
+    std::optional<int> followingList() const override;
+    void chooseItem(int listId, std::size_t item) override;
+    void pointerOverItem(int listId, std::size_t item) override;
+
+protected:
+    PopupListContent(int listId, HitArea box, HitArea list) : id_(listId), box_(box), list_(list) {}
+    // The entry `item` (within `entries()`) was chosen; the list has closed.
+    virtual void chosen(std::size_t item) = 0;
+    // Called when the list opens, so that it shows what is there now.
+    virtual void opening() {}
+    std::vector<std::u16string>& entries() { return entries_; }
+    const std::vector<std::u16string>& entries() const { return entries_; }
+    bool listOpen() const { return open_; }
+    void closeList() {
+        open_ = false;
+        highlighted_.reset();
+    }
+    // The list control while it is open.
+    void addList(Scene& scene) const;
+
+private:
+    int id_;
+    HitArea box_;
+    HitArea list_;
+    std::vector<std::u16string> entries_;
+    bool open_ = false;
+    std::optional<std::size_t> highlighted_;
+};
+
+// Runs a dialog with this content modally on the frame; true when it ended with OK.
+class DialogRunner {
+public:
+    virtual ~DialogRunner() = default;
+    virtual bool run(DialogContent& content) = 0;
+};
+
+class SkinnedDialog {
+public:
+    SkinnedDialog(DialogContent& content, const StringTable& strings);
+
+    const DialogSpec& spec() const { return dialogSpec(content_.kind()); }
+    DialogContent& content() { return content_; }
+
+    // A left press at a client point: the content's box first, then every open list closes,
+    // then OK, Cancel and the close image.
+    DialogEnd press(int x, int y);
+
+    // Hover, as on the main window: a move over a button asks for a hover notification (true);
+    // a move elsewhere brings a lit button back and gives the areas to redraw.
+    bool pointerMoved(int x, int y, std::vector<HitArea>& redraw);
+    std::vector<HitArea> hoverAt(int x, int y);
+    std::vector<HitArea> pointerLeft();
+
+    // Whether a key message with this virtual key never reaches the dialog: the capture
+    // dialogs keep Enter and Escape from ending them, and the Windows keys out of the program.
+    bool keyDiscarded(unsigned virtualKey, bool keyDown) const;
+
+    // The buttons and the content; the background image is the painter's.
+    Scene scene() const;
+
+private:
+    enum class Button : std::uint8_t { Ok, Cancel, Close };
+    std::optional<Button> buttonAt(int x, int y) const;
+    std::vector<HitArea> setHover(std::optional<Button> button);
+
+    DialogContent& content_;
+    const StringTable& strings_;
+    std::optional<Button> hovered_;
+};
+
+} // namespace qor

@@ -1,0 +1,78 @@
+#include "ui/skins_dialog.h"
+
+#include <algorithm>
+
+namespace qor {
+namespace {
+
+constexpr HitArea kPrompt{12, 64, 181, 94};
+constexpr HitArea kColourRect{42, 94, 151, 110};
+constexpr HitArea kNameRect{42, 128, 136, 144};
+constexpr HitArea kNameBox{42, 128, 151, 144};
+constexpr HitArea kListRect{42, 146, 151, 266};
+
+std::u16string_view prompt(Language language) {
+    switch (language) {
+    case Language::SimplifiedChinese:
+        return u"请点击设置UI文本颜色";
+    case Language::TraditionalChinese:
+        return u"請點擊設置UI文本顏色";
+    case Language::English:
+        break;
+    }
+    return u"Please click to set the UI text color";
+}
+
+} // namespace
+
+SkinsDialog::SkinsDialog(SkinChoice current, std::u16string root, Language language,
+                         SkinFolderLister folders, ColourPicker pickColour)
+    : PopupListContent(kFolderList, kNameBox, kListRect), working_(std::move(current)),
+      root_(std::move(root)), language_(language), folders_(std::move(folders)),
+      pickColour_(std::move(pickColour)) {}
+
+bool SkinsDialog::pressBox(int x, int y) {
+    if (PopupListContent::pressBox(x, y)) {
+        return true;
+    }
+    if (!kColourRect.contains(x, y)) {
+        return false;
+    }
+    closeList();
+    if (const auto colour = pickColour_()) {
+        working_.textColour = *colour;
+    }
+    return true;
+}
+
+void SkinsDialog::chosen(std::size_t item) {
+    working_.name = entries()[item];
+    // The folder is the one whose name is exactly the chosen text; on a system that matches
+    // names without regard to case, another spelling is not taken for it.
+    const auto found = folders_();
+    if (std::find(found.begin(), found.end(), working_.name) != found.end()) {
+        working_.folder = root_ + u"/" + working_.name;
+    }
+}
+
+Scene SkinsDialog::scene() const {
+    Scene s;
+    s.wrappedText(prompt(language_), kPrompt, TextAlign::Centre, ColourRole::White);
+    SceneControl colour;
+    colour.kind = ControlKind::Static;
+    colour.id = kColourBox;
+    colour.rect = kColourRect;
+    colour.fill = working_.textColour;
+    s.controls.push_back(std::move(colour));
+    SceneControl name;
+    name.kind = ControlKind::Static;
+    name.id = kNameFace;
+    name.rect = kNameRect;
+    name.text = working_.name;
+    name.sunken = true;
+    s.controls.push_back(std::move(name));
+    addList(s);
+    return s;
+}
+
+} // namespace qor
