@@ -50,27 +50,27 @@ constexpr int kSlowestFireSpeed = 255;
 constexpr int kFastestFireSpeed = 5;
 constexpr int kMostFireTimes = 255;
 
-struct PlacedTexts {
-    HitArea rect;
-    Texts text;
-};
-constexpr std::array<PlacedTexts, 5> kFireTexts = {{
-    {{20, 120, 50, 134}, {u"Speed", u"速度", u"速度"}},
-    {{20, 170, 50, 184}, {u"Times", u"次数", u"次數"}},
-    {{20, 190, 400, 206}, {u"Illustration:", u"说明:", u"說明:"}},
-    {{20, 206, 400, 222},
-     {u"Speed (value range 5-255, with smaller values faster)",
-      u"速度(数值范围5-255，数值越小速度越快)", u"速度(數值範圍5-255，數值越小速度越快)"}},
-    {{20, 222, 400, 238},
-     {u"Times (value range 0-255,0 indicates fire key to end when the key released)",
-      u"次数(数值范围0-255，0表示按键放开火力键结束)",
-      u"次數(數值範圍0-255，0表示按鍵放開火力鍵結束)"}},
+// The field labels end just before their fields; the explanation takes the free column beside
+// the fields, where it has room for its long English lines.
+constexpr HitArea kSpeedLabel{4, 120, 48, 134};
+constexpr HitArea kTimesLabel{4, 170, 48, 184};
+constexpr HitArea kFireExplanation{146, 60, 376, 240};
+constexpr Texts kSpeedText{u"Speed", u"速度", u"速度"};
+constexpr Texts kTimesText{u"Times", u"次数", u"次數"};
+constexpr std::array<Texts, 3> kFireExplanationLines = {{
+    {u"Illustration:", u"说明:", u"說明:"},
+    {u"Speed (value range 5-255, with smaller values faster)",
+     u"速度(数值范围5-255，数值越小速度越快)", u"速度(數值範圍5-255，數值越小速度越快)"},
+    {u"Times (value range 0-255,0 indicates fire key to end when the key released)",
+     u"次数(数值范围0-255，0表示按键放开火力键结束)",
+     u"次數(數值範圍0-255，0表示按鍵放開火力鍵結束)"},
 }};
 
-constexpr HitArea kChoiceFace{43, 129, 135, 143};
-constexpr HitArea kChoiceBox{43, 129, 151, 143};
-constexpr HitArea kMediaListRect{43, 145, 151, 265};
-constexpr HitArea kWindowsListRect{43, 145, 151, 305};
+// Wide enough for the longest entry, "Multimedia Player".
+constexpr HitArea kChoiceFace{43, 129, 207, 143};
+constexpr HitArea kChoiceBox{43, 129, 223, 143};
+constexpr HitArea kMediaListRect{43, 145, 223, 265};
+constexpr HitArea kWindowsListRect{43, 145, 223, 305};
 
 SceneControl staticText(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
     SceneControl c;
@@ -195,9 +195,18 @@ FireChoice FireKeyDialog::result() const {
 
 Scene FireKeyDialog::scene() const {
     Scene s;
-    for (const auto& t : kFireTexts) {
-        s.text(t.text.in(language_), t.rect, TextAlign::Left, FontRole::Text, ColourRole::White);
+    s.text(kSpeedText.in(language_), kSpeedLabel, TextAlign::Right, FontRole::Text,
+           ColourRole::White);
+    s.text(kTimesText.in(language_), kTimesLabel, TextAlign::Right, FontRole::Text,
+           ColourRole::White);
+    std::u16string explanation;
+    for (const auto& line : kFireExplanationLines) {
+        if (!explanation.empty()) {
+            explanation.push_back(u'\n');
+        }
+        explanation.append(line.in(language_));
     }
+    s.wrappedText(explanation, kFireExplanation, TextAlign::Left, ColourRole::White);
     s.controls.push_back(staticText(kKeyFace, kFireFace, entries()[position_], TextAlign::Centre));
     SceneControl speed = edit(kSpeedEdit, kFireSpeed, speedText_, !listOpen());
     speed.digitsOnly = true;

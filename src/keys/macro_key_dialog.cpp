@@ -11,8 +11,10 @@ constexpr HitArea kBox{50, 70, 132, 84};
 constexpr HitArea kListRect{50, 86, 132, 226};
 constexpr int kCheckLeft = 20;
 constexpr int kCheckSize = 16;
-constexpr int kFirstCheckTop = 118;
-constexpr int kCheckPitch = 34;
+constexpr int kFirstCheckTop = 108;
+constexpr int kCheckPitch = 40;
+// A mode's text may take two lines, centred on its check mark.
+constexpr int kTextOverhang = 8;
 constexpr int kTextLeft = 42;
 constexpr int kTextRight = 378;
 
@@ -52,7 +54,7 @@ HitArea loopModeCheckRect(std::size_t mode) {
 
 HitArea loopModeTextRect(std::size_t mode) {
     const HitArea check = loopModeCheckRect(mode);
-    return {kTextLeft, check.top, kTextRight, check.bottom};
+    return {kTextLeft, check.top - kTextOverhang, kTextRight, check.bottom + kTextOverhang};
 }
 
 MacroKeyDialog::MacroKeyDialog(std::vector<std::u16string> macroNames, Language language)
@@ -87,8 +89,8 @@ Scene MacroKeyDialog::scene() const {
     for (std::size_t mode = 1; mode <= kLoopModes; ++mode) {
         s.image(choice_.loopMode == mode ? u"/PaneMakingTick.png" : u"/Pane.png",
                 loopModeCheckRect(mode));
-        s.text(t.modes[mode - 1], loopModeTextRect(mode), TextAlign::Left, FontRole::Text,
-               ColourRole::White);
+        s.wrappedText(t.modes[mode - 1], loopModeTextRect(mode), TextAlign::Left,
+                      ColourRole::White);
     }
     SceneControl face;
     face.kind = ControlKind::Static;

@@ -7,6 +7,7 @@ constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kMacroListBrush{2, 4, 5};
 constexpr Rgb kStaticGreen{100, 150, 100};
+constexpr Rgb kDialogGrey{40, 40, 40};
 
 bool isMacroTextList(int id) {
     return id == 151 || id == 152;
@@ -59,6 +60,23 @@ ControlPaint controlPaint(ControlClass kind, int id, Rgb skinText, const Setting
             p.windowFont = true;
         }
         break;
+    }
+    return p;
+}
+
+ControlPaint dialogControlPaint(ControlClass kind, const SceneControl* control) {
+    ControlPaint p;
+    if (control != nullptr && control->fill) {
+        p.brush = *control->fill;
+        return p;
+    }
+    p.text = kWhite;
+    p.brush = kDialogGrey;
+    p.windowFont = true;
+    // Lists fill their items, and edits erase what was deleted, with the text background: it
+    // must be the brush's colour.
+    if (kind == ControlClass::ListBox || kind == ControlClass::Edit) {
+        p.background = kDialogGrey;
     }
     return p;
 }

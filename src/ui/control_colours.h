@@ -20,4 +20,8 @@ struct ControlPaint {
 
 ControlPaint controlPaint(ControlClass kind, int id, Rgb skinText, const SettingsRecord& record);
 
+// A skinned dialog's controls: white on dark grey, and a colour box in its colour. `control` is
+// the scene's control behind the window, if it is one.
+ControlPaint dialogControlPaint(ControlClass kind, const SceneControl* control);
+
 } // namespace qor

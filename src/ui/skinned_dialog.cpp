@@ -1,5 +1,6 @@
 #include "ui/skinned_dialog.h"
 
+#include "app/decimal.h"
 #include "ui/virtual_keys.h"
 
 #include <array>
@@ -25,6 +26,18 @@ constexpr int kLinesPerNotch = 3;
 
 const DialogSpec& dialogSpec(DialogKind kind) {
     return kSpecs[static_cast<std::size_t>(kind)];
+}
+
+std::u16string hookFailureText(DialogKind kind, unsigned long errorCode) {
+    const std::u16string code = formatDecimal(static_cast<long long>(errorCode));
+    switch (kind) {
+    case DialogKind::SingleKey:
+        return u"KeyboardHook_SingleDlgKey Install error code :" + code + u"\n";
+    case DialogKind::ComboKey:
+        return u"KeyboardHook_ComboDlg Install error code :" + code + u"\n";
+    default:
+        return {};
+    }
 }
 
 ListScroll listScrollForWheel(int wheelDelta) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,15 +33,16 @@ struct DialogSpec {
 };
 const DialogSpec& dialogSpec(DialogKind kind);
 
+// The message when a capture dialog's keyboard hook cannot be installed, with the system's
+// error code; empty for the dialogs without a hook.
+std::u16string hookFailureText(DialogKind kind, unsigned long errorCode);
+
 // The text of the box shown when a dialog's background does not load.
 inline constexpr std::u16string_view kDialogLoadFailureText = u"error";
 
 inline constexpr HitArea kDialogCloseRect{352, 6, 370, 24};
 inline constexpr HitArea kDialogOkRect{166, 253, 271, 274};
 inline constexpr HitArea kDialogCancelRect{270, 253, 375, 274};
-
-// Controls and texts of a dialog: white on dark grey.
-inline constexpr Rgb kDialogControlBrush{40, 40, 40};
 
 enum class DialogEnd : std::uint8_t { None, Ok, Cancel };
 

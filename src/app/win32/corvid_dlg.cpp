@@ -5,12 +5,15 @@
 #include "app/win32/ansi_codec_win32.h"
 #include "app/win32/file_system_win32.h"
 #include "device/win32/pacer_win32.h"
+#include "macro/macro_file.h"
 #include "protocol/device_events.h"
 #include "protocol/sequences.h"
 #include "ui/control_colours.h"
 #include "ui/frame_areas.h"
+#include "ui/skins_dialog.h"
 #include "ui/win32/drawing.h"
 #include "ui/win32/mem_dc.h"
+#include "ui/win32/skin_folders.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -168,6 +171,12 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
       listener_(session_.link(), backend.eventPort(), events_),
       listenerGate_([this] { listenerThread_.resume(); }),
       deviceChange_(session_.discovery(), session_.link(), events_, *this, listenerGate_),
+      dialogRunner_(
+          instance, strings_, [this] { return hwnd(); }, [this] { return dialogLook(); },
+          [this] { controls_.reconcile(window_.scene().controls); }),
+      keyDialogs_(
+          dialogRunner_, strings_.language(),
+          [this] { return MacroFile(ini_, std::filesystem::path(paths_.recordIni)).listMacros(); }),
       window_(session_.settings().working, session_.keyRows(), session_.image().activeSensorType,
               strings_,
               MainWindow::Ports{session_, messages_, keyDialogs_, [this] { return pickColour(); },
@@ -499,7 +508,9 @@ void CCorvidDlg::onLeftButtonDown(LPARAM point) {
 void CCorvidDlg::carryOut(WindowAction action, int x, int y) {
     switch (action) {
     case WindowAction::None:
-    case WindowAction::OpenSkins: // the skin dialog is not there yet
+        return;
+    case WindowAction::OpenSkins:
+        openSkins();
         return;
     case WindowAction::Hide:
         ShowWindow(hwnd(), SW_HIDE);
@@ -626,12 +637,11 @@ bool CCorvidDlg::preTranslate(MSG& msg) {
         if (control == nullptr || control->kind != ControlKind::List) {
             return false;
         }
-        const LRESULT hit = SendMessageW(msg.hwnd, LB_ITEMFROMPOINT, 0, msg.lParam);
-        if (HIWORD(hit) != 0) {
-            return false; // outside every item
+        const std::optional<std::size_t> item = listItemAt(msg.hwnd, msg.lParam);
+        if (!item) {
+            return false;
         }
-        const int item = LOWORD(hit);
-        window_.pointerOverList(id, static_cast<std::size_t>(item), itemRect(msg.hwnd, item));
+        window_.pointerOverList(id, *item, itemRect(msg.hwnd, static_cast<int>(*item)));
         controls_.reconcile(window_.scene().controls);
     }
     return false;
@@ -646,6 +656,30 @@ std::optional<Rgb> CCorvidDlg::pickColour() {
         return std::nullopt;
     }
     return Rgb{GetRValue(cc.rgbResult), GetGValue(cc.rgbResult), GetBValue(cc.rgbResult)};
+}
+
+DialogLook CCorvidDlg::dialogLook() const {
+    return DialogLook{wideString(skinRoot_), normalFont_, colourRef(rgb(textColour_))};
+}
+
+void CCorvidDlg::openSkins() {
+    const std::u16string root = skinsRoot(programFolder(modulePath()));
+    SkinsDialog content(
+        SkinChoice{skinName_, skinRoot_, rgb(textColour_)}, root, strings_.language(),
+        [root] { return skinFolderNames(root); }, [this] { return pickColour(); });
+    if (!dialogRunner_.run(content)) {
+        return;
+    }
+    const SkinChoice& chosen = content.result();
+    skinName_ = chosen.name;
+    skinRoot_ = chosen.folder;
+    const Rgb c = chosen.textColour;
+    textColour_ = TextColour{c.red, c.green, c.blue};
+    writeSkinSettings(ini_, std::filesystem::path(paths_.strIni), textColour_, skinName_);
+    loadBackground();
+    redrawCurrentPage();
+    SetForegroundWindow(hwnd());
+    ShowWindow(hwnd(), SW_SHOW);
 }
 
 void CCorvidDlg::drawBasicPage() {

@@ -15,6 +15,7 @@
 #include "device/discovery.h"
 #include "device/event_listener.h"
 #include "device/win32/hid_win32.h"
+#include "keys/key_dialogs.h"
 #include "pointer/win32/pointer_system_win32.h"
 #include "protocol/session.h"
 #include "ui/main_window.h"
@@ -22,6 +23,7 @@
 #include "ui/strings.h"
 #include "ui/win32/control_reconciler.h"
 #include "ui/win32/scene_painter.h"
+#include "ui/win32/skinned_dialog_window.h"
 
 #include <windows.h>
 
@@ -71,6 +73,9 @@ private:
     bool preTranslate(MSG& msg);
     static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
     std::optional<Rgb> pickColour();
+    // The skin dialog; on OK the window takes the skin and colour, saves them and shows itself.
+    void openSkins();
+    DialogLook dialogLook() const;
     // The tray may not be up yet (the shell starting with the program) or may have restarted.
     void addTrayIcon();
     void onTimer(UINT_PTR id);
@@ -112,7 +117,8 @@ private:
     Win32ListenerThread listenerThread_;
     ListenerGate listenerGate_;
     DeviceChangeHandler deviceChange_;
-    NoKeyDialogs keyDialogs_;
+    Win32DialogRunner dialogRunner_;
+    SkinnedKeyDialogs keyDialogs_;
     MainWindow window_;
     ControlReconciler controls_;
     HBRUSH controlBrush_ = nullptr;

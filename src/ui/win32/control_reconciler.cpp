@@ -22,20 +22,45 @@ void selectItem(HWND list, const SceneControl& c) {
 
 } // namespace
 
+std::u16string windowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    GetWindowTextW(hwnd, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+std::optional<std::size_t> listItemAt(HWND list, LPARAM clientPoint) {
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, clientPoint);
+    if (HIWORD(hit) != 0) {
+        return std::nullopt; // outside every item
+    }
+    return static_cast<std::size_t>(LOWORD(hit));
+}
+
 HWND ControlReconciler::create(const SceneControl& c) const {
     DWORD style = WS_CHILD | WS_VISIBLE;
     const wchar_t* cls = L"STATIC";
     if (c.kind == ControlKind::List) {
         cls = L"LISTBOX";
         style |= WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    } else if (c.kind == ControlKind::Edit) {
+        cls = L"EDIT";
+        style |= WS_TABSTOP | ES_AUTOHSCROLL;
+        style |= c.align == TextAlign::Centre  ? ES_CENTER
+                 : c.align == TextAlign::Right ? ES_RIGHT
+                                               : ES_LEFT;
+        style |= (c.digitsOnly ? ES_NUMBER : 0) | (c.readOnly ? ES_READONLY : 0);
+        style |= c.enabled ? 0 : WS_DISABLED;
     } else {
+        style |= c.sunken ? SS_SUNKEN : 0;
         style |= SS_CENTERIMAGE | SS_NOPREFIX;
         style |= c.align == TextAlign::Centre  ? SS_CENTER
                  : c.align == TextAlign::Right ? SS_RIGHT
                                                : SS_LEFT;
     }
     HWND hwnd = CreateWindowExW(
-        0, cls, c.kind == ControlKind::Static ? wide(c.text) : L"", style, c.rect.left, c.rect.top,
+        0, cls, c.kind == ControlKind::List ? L"" : wide(c.text), style, c.rect.left, c.rect.top,
         c.rect.width(), c.rect.height(), parent_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent_, GWLP_HINSTANCE)), nullptr);
@@ -46,7 +71,8 @@ HWND ControlReconciler::create(const SceneControl& c) const {
 }
 
 void ControlReconciler::update(Live& live, const SceneControl& c) {
-    if (live.shown == c) {
+    // An edit may hold typed text the model has refused: it is always looked at.
+    if (live.shown == c && c.kind != ControlKind::Edit) {
         return;
     }
     if (live.shown.rect != c.rect) {
@@ -59,8 +85,14 @@ void ControlReconciler::update(Live& live, const SceneControl& c) {
         }
         selectItem(live.hwnd, c);
     } else {
-        if (live.shown.text != c.text) {
+        // An edit holds what the user typed, which the model may not show yet: compare with the
+        // window's own text.
+        if (c.kind == ControlKind::Edit ? windowText(live.hwnd) != c.text
+                                        : live.shown.text != c.text) {
             SetWindowTextW(live.hwnd, wide(c.text));
+        }
+        if (live.shown.enabled != c.enabled) {
+            EnableWindow(live.hwnd, c.enabled ? TRUE : FALSE);
         }
         if (live.shown.fill != c.fill) {
             InvalidateRect(live.hwnd, nullptr, TRUE); // repaints with the new colour's brush

@@ -6,10 +6,20 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace qor {
+
+// A window's text.
+std::u16string windowText(HWND hwnd);
+
+// The item of a list box under a point of the list's client area (a mouse message's lParam);
+// nothing when the point is below the last item.
+std::optional<std::size_t> listItemAt(HWND list, LPARAM clientPoint);
 
 class ControlReconciler {
 public:

@@ -1,0 +1,353 @@
+#include "ui/win32/skinned_dialog_window.h"
+
+#include "app/config_file.h"
+#include "ui/control_colours.h"
+#include "ui/win32/drawing.h"
+
+#include <windowsx.h>
+
+namespace qor {
+namespace {
+
+constexpr DWORD kHoverTimeMs = 10;
+// A list's choice is acted on after the list's own notification has returned, since acting on
+// it destroys the list.
+constexpr UINT kListChoiceMessage = WM_APP + 2;
+
+// The dialog whose messages the thread's hooks look at: the one open now. Dialogs run on the
+// window's thread only, one at a time (a dialog opened over another takes over until it ends).
+SkinnedDialogWindow* gOpen = nullptr;
+// What the keyboard hook named last, for the dialog to read when its message arrives.
+wchar_t gCapturedName[32] = {};
+
+const wchar_t* wide(std::u16string_view text) {
+    return reinterpret_cast<const wchar_t*>(text.data());
+}
+
+} // namespace
+
+SkinnedDialogWindow::SkinnedDialogWindow(HINSTANCE instance, DialogContent& content,
+                                         const StringTable& strings, DialogLook look)
+    : CDialog(instance, dialogSpec(content.kind()).templateId), dialog_(content, strings),
+      look_(std::move(look)) {}
+
+SkinnedDialogWindow::~SkinnedDialogWindow() {
+    // Whatever ended the dialog, its hooks go with it.
+    if (keyboardHook_ != nullptr) {
+        UnhookWindowsHookEx(keyboardHook_);
+    }
+    if (messageHook_ != nullptr) {
+        UnhookWindowsHookEx(messageHook_);
+    }
+    if (gOpen == this) {
+        gOpen = outer_;
+    }
+    controls_.destroyAll();
+    if (brush_ != nullptr) {
+        DeleteObject(brush_);
+    }
+    if (background_ != nullptr) {
+        DeleteObject(background_);
+    }
+}
+
+bool SkinnedDialogWindow::run(HWND owner) {
+    return doModal(owner) == IDOK;
+}
+
+BOOL SkinnedDialogWindow::onInitDialog() {
+    HWND hwnd = this->hwnd();
+    const DialogSpec& spec = dialog_.spec();
+    std::wstring path = look_.skinFolder;
+    path.append(spec.background.begin(), spec.background.end());
+    SIZE size{};
+    if (pngSize(path, size)) {
+        background_ = loadPngBitmap(path);
+    }
+    if (background_ == nullptr) {
+        // Without its background the dialog has neither its size nor its controls: after the
+        // box it ends, so that nobody is left with an empty window.
+        MessageBoxW(hwnd, L"error",
+                    std::wstring(spec.failureCaption.begin(), spec.failureCaption.end()).c_str(),
+                    MB_OK);
+        endDialog(IDCANCEL);
+        return TRUE;
+    }
+    backgroundSize_ = size;
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
+    controls_.attach(hwnd, look_.font);
+    outer_ = gOpen;
+    gOpen = this;
+    messageHook_ = SetWindowsHookExW(WH_GETMESSAGE, &SkinnedDialogWindow::getMessageHook, nullptr,
+                                     GetCurrentThreadId());
+    if (spec.capturesKeys) {
+        keyboardHook_ = SetWindowsHookExW(WH_KEYBOARD, &SkinnedDialogWindow::keyboardHook, nullptr,
+                                          GetCurrentThreadId());
+        if (keyboardHook_ == nullptr) {
+            const std::u16string text = hookFailureText(dialog_.content().kind(), GetLastError());
+            MessageBoxW(hwnd, wide(text), wide(kApplicationTitle), MB_OK);
+        }
+    }
+    refresh();
+    // FALSE when refresh gave a field the focus; the dialog manager would move it.
+    HWND focus = GetFocus();
+    return focus != nullptr && GetParent(focus) == hwnd ? FALSE : TRUE;
+}
+
+void SkinnedDialogWindow::focusFirstField(const Scene& scene) {
+    // The keys go to a field whenever nothing else has them: at the start, and after a list
+    // that had the focus has gone. A capture dialog would otherwise drop what is typed.
+    HWND focus = GetFocus();
+    if (focus != nullptr && focus != hwnd()) {
+        return;
+    }
+    for (const auto& c : scene.controls) {
+        if (c.kind == ControlKind::Edit && c.enabled) {
+            SetFocus(controls_.window(c.id));
+            return;
+        }
+    }
+}
+
+PaintContext SkinnedDialogWindow::paintContext() const {
+    PaintContext c;
+    c.background = background_;
+    c.backgroundSize = backgroundSize_;
+    c.skinFolder = look_.skinFolder;
+    c.titleFont = look_.font;
+    c.textFont = look_.font;
+    c.textColour = look_.textColour;
+    return c;
+}
+
+void SkinnedDialogWindow::refresh() {
+    const Scene scene = dialog_.scene();
+    controls_.reconcile(scene.controls);
+    focusFirstField(scene);
+    HDC dc = GetDC(hwnd());
+    if (dc != nullptr) {
+        paintWindow(hwnd(), dc, scene, paintContext());
+        ReleaseDC(hwnd(), dc);
+    }
+}
+
+void SkinnedDialogWindow::repaintAreas(const std::vector<HitArea>& areas) {
+    if (areas.empty()) {
+        return;
+    }
+    HDC dc = GetDC(hwnd());
+    if (dc == nullptr) {
+        return;
+    }
+    const Scene scene = dialog_.scene();
+    const PaintContext context = paintContext();
+    for (const auto& area : areas) {
+        paintWindow(hwnd(), dc, scene, context, &area);
+    }
+    ReleaseDC(hwnd(), dc);
+}
+
+void SkinnedDialogWindow::finish(bool ok) {
+    endDialog(ok ? IDOK : IDCANCEL);
+}
+
+void SkinnedDialogWindow::keyCaptured() {
+    std::optional<int> focusedEdit;
+    HWND focus = GetFocus();
+    if (focus != nullptr && GetParent(focus) == hwnd()) {
+        const int id = GetDlgCtrlID(focus);
+        const SceneControl* c = controls_.control(id);
+        if (c != nullptr && c->kind == ControlKind::Edit) {
+            focusedEdit = id;
+        }
+    }
+    dialog_.content().keyCaptured(reinterpret_cast<const char16_t*>(gCapturedName), focusedEdit);
+    refresh();
+}
+
+LRESULT SkinnedDialogWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
+    case WM_ERASEBKGND:
+        return TRUE; // every drawing covers the whole client area
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        paintWindow(hwnd(), dc, dialog_.scene(), paintContext());
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        const DialogEnd end = dialog_.press(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        refresh();
+        if (end != DialogEnd::None) {
+            finish(end == DialogEnd::Ok);
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        std::vector<HitArea> redraw;
+        if (dialog_.pointerMoved(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), redraw)) {
+            TRACKMOUSEEVENT track{};
+            track.cbSize = sizeof track;
+            track.dwFlags = TME_HOVER | TME_LEAVE;
+            track.hwndTrack = hwnd();
+            track.dwHoverTime = kHoverTimeMs;
+            TrackMouseEvent(&track);
+        }
+        repaintAreas(redraw);
+        return 0;
+    }
+    case WM_MOUSEHOVER:
+        repaintAreas(dialog_.hoverAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_MOUSELEAVE:
+        repaintAreas(dialog_.pointerLeft());
+        return 0;
+    case WM_HELP:
+        return TRUE; // answered, and nothing opens
+    case WM_CLOSE:
+        finish(false);
+        return 0;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const UINT code = HIWORD(wParam);
+        if (lParam == 0 && (id == IDOK || id == IDCANCEL)) {
+            // The dialog manager's default commands: Enter and Escape (the capture dialogs
+            // never let these through) and the system menu's Close.
+            finish(id == IDOK);
+            return 0;
+        }
+        if (controls_.updating()) {
+            return 0; // our own changes, not the user's
+        }
+        if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
+            const LRESULT item = SendMessageW(reinterpret_cast<HWND>(lParam), LB_GETCURSEL, 0, 0);
+            if (item != LB_ERR) {
+                PostMessageW(hwnd(), kListChoiceMessage, static_cast<WPARAM>(id), item);
+            }
+            return 0;
+        }
+        if (code == EN_CHANGE) {
+            dialog_.content().textChanged(id, windowText(reinterpret_cast<HWND>(lParam)));
+            refresh();
+            return 0;
+        }
+        if (code == EN_KILLFOCUS) {
+            dialog_.content().focusLost(id);
+            refresh();
+            return 0;
+        }
+        handled = false;
+        return 0;
+    }
+    case kListChoiceMessage:
+        dialog_.content().chooseItem(static_cast<int>(wParam), static_cast<std::size_t>(lParam));
+        refresh();
+        return 0;
+    case kSingleKeyCapturedMessage:
+    case kComboKeyCapturedMessage:
+        keyCaptured();
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+        return onControlColour(message, reinterpret_cast<HDC>(wParam),
+                               reinterpret_cast<HWND>(lParam));
+    default:
+        handled = false;
+        return 0;
+    }
+}
+
+LRESULT SkinnedDialogWindow::onControlColour(UINT message, HDC dc, HWND control) {
+    // One brush lives at a time: the one handed out last.
+    if (brush_ != nullptr) {
+        DeleteObject(brush_);
+        brush_ = nullptr;
+    }
+    const ControlClass kind = message == WM_CTLCOLOREDIT      ? ControlClass::Edit
+                              : message == WM_CTLCOLORLISTBOX ? ControlClass::ListBox
+                                                              : ControlClass::Static;
+    const ControlPaint p = dialogControlPaint(kind, controls_.control(GetDlgCtrlID(control)));
+    if (p.text) {
+        SetTextColor(dc, colourRef(*p.text));
+    }
+    if (p.background) {
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, colourRef(*p.background));
+    } else {
+        SetBkMode(dc, TRANSPARENT);
+    }
+    if (p.windowFont && look_.font != nullptr) {
+        SelectObject(dc, look_.font);
+    }
+    brush_ = CreateSolidBrush(colourRef(p.brush.value_or(Rgb{})));
+    return reinterpret_cast<LRESULT>(brush_);
+}
+
+bool SkinnedDialogWindow::preTranslate(MSG& msg) {
+    HWND self = hwnd();
+    if (self == nullptr || (msg.hwnd != self && !IsChild(self, msg.hwnd))) {
+        return false;
+    }
+    const std::optional<int> following = dialog_.content().followingList();
+    if (!following) {
+        return false;
+    }
+    HWND list = controls_.window(*following);
+    if (list == nullptr) {
+        return false;
+    }
+    if (msg.message == WM_MOUSEWHEEL) {
+        const ListScroll scroll = listScrollForWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam));
+        for (int i = 0; i < scroll.lines; ++i) {
+            SendMessageW(list, WM_VSCROLL, scroll.down ? SB_LINEDOWN : SB_LINEUP, 0);
+        }
+        return true;
+    }
+    if (msg.message == WM_MOUSEMOVE && msg.hwnd == list) {
+        const std::optional<std::size_t> item = listItemAt(list, msg.lParam);
+        if (item) {
+            dialog_.content().pointerOverItem(*following, *item);
+            controls_.reconcile(dialog_.scene().controls);
+        }
+    }
+    return false;
+}
+
+LRESULT CALLBACK SkinnedDialogWindow::getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE && gOpen != nullptr) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        if (gOpen->preTranslate(*msg)) {
+            msg->message = WM_NULL; // swallowed
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK SkinnedDialogWindow::keyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HC_ACTION || gOpen == nullptr || gOpen->hwnd() == nullptr) {
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    // The name the system gives the key's scan code; down and up name the same key.
+    if (GetKeyNameTextW(static_cast<LONG>(lParam), gCapturedName,
+                        static_cast<int>(std::size(gCapturedName))) == 0) {
+        gCapturedName[0] = L'\0';
+    }
+    const UINT message = gOpen->dialog_.content().kind() == DialogKind::SingleKey
+                             ? kSingleKeyCapturedMessage
+                             : kComboKeyCapturedMessage;
+    SendMessageW(gOpen->hwnd(), message, 0, 0);
+    const bool keyDown = (lParam & (1L << 31)) == 0;
+    return gOpen->dialog_.keyDiscarded(static_cast<unsigned>(wParam), keyDown) ? 1 : 0;
+}
+
+bool Win32DialogRunner::run(DialogContent& content) {
+    beforeRun_();
+    SkinnedDialogWindow window(instance_, content, strings_, look_());
+    return window.run(owner_());
+}
+
+} // namespace qor
