@@ -650,7 +650,10 @@ bool CCorvidDlg::preTranslate(MSG& msg) {
 std::optional<Rgb> CCorvidDlg::pickColour() {
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
-    cc.hwndOwner = hwnd();
+    // Owned by the window the user works in (the skin dialog, or this one), which the colour
+    // dialog then disables: nothing beneath it takes clicks while it is open.
+    HWND active = GetActiveWindow();
+    cc.hwndOwner = active != nullptr ? active : hwnd();
     cc.lpCustColors = gCustomColours;
     if (!ChooseColorW(&cc)) {
         return std::nullopt;

@@ -90,17 +90,18 @@ BOOL SkinnedDialogWindow::onInitDialog() {
         }
     }
     refresh();
-    // FALSE when refresh gave a field the focus; the dialog manager would move it.
-    HWND focus = GetFocus();
-    return focus != nullptr && GetParent(focus) == hwnd ? FALSE : TRUE;
+    return FALSE; // refresh has set the focus: the dialog manager would move it
 }
 
 void SkinnedDialogWindow::focusFirstField(const Scene& scene) {
     // The keys go to a field whenever nothing else has them: at the start, and after a list
     // that had the focus has gone. A capture dialog would otherwise drop what is typed.
     HWND focus = GetFocus();
-    if (focus != nullptr && focus != hwnd()) {
-        return;
+    if (focus != nullptr && GetParent(focus) == hwnd() && IsWindowEnabled(focus)) {
+        const SceneControl* has = controls_.control(GetDlgCtrlID(focus));
+        if (has != nullptr && has->kind != ControlKind::Static) {
+            return; // a field or an open list has it (the dialog manager may give it a static)
+        }
     }
     for (const auto& c : scene.controls) {
         if (c.kind == ControlKind::Edit && c.enabled) {
