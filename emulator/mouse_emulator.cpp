@@ -160,6 +160,9 @@ void MouseEmulator::plugIn() {
 void MouseEmulator::setEventCollectionOpen(bool open) {
     std::lock_guard lock(mutex_);
     eventOpen_ = open;
+    if (!open && readPending_) {
+        endEventRead(0); // closing the handle cancels its read
+    }
 }
 
 void MouseEmulator::emitEvent(std::span<const std::uint8_t> report) {

@@ -24,6 +24,14 @@ DeviceDiscovery::DeviceDiscovery(DeviceEnumerator& enumerator, DeviceLink& link,
     : enumerator_(enumerator), link_(link), events_(events), messages_(messages),
       title_(std::move(title)) {}
 
+void DeviceDiscovery::wakeListener() {
+    events_.signal();
+}
+
+void DeviceDiscovery::closeDevice() {
+    enumerator_.closeDevice();
+}
+
 bool DeviceDiscovery::openDevice() {
     if (!enumerator_.beginScan()) {
         return false;
@@ -39,8 +47,11 @@ bool DeviceDiscovery::scan() {
         switch (enumerator_.describe(index, path_, attributes)) {
         case InterfaceStatus::ok:
             break;
-        case InterfaceStatus::noMoreItems:
         case InterfaceStatus::openFailed:
+            // A device being torn down (or one this user may not query) says nothing about
+            // the mouse: look at the next interface.
+            continue;
+        case InterfaceStatus::noMoreItems:
             return false;
         case InterfaceStatus::detailFailed:
             messages_.show(u"SetupDiGetDeviceInterfaceDetail failed.\n", title_);
@@ -106,6 +117,8 @@ void DeviceChangeHandler::lost() {
     sink_.deliver(DeviceEventCode::mouseNotDetected, 0);
     host_.hideWindow();
     link_.connected = false;
+    // Open handles keep the system from removing the device cleanly.
+    discovery_.closeDevice();
 }
 
 bool DeviceChangeHandler::onDeviceChange(std::uint32_t event, std::uint32_t deviceType,
@@ -119,6 +132,11 @@ bool DeviceChangeHandler::onDeviceChange(std::uint32_t event, std::uint32_t devi
         return true;
     }
     link_.handshake();
+    if (link_.connected) {
+        // Discovery signalled the listener before the handshake set `connected`: a listener
+        // that woke then went back to sleep and needs this second call.
+        discovery_.wakeListener();
+    }
     if (event == kDeviceArrival && link_.connected) {
         host_.connectReadBack();
         listener_.startOnce();

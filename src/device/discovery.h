@@ -42,6 +42,11 @@ public:
     // opened; the scan ends there. The caller then runs the handshake.
     bool openDevice();
 
+    // Signals the listener's event so that a sleeping listener looks at `connected` again.
+    void wakeListener();
+    // Closes the mouse's command and event handles (the mouse has gone).
+    void closeDevice();
+
     // Path of the interface examined or opened last.
     const std::u16string& devicePath() const { return path_; }
 

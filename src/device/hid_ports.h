@@ -109,6 +109,8 @@ public:
     virtual bool openEventRead(const std::u16string& path) = 0;
     virtual bool openEventWrite(const std::u16string& path) = 0;
     virtual bool openCommand(const std::u16string& path) = 0;
+    // Closes the command handle and both event handles; a pending event read is cancelled.
+    virtual void closeDevice() = 0;
 };
 
 } // namespace qor

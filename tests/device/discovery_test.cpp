@@ -125,7 +125,22 @@ TEST(Discovery, Failures) {
          [](EmulatedInterface& i) { i.detailFails = true; },
          u"SetupDiGetDeviceInterfaceDetail failed.\n",
          {}},
-        {"query open", 0, [](EmulatedInterface& i) { i.queryOpenFails = true; }, u"", {}},
+        // An interface that cannot be opened for a query (being torn down) is skipped.
+        {"query open",
+         0,
+         [](EmulatedInterface& i) { i.queryOpenFails = true; },
+         u"",
+         {"event-read col02", "event-write col02", "command col03"}},
+        {"query open of the mouse's own boot collection",
+         1,
+         [](EmulatedInterface& i) { i.queryOpenFails = true; },
+         u"",
+         {"event-read col02", "event-write col02", "command col03"}},
+        {"query open of the command collection",
+         4,
+         [](EmulatedInterface& i) { i.queryOpenFails = true; },
+         u"",
+         {"event-read col02", "event-write col02"}},
         {"preparsed data",
          3,
          [](EmulatedInterface& i) { i.capsStatus = CapsStatus::preparsedDataFailed; },
@@ -243,6 +258,56 @@ TEST(DeviceChange, MouseGone) {
         EXPECT_EQ(r.sink.events(),
                   (std::vector<DeviceEvent>{{DeviceEventCode::mouseNotDetected, 0}}));
         EXPECT_EQ(r.sink.connectedAtDelivery(), (std::vector<bool>{true}));
+        // The handles go at once, not at the next open.
+        EXPECT_EQ(r.hid.opened().back(), "close");
+        EXPECT_FALSE(r.mouse.eventPort().isOpen());
+    }
+}
+
+// Records `connected` each time the listener's event is signalled.
+struct SignalSpy final : HidEventPort {
+    SignalSpy(HidEventPort& i, const DeviceLink& l) : inner(i), link(l) {}
+    void resetSignal() override { inner.resetSignal(); }
+    void waitSignal() override { inner.waitSignal(); }
+    void signal() override {
+        connectedAtSignal.push_back(link.connected);
+        inner.signal();
+    }
+    bool isOpen() const override { return inner.isOpen(); }
+    bool beginRead(std::span<std::uint8_t> b) override { return inner.beginRead(b); }
+    std::size_t finishRead() override { return inner.finishRead(); }
+    void cancelRead() override { inner.cancelRead(); }
+    HidEventPort& inner;
+    const DeviceLink& link;
+    std::vector<bool> connectedAtSignal;
+};
+
+TEST(DeviceChange, ListenerIsWokenAfterTheHandshakeConnects) {
+    MouseEmulator mouse;
+    EmulatedHidSystem hid(mouse);
+    NullPacer pacer;
+    RecordingEventSink sink;
+    RecordingMessageSink messages;
+    DeviceLink link{mouse.commandPort(), pacer, sink};
+    SignalSpy spy(mouse.eventPort(), link);
+    DeviceDiscovery discovery{hid, link, spy, messages, u"Qor"};
+    Host host;
+    ListenerGate gate([] {});
+    DeviceChangeHandler handler{discovery, link, sink, host, gate};
+    // Lost, then back: one arrival broadcast finds it again.
+    for (const std::uint32_t event : {kDeviceArrival, kDeviceRemoveComplete, kDeviceArrival}) {
+        if (event == kDeviceRemoveComplete) {
+            mouse.unplug();
+        } else {
+            mouse.plugIn();
+        }
+        spy.connectedAtSignal.clear();
+        handler.onDeviceChange(event, kDeviceTypeInterface, ChangeRig::kName);
+        if (event == kDeviceArrival) {
+            ASSERT_FALSE(spy.connectedAtSignal.empty());
+            // A listener that slept through the earlier signals sees `connected` on this one.
+            EXPECT_TRUE(spy.connectedAtSignal.back());
+        }
     }
 }
 

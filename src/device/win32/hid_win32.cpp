@@ -165,13 +165,13 @@ bool Win32EventPort::beginRead(std::span<std::uint8_t> buffer) {
     // The overlapped record is reused: a read still pending (abandoned when the mouse went
     // away) is cancelled and finished first.
     cancelRead();
-    {
-        std::lock_guard lock(retiredMutex_);
-        for (HANDLE& h : retired_) {
-            closeHandle(h);
-        }
-        retired_.clear();
+    // Held until the read has started, so that closeHandles() cannot close the handle between
+    // taking it and reading from it.
+    std::lock_guard lock(retiredMutex_);
+    for (HANDLE& h : retired_) {
+        closeHandle(h);
     }
+    retired_.clear();
     HANDLE h = readHandle_.load();
     if (h == INVALID_HANDLE_VALUE || readEvent_ == nullptr) {
         return false;
@@ -252,17 +252,21 @@ bool Win32EventPort::openWrite(const std::wstring& path) {
     return true;
 }
 
-void Win32EventPort::close() {
+void Win32EventPort::closeHandles() {
+    // Closing a handle completes its pending read (aborted), which signals readEvent; the
+    // listener's buffer and record outlive the handle, so nothing is written after it is freed.
     HANDLE h = readHandle_.exchange(INVALID_HANDLE_VALUE);
     closeHandle(h);
     closeHandle(writeHandle_);
-    {
-        std::lock_guard lock(retiredMutex_);
-        for (HANDLE& r : retired_) {
-            closeHandle(r);
-        }
-        retired_.clear();
+    std::lock_guard lock(retiredMutex_);
+    for (HANDLE& r : retired_) {
+        closeHandle(r);
     }
+    retired_.clear();
+}
+
+void Win32EventPort::close() {
+    closeHandles();
     if (readEvent_ != nullptr) {
         CloseHandle(readEvent_);
         readEvent_ = nullptr;
@@ -367,6 +371,11 @@ bool Win32HidSystem::openEventWrite(const std::u16string& path) {
 
 bool Win32HidSystem::openCommand(const std::u16string& path) {
     return command_.open(toWide(path));
+}
+
+void Win32HidSystem::closeDevice() {
+    command_.close();
+    events_.closeHandles();
 }
 
 void Win32HidSystem::close() {

@@ -69,6 +69,8 @@ public:
     // the listener may still read from it is closed by the listener at its next read.
     bool openRead(const std::wstring& path);
     bool openWrite(const std::wstring& path);
+    // The mouse has gone: closes both handles now, keeping `readEvent` for the listener.
+    void closeHandles();
     // Window destruction: closes both handles and `readEvent`.
     void close();
 
@@ -107,6 +109,7 @@ public:
     bool openEventRead(const std::u16string& path) override;
     bool openEventWrite(const std::u16string& path) override;
     bool openCommand(const std::u16string& path) override;
+    void closeDevice() override;
 
     // Window destruction: closes every handle.
     void close();
