@@ -1,7 +1,7 @@
 #include "app/ini_engine.h"
 
 #include <fstream>
-#include <iterator>
+#include <new>
 #include <system_error>
 
 namespace qor {
@@ -19,11 +19,23 @@ std::optional<IniDocument> IniEngine::load(const std::filesystem::path& file) co
     if (!in) {
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
+    try {
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        if (size < 0 || static_cast<std::uint64_t>(size) > kIniFileSizeMax) {
+            return std::nullopt;
+        }
+        in.seekg(0, std::ios::beg);
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (in.bad()) {
+            return std::nullopt;
+        }
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        return IniDocument::parse(bytes, *codec_);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // a file the machine cannot hold is unreadable, not the end
     }
-    return IniDocument::parse(bytes, *codec_);
 }
 
 bool IniEngine::save(const std::filesystem::path& file, const IniDocument& document) const {

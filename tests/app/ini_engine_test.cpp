@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "app/ini_engine.h"
@@ -317,6 +318,39 @@ TEST(IniEngine, ConvertsText) {
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
+TEST(IniEngine, ReadsAfterAChangeSeeTheChange) {
+    // Reads go through an index of the document; every change must show in the next read.
+    IniDocument doc = IniDocument::parse("[A]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3\r\nn=9\r\n");
+    const auto read = [&](std::u16string_view s, std::u16string_view k) {
+        return doc.getString(s, k, u"-");
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        std::vector<std::u16string> expected; // A/k, a/n, B/k, B/x, C/k
+    } steps[] = {
+        {"as read", [] {}, {u"1", u"-", u"2", u"-", u"-"}},
+        {"replace", [&] { doc.setString(u"a", u"K", u"4"); }, {u"4", u"-", u"2", u"-", u"-"}},
+        {"add key", [&] { doc.setString(u"B", u"x", u"5"); }, {u"4", u"-", u"2", u"5", u"-"}},
+        {"add section", [&] { doc.setString(u"c", u"k", u"6"); }, {u"4", u"-", u"2", u"5", u"6"}},
+        {"remove key", [&] { doc.removeKey(u"b", u"k"); }, {u"4", u"-", u"-", u"5", u"6"}},
+        // The duplicate [a] becomes the first match.
+        {"remove section", [&] { doc.removeSection(u"A"); }, {u"3", u"9", u"-", u"5", u"6"}},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        const std::vector<std::u16string> got{read(u"A", u"k"), read(u"a", u"n"), read(u"B", u"k"),
+                                              read(u"B", u"x"), read(u"C", u"k")};
+        EXPECT_EQ(got, step.expected) << step.step;
+    }
+    // A copy reads on its own after the original changes or goes away.
+    auto original = std::make_unique<IniDocument>(doc);
+    IniDocument copy = *original;
+    original->setString(u"c", u"k", u"7");
+    original.reset();
+    EXPECT_EQ(copy.getString(u"c", u"k"), u"6");
+}
+
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -368,6 +402,26 @@ TEST_F(IniFileTest, UnreadableFileFailsWritesAndReadsAsDefault) {
     EXPECT_FALSE(engine_.writeString(folder, u"s", u"k", u"v"));
     EXPECT_EQ(engine_.getString(folder, u"s", u"k", u"d"), u"d");
     EXPECT_FALSE(engine_.writeString(dir_ / "missing folder" / "x.ini", u"s", u"k", u"v"));
+}
+
+TEST_F(IniFileTest, AFileOverTheSizeLimitIsUnreadableAndLeftAlone) {
+    const std::string head = "[s]\r\nk=v\r\n;";
+    const struct {
+        std::size_t size;
+        bool readable;
+    } cases[] = {{kIniFileSizeMax, true}, {kIniFileSizeMax + 1, false}};
+    for (const auto& c : cases) {
+        const fs::path file = dir_ / "record.ini";
+        {
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            out << head << std::string(c.size - head.size(), 'x');
+        }
+        EXPECT_EQ(engine_.getString(file, u"s", u"k", u"d"), c.readable ? u"v" : u"d") << c.size;
+        EXPECT_EQ(engine_.writeString(file, u"s", u"k", u"w"), c.readable) << c.size;
+        if (!c.readable) {
+            EXPECT_EQ(fs::file_size(file), c.size) << "an unreadable file is never rewritten";
+        }
+    }
 }
 
 } // namespace
