@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/file_system.h"
 #include "app/text_ansi_codec.h"
 
 namespace qor {
@@ -140,8 +141,10 @@ private:
 // the Windows shell builds it with the ANSI code page's codec (win32/ansi_codec_win32.h).
 class IniEngine {
 public:
-    IniEngine() : codec_(&defaultAnsiCodec()) {}
-    explicit IniEngine(const AnsiCodec& codec) : codec_(&codec) {}
+    // Saves through the standard library's files (file_system_std.h) unless given others.
+    IniEngine();
+    explicit IniEngine(const AnsiCodec& codec);
+    IniEngine(const AnsiCodec& codec, FileSystem& files) : codec_(&codec), files_(&files) {}
 
     // A missing or unreadable file reads as the default.
     std::u16string getString(const std::filesystem::path& file, std::u16string_view section,
@@ -160,11 +163,13 @@ public:
 
     // The document as read from the file (an empty new document when the file is missing).
     std::optional<IniDocument> load(const std::filesystem::path& file) const;
-    // Writes the document's bytes through a temporary file beside it, then replaces the file.
+    // Writes the document's bytes through a temporary file beside it, then replaces the file;
+    // overwrites it in place where that is refused (file_save.h).
     bool save(const std::filesystem::path& file, const IniDocument& document) const;
 
 private:
     const AnsiCodec* codec_;
+    FileSystem* files_;
 };
 
 } // namespace qor

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_system_std.h"
 #include "app/ini_engine.h"
 #include "app/text_case.h"
 #include "app/text_utf8.h"
@@ -402,6 +403,59 @@ TEST_F(IniFileTest, UnreadableFileFailsWritesAndReadsAsDefault) {
     EXPECT_FALSE(engine_.writeString(folder, u"s", u"k", u"v"));
     EXPECT_EQ(engine_.getString(folder, u"s", u"k", u"d"), u"d");
     EXPECT_FALSE(engine_.writeString(dir_ / "missing folder" / "x.ini", u"s", u"k", u"v"));
+}
+
+// The real disk, in a folder where no new file may be created (as under Program Files for a
+// standard user).
+class RefusingFolder final : public FileSystem {
+public:
+    StdFileSystem real;
+    bool exists(std::u16string_view p) override { return real.exists(p); }
+    std::unique_ptr<ReadableFile> openForReading(std::u16string_view p) override {
+        return real.openForReading(p);
+    }
+    SystemError checkWritable(std::u16string_view p) override { return real.checkWritable(p); }
+    WriteResult writeWhole(std::u16string_view p, std::span<const std::uint8_t> b) override {
+        if (!real.exists(p)) {
+            return {13, false};
+        }
+        return real.writeWhole(p, b);
+    }
+    SystemError writeInPlace(std::u16string_view p, std::span<const std::uint8_t> b,
+                             bool) override {
+        return real.writeInPlace(p, b, false);
+    }
+    SystemError replace(std::u16string_view a, std::u16string_view b) override {
+        return real.replace(a, b);
+    }
+    void remove(std::u16string_view p) override { real.remove(p); }
+    void pause(unsigned) override {}
+};
+
+TEST_F(IniFileTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
+    RefusingFolder folder;
+    const IniEngine engine(defaultAnsiCodec(), folder);
+    const fs::path file = dir_ / "str.ini";
+    std::ofstream(file, std::ios::binary) << "; kept\r\n[Skins]\r\nPath=Dark\r\nRColor=255\r\n";
+    const struct {
+        const char* step;
+        std::function<bool()> write;
+        std::string expected;
+    } steps[] = {
+        {"longer", [&] { return engine.writeString(file, u"Skins", u"Path", u"Light blue"); },
+         "; kept\r\n[Skins]\r\nPath=Light blue\r\nRColor=255\r\n"},
+        {"shorter: the old tail is cut",
+         [&] { return engine.deleteKey(file, u"Skins", u"RColor"); },
+         "; kept\r\n[Skins]\r\nPath=Light blue\r\n"},
+    };
+    for (const auto& step : steps) {
+        EXPECT_TRUE(step.write()) << step.step;
+        EXPECT_EQ(contents(file), step.expected) << step.step;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    // A file that does not exist cannot be made there.
+    EXPECT_FALSE(engine.writeString(dir_ / "record.ini", u"M", u"ItemCount", u"0"));
+    EXPECT_FALSE(fs::exists(dir_ / "record.ini"));
 }
 
 TEST_F(IniFileTest, AFileOverTheSizeLimitIsUnreadableAndLeftAlone) {
