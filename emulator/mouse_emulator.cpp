@@ -20,28 +20,37 @@ class MouseEmulator::CommandSide final : public HidCommandPort {
 public:
     explicit CommandSide(MouseEmulator& mouse) : mouse_(mouse) {}
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding) override {
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                    std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedFeatureLength ||
-            report[0] != 0) {
+        if (!mouse_.beginTransfer(lock) || !mouse_.takesReports(timeout, lock) ||
+            report.size() != kEmulatedFeatureLength || report[0] != 0) {
             return false;
         }
         return mouse_.takeFeature(report);
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding) override {
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding,
+                    std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedFeatureLength) {
+        if (!mouse_.beginTransfer(lock) || !mouse_.takesReports(timeout, lock) ||
+            report.size() != kEmulatedFeatureLength) {
             return false;
         }
         return mouse_.giveFeature(report);
     }
-    bool writeReport(std::span<const std::uint8_t> report) override {
+    TransferResult writeReport(std::span<const std::uint8_t> report,
+                               std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedChunkLength ||
-            report[0] != 0) {
-            return false;
+        if (!mouse_.beginTransfer(lock)) {
+            return TransferResult::failed;
         }
-        return mouse_.takeChunk(report);
+        if (!mouse_.takesReports(timeout, lock)) {
+            return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
+        }
+        if (report.size() != kEmulatedChunkLength || report[0] != 0) {
+            return TransferResult::failed;
+        }
+        return mouse_.takeChunk(report) ? TransferResult::ok : TransferResult::failed;
     }
     ReadResult readReport(std::span<std::uint8_t> report,
                           std::chrono::milliseconds timeout) override {
@@ -50,6 +59,11 @@ public:
             return ReadResult::failed;
         }
         return mouse_.giveChunk(report, timeout, lock);
+    }
+    void flushInput() override {
+        std::lock_guard lock(mouse_.mutex_);
+        mouse_.chunksOut_.clear();
+        ++mouse_.flushes_;
     }
 
 private:
@@ -183,6 +197,33 @@ void MouseEmulator::emitEvent(std::uint8_t code, std::uint8_t value, std::uint8_
     emitEvent(report);
 }
 
+void MouseEmulator::sendUnaskedReport(std::span<const std::uint8_t> payload) {
+    std::lock_guard lock(mutex_);
+    if (!present_) {
+        return;
+    }
+    Chunk chunk;
+    std::copy_n(payload.begin(), std::min(payload.size(), chunk.bytes.size()), chunk.bytes.begin());
+    queueInput(chunk);
+    changed_.notify_all();
+}
+
+void MouseEmulator::setRefusingReports(bool refusing) {
+    std::lock_guard lock(mutex_);
+    refusing_ = refusing;
+    changed_.notify_all();
+}
+
+unsigned MouseEmulator::flushes() const {
+    std::lock_guard lock(mutex_);
+    return flushes_;
+}
+
+std::size_t MouseEmulator::queuedInputReports() const {
+    std::lock_guard lock(mutex_);
+    return chunksOut_.size();
+}
+
 void MouseEmulator::dropAnswers(unsigned count) {
     std::lock_guard lock(mutex_);
     dropAnswers_ = count;
@@ -223,6 +264,20 @@ unsigned MouseEmulator::rejectedPackets() const {
     return rejected_;
 }
 
+bool MouseEmulator::takesReports(std::chrono::milliseconds timeout,
+                                 std::unique_lock<std::mutex>& lock) {
+    // A mouse that stops taking reports leaves the transfer pending until the host gives up.
+    return changed_.wait_for(lock, timeout, [this] { return !refusing_ || !present_; }) && present_;
+}
+
+void MouseEmulator::queueInput(const Chunk& chunk) {
+    // The system keeps 32 reports per handle and drops the oldest when another arrives.
+    if (chunksOut_.size() == kHostInputQueueLength) {
+        chunksOut_.pop_front();
+    }
+    chunksOut_.push_back(chunk);
+}
+
 bool MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
     ++transfers_;
     if (!present_) {
@@ -255,8 +310,8 @@ void MouseEmulator::vanish() {
 }
 
 bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
-    // A new command: the firmware forgets chunks not yet fetched and an unfinished block write.
-    chunksOut_.clear();
+    // A new command: the firmware forgets an unfinished block write. Chunks it has sent stay in
+    // the host's queue until they are read or flushed.
     pendingWrite_.reset();
     answer_.reset();
 
@@ -379,7 +434,7 @@ void MouseEmulator::queueBlockRead(std::uint8_t code, std::uint8_t index,
             }
         }
         chunk.stalled = stallChunk_ && *stallChunk_ == c;
-        chunksOut_.push_back(chunk);
+        queueInput(chunk);
     }
     stallChunk_.reset();
 }
@@ -443,8 +498,10 @@ ReadResult MouseEmulator::giveChunk(std::span<std::uint8_t> report,
                                     std::unique_lock<std::mutex>& lock) {
     const auto deliverable = [this] { return !chunksOut_.empty() && !chunksOut_.front().stalled; };
     if (!changed_.wait_for(lock, timeout, [&] { return !present_ || deliverable(); })) {
-        // The mouse never sends the stalled chunk nor anything after it.
-        chunksOut_.clear();
+        // The stalled chunk and those behind it arrive late, after the host gave up on them.
+        for (Chunk& chunk : chunksOut_) {
+            chunk.stalled = false;
+        }
         return ReadResult::timedOut;
     }
     if (!present_) {
