@@ -1,5 +1,7 @@
 #include "emulator/mouse_emulator.h"
 
+#include "emulator/firmware_codec.h"
+
 #include "device/precise_sleep.h"
 
 #include "device/device_link.h"
@@ -11,7 +13,10 @@ namespace qor {
 
 namespace {
 
-const CommandPacket kProbe = makePacket(
+// The firmware's own coding (firmware_codec.h), never the program's.
+using firmware::packet;
+
+const CommandPacket kProbe = packet(
     0x00, {kHandshakeMagic[0], kHandshakeMagic[1], kHandshakeMagic[2], kHandshakeMagic[3], 0, 0});
 
 } // namespace
@@ -322,14 +327,14 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
         if (echoPlainProbe_) {
             answer_ = wire;
         } else {
-            answer_ = makePacket(0x00);
+            answer_ = packet(0x00);
         }
         return true;
     }
     CommandPacket packet = wire;
     if (!echoPlainProbe_) {
         CommandPacket candidate = wire;
-        unscramble(candidate, keys_);
+        candidate = firmware::unscrambled(candidate, keys_);
         if (candidate == kProbe) {
             scrambling_ = true;
             queueAnswer(kProbe);
@@ -339,7 +344,7 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
             packet = candidate;
         }
     }
-    if (packetChecksum(packet) != packet[kChecksumByte]) {
+    if (!firmware::checksumHolds(packet)) {
         ++rejected_;
         return true;
     }
@@ -349,9 +354,9 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
 
 void MouseEmulator::queueAnswer(const CommandPacket& answer) {
     CommandPacket wire = answer;
-    sealPacket(wire);
+    firmware::seal(wire);
     if (scrambling_) {
-        scramble(wire, keys_);
+        wire = firmware::scrambled(wire, keys_);
     }
     answer_ = wire;
 }
@@ -366,7 +371,7 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         s.option2 = p[4];
         break;
     case 0x83:
-        queueAnswer(makePacket(0x83, {s.sensorType, s.rate, s.option1, s.option2}));
+        queueAnswer(packet(0x83, {s.sensorType, s.rate, s.option1, s.option2}));
         break;
     case 0x07:
         if (p[1] < s.ledParams.size()) {
@@ -378,7 +383,7 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         if (p[1] < s.ledParams.size()) {
             set = s.ledParams[p[1]];
         }
-        queueAnswer(makePacket(0x87, {p[1], set[0], set[1], set[2]}));
+        queueAnswer(packet(0x87, {p[1], set[0], set[1], set[2]}));
         break;
     }
     case 0x0D:
@@ -387,13 +392,13 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         s.effectOption2 = p[3];
         break;
     case 0x8D:
-        queueAnswer(makePacket(0x8D, {s.effect, s.effectOption1, s.effectOption2}));
+        queueAnswer(packet(0x8D, {s.effect, s.effectOption1, s.effectOption2}));
         break;
     case 0x10:
     case 0x11:
     case 0x12:
     case 0x13:
-        pendingWrite_ = PendingWrite{p[0], p[1], p[2], chunkCount(p[2]), {}};
+        pendingWrite_ = PendingWrite{p[0], p[1], p[2], firmware::chunksFor(p[2]), {}};
         if (pendingWrite_->expected == 0) {
             commitBlockWrite();
         }
@@ -421,8 +426,8 @@ void MouseEmulator::queueBlockRead(std::uint8_t code, std::uint8_t index,
         length = announcedLength_->second;
         announcedLength_.reset();
     }
-    queueAnswer(makePacket(code, {index, static_cast<std::uint8_t>(length)}));
-    const std::size_t chunks = chunkCount(length);
+    queueAnswer(packet(code, {index, static_cast<std::uint8_t>(length)}));
+    const std::size_t chunks = firmware::chunksFor(length);
     for (std::size_t c = 0; c < chunks; ++c) {
         Chunk chunk;
         for (std::size_t i = 0; i < chunk.bytes.size(); ++i) {
