@@ -121,6 +121,20 @@ std::u16string decode(std::string_view bytes, IniEncoding encoding, const AnsiCo
     return {};
 }
 
+// decode() into a buffer reused from line to line; a line of ASCII bytes means the same in every
+// 8-bit encoding the engine reads (no lead byte of a double-byte code page is below 0x80).
+void decodeInto(std::u16string& out, std::string_view bytes, IniEncoding encoding,
+                const AnsiCodec& codec) {
+    if (encoding == IniEncoding::Ansi || encoding == IniEncoding::Utf8) {
+        if (std::all_of(bytes.begin(), bytes.end(),
+                        [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+            out.assign(bytes.begin(), bytes.end());
+            return;
+        }
+    }
+    out = decode(bytes, encoding, codec);
+}
+
 std::string_view bom(IniEncoding encoding) {
     switch (encoding) {
     case IniEncoding::Utf8:
@@ -143,19 +157,34 @@ std::u16string_view unquote(std::u16string_view s) {
     return s;
 }
 
-// Hashing and equality of names as equalsIgnoreCase compares them.
+// Hashing and equality of names as equalsIgnoreCase compares them; ASCII, which nearly every
+// name is, without the call.
+char16_t upperUnit(char16_t c) {
+    if (c < 0x80) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+    }
+    return toUpperSimple(c);
+}
 struct UpperHash {
     std::size_t operator()(std::u16string_view name) const {
         std::size_t h = 14695981039346656037ull; // FNV-1a over the upper-cased units
         for (char16_t c : name) {
-            h = (h ^ toUpperSimple(c)) * 1099511628211ull;
+            h = (h ^ upperUnit(c)) * 1099511628211ull;
         }
         return h;
     }
 };
 struct UpperEqual {
     bool operator()(std::u16string_view a, std::u16string_view b) const {
-        return equalsIgnoreCase(a, b);
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i] && upperUnit(a[i]) != upperUnit(b[i])) {
+                return false;
+            }
+        }
+        return true;
     }
 };
 template <typename T>
@@ -181,6 +210,14 @@ const IniDocument::Index& IniDocument::index() const {
     }
     auto built = std::make_shared<Index>();
     Index::Section* current = nullptr; // null while inside a duplicate or before the first
+    // Entries up to the next header, so that a section's map is sized once.
+    const auto entriesFrom = [this](std::size_t i) {
+        std::size_t n = 0;
+        for (; i < lines_.size() && lines_[i].kind != Kind::Header; ++i) {
+            n += lines_[i].kind == Kind::Entry ? 1 : 0;
+        }
+        return n;
+    };
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
         if (line.kind == Kind::Header) {
@@ -195,6 +232,7 @@ const IniDocument::Index& IniDocument::index() const {
             if (fresh) {
                 current = &it->second;
                 current->span = Span{i, i + 1, lines_.size(), built.get()};
+                current->keys.reserve(entriesFrom(i + 1));
                 built->byHeader.emplace(i, current);
             }
         } else if (line.kind == Kind::Entry && current != nullptr) {
@@ -257,6 +295,7 @@ IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
     // Most files end their lines with LF or CR LF: one place per LF avoids regrowing the lines.
     doc.lines_.reserve(
         static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) / unit + 1);
+    std::u16string decoded;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t end = pos;
@@ -274,7 +313,8 @@ IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
         Line line;
         line.text = std::string(bytes.substr(pos, end - pos));
         line.ending = std::string(bytes.substr(end, next - end));
-        classify(line, decode(line.text, doc.encoding_, codec));
+        decodeInto(decoded, line.text, doc.encoding_, codec);
+        classify(line, decoded);
         doc.lines_.push_back(std::move(line));
         pos = next;
     }
