@@ -157,34 +157,19 @@ std::u16string_view unquote(std::u16string_view s) {
     return s;
 }
 
-// Hashing and equality of names as equalsIgnoreCase compares them; ASCII, which nearly every
-// name is, without the call.
-char16_t upperUnit(char16_t c) {
-    if (c < 0x80) {
-        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
-    }
-    return toUpperSimple(c);
-}
+// Hashing and equality of names as equalsIgnoreCase compares them.
 struct UpperHash {
     std::size_t operator()(std::u16string_view name) const {
         std::size_t h = 14695981039346656037ull; // FNV-1a over the upper-cased units
         for (char16_t c : name) {
-            h = (h ^ upperUnit(c)) * 1099511628211ull;
+            h = (h ^ toUpperSimple(c)) * 1099511628211ull;
         }
         return h;
     }
 };
 struct UpperEqual {
     bool operator()(std::u16string_view a, std::u16string_view b) const {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (a[i] != b[i] && upperUnit(a[i]) != upperUnit(b[i])) {
-                return false;
-            }
-        }
-        return true;
+        return equalsIgnoreCase(a, b);
     }
 };
 template <typename T>
