@@ -1,5 +1,6 @@
-// The few file operations config.bin needs. The Windows shell answers with the system's calls
-// and GetLastError codes; the portable adapter (file_system_std.h) with the C library's errno.
+// The few file operations config.bin needs, and the saves of record.ini and str.ini. The Windows
+// shell answers with the system's calls and GetLastError codes; the portable adapter
+// (file_system_std.h) with the C library's errno.
 #pragma once
 #include <chrono>
 #include <cstddef>

@@ -1,4 +1,4 @@
-// config.bin's file operations on Windows, with GetLastError codes.
+// The file operations of config.bin and of the INI saves on Windows, with GetLastError codes.
 #pragma once
 #include "app/file_system.h"
 
