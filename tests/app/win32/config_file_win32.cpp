@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,32 @@ TEST_F(ConfigWin32, FileInUseIsReportedOrWrittenInPlace) {
         EXPECT_EQ(sink_.shown[0].text, qor::saveErrorText(result.error));
         EXPECT_EQ(sink_.shown[0].caption, u"NULL ==fp ");
         EXPECT_EQ(readFile(config_), old);
+    }
+}
+
+TEST_F(ConfigWin32, WriteInPlaceKeepsTheFileAndCutsItsOldTail) {
+    const std::string shorter(10, 'n');
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(shorter.data()), 10);
+    const struct {
+        const char* name;
+        const char* before; // nullptr: no file
+        bool mayCreate;
+        DWORD error;
+        const char* after;
+    } cases[] = {
+        {"longer file", "0123456789abcdefghij", false, 0, "nnnnnnnnnn"},
+        {"shorter file", "01234", false, 0, "nnnnnnnnnn"},
+        {"missing, not to be created", nullptr, false, ERROR_FILE_NOT_FOUND, "<none>"},
+        {"missing, may be created", nullptr, true, 0, "nnnnnnnnnn"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileW(w(config_));
+        if (c.before != nullptr) {
+            writeFile(c.before);
+        }
+        EXPECT_EQ(files_.writeInPlace(config_, bytes, c.mayCreate), c.error);
+        EXPECT_EQ(readFile(config_), c.after);
     }
 }
 
