@@ -42,6 +42,17 @@ bool DeviceDiscovery::openDevice() {
 }
 
 bool DeviceDiscovery::scan() {
+    // Once the command collection is open the mouse is found: the scan goes on only to open an
+    // event collection listed after it, and whatever fails then ends the scan quietly with the
+    // mouse found.
+    bool commandOpen = false;
+    bool eventOpen = false;
+    const auto fail = [&](std::u16string_view message) {
+        if (!commandOpen && !message.empty()) {
+            messages_.show(message, title_);
+        }
+        return commandOpen;
+    };
     for (std::uint32_t index = 0;; ++index) {
         HidAttributes attributes;
         switch (enumerator_.describe(index, path_, attributes)) {
@@ -52,10 +63,9 @@ bool DeviceDiscovery::scan() {
             // the mouse: look at the next interface.
             continue;
         case InterfaceStatus::noMoreItems:
-            return false;
+            return fail({});
         case InterfaceStatus::detailFailed:
-            messages_.show(u"SetupDiGetDeviceInterfaceDetail failed.\n", title_);
-            return false;
+            return fail(u"SetupDiGetDeviceInterfaceDetail failed.\n");
         }
         if (attributes.vendorId != kMouseVendorId || attributes.productId != kMouseProductId) {
             continue;
@@ -66,32 +76,41 @@ bool DeviceDiscovery::scan() {
         case CapsStatus::ok:
             break;
         case CapsStatus::preparsedDataFailed:
-            messages_.show(u"HidD_GetPreparsedData failed.\n", title_);
-            return false;
+            return fail(u"HidD_GetPreparsedData failed.\n");
         case CapsStatus::invalidPreparsedData:
-            messages_.show(u"HidP_GetCaps failed.", title_);
-            return false;
+            return fail(u"HidP_GetCaps failed.");
         }
 
         switch (classifyCollection(caps)) {
         case CollectionRole::event:
             if (!enumerator_.openEventRead(path_)) {
-                return false;
+                return fail({});
             }
             events_.signal();
             if (!enumerator_.openEventWrite(path_)) {
-                return false;
+                return fail({});
             }
             link_.eventReportLength = caps.inputReportLength;
+            eventOpen = true;
+            if (commandOpen) {
+                return true;
+            }
             break;
         case CollectionRole::command:
+            if (commandOpen) {
+                break;
+            }
             link_.connected = true;
             if (!enumerator_.openCommand(path_)) {
                 return false;
             }
             link_.setReportLengths(ReportLengths{caps.featureReportLength, caps.inputReportLength,
                                                  caps.outputReportLength});
-            return true;
+            commandOpen = true;
+            if (eventOpen) {
+                return true;
+            }
+            break;
         case CollectionRole::other:
             break;
         }

@@ -70,6 +70,11 @@ TEST(Discovery, CollectionOrders) {
     auto otherVendor = pick({kEvents, kCommands});
     otherVendor[1].attributes.vendorId = 0x04DA;
     otherVendor[2].attributes.productId = 0xA0A0;
+    // After the command collection, failures end the scan quietly with the mouse found.
+    auto lateEventFails = pick({kCommands, kEvents});
+    lateEventFails[2].openFails = true;
+    auto lateCapsFail = pick({kCommands, kBootMouse, kEvents});
+    lateCapsFail[2].capsStatus = CapsStatus::preparsedDataFailed;
     auto swappedUsage = pick({kEvents, kCommands});
     swappedUsage[1].caps.usagePage = 0xFF00; // usage page and usage must both match
     const Case cases[] = {
@@ -77,7 +82,13 @@ TEST(Discovery, CollectionOrders) {
          pick({kBootMouse, kEvents, kConsumer, kCommands}),
          true,
          {"event-read col02", "event-write col02", "command col03"}},
-        {"feature before input", pick({kCommands, kEvents}), true, {"command col03"}},
+        // The scan goes on for the event collection, so that such a machine gets events too.
+        {"feature before input",
+         pick({kCommands, kBootMouse, kEvents}),
+         true,
+         {"command col03", "event-read col02", "event-write col02"}},
+        {"feature before an input that cannot be opened", lateEventFails, true, {"command col03"}},
+        {"feature before a collection without capabilities", lateCapsFail, true, {"command col03"}},
         {"right IDs without vendor collections", noVendor, false, {}},
         {"vendor collections without report lengths", zeroLengths, false, {}},
         {"other IDs", otherVendor, false, {}},
@@ -89,6 +100,7 @@ TEST(Discovery, CollectionOrders) {
         EXPECT_EQ(m.discovery.openDevice(), c.found) << c.name;
         EXPECT_EQ(m.opened(), c.opened) << c.name;
         EXPECT_EQ(m.link.connected, c.found) << c.name;
+        EXPECT_EQ(m.mouse.eventPort().isOpen(), m.link.eventReportLength != 0) << c.name;
         EXPECT_FALSE(m.hid.scanOpen()) << c.name << ": the set is released";
         EXPECT_FALSE(m.hid.queryOpen()) << c.name;
         EXPECT_TRUE(m.messages.shown.empty()) << c.name;
