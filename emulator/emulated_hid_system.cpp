@@ -158,4 +158,10 @@ bool EmulatedHidSystem::openCommand(const std::u16string& path) {
     return true;
 }
 
+void EmulatedHidSystem::closeDevice() {
+    opened_.push_back("close");
+    commandPath_.clear();
+    mouse_.setEventCollectionOpen(false);
+}
+
 } // namespace qor

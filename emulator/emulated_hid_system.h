@@ -51,12 +51,14 @@ public:
     bool openEventRead(const std::u16string& path) override;
     bool openEventWrite(const std::u16string& path) override;
     bool openCommand(const std::u16string& path) override;
+    void closeDevice() override;
 
     // Observation for tests.
     bool scanOpen() const { return scanOpen_; }
     bool queryOpen() const { return queryOpen_; }
     unsigned scans() const { return scans_; }
-    // "event-read <path>", "event-write <path>", "command <path>" in call order (UTF-8 paths).
+    // "event-read <path>", "event-write <path>", "command <path>" and "close" in call order
+    // (UTF-8 paths).
     const std::vector<std::string>& opened() const { return opened_; }
     const std::u16string& commandPath() const { return commandPath_; }
 

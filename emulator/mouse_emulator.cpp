@@ -1,5 +1,7 @@
 #include "emulator/mouse_emulator.h"
 
+#include "emulator/firmware_codec.h"
+
 #include "device/precise_sleep.h"
 
 #include "device/device_link.h"
@@ -11,7 +13,10 @@ namespace qor {
 
 namespace {
 
-const CommandPacket kProbe = makePacket(
+// The firmware's own coding (firmware_codec.h), never the program's.
+using firmware::packet;
+
+const CommandPacket kProbe = packet(
     0x00, {kHandshakeMagic[0], kHandshakeMagic[1], kHandshakeMagic[2], kHandshakeMagic[3], 0, 0});
 
 } // namespace
@@ -20,28 +25,37 @@ class MouseEmulator::CommandSide final : public HidCommandPort {
 public:
     explicit CommandSide(MouseEmulator& mouse) : mouse_(mouse) {}
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding) override {
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                    std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedFeatureLength ||
-            report[0] != 0) {
+        if (!mouse_.beginTransfer(lock) || !mouse_.takesReports(timeout, lock) ||
+            report.size() != kEmulatedFeatureLength || report[0] != 0) {
             return false;
         }
         return mouse_.takeFeature(report);
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding) override {
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding,
+                    std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedFeatureLength) {
+        if (!mouse_.beginTransfer(lock) || !mouse_.takesReports(timeout, lock) ||
+            report.size() != kEmulatedFeatureLength) {
             return false;
         }
         return mouse_.giveFeature(report);
     }
-    bool writeReport(std::span<const std::uint8_t> report) override {
+    TransferResult writeReport(std::span<const std::uint8_t> report,
+                               std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() != kEmulatedChunkLength ||
-            report[0] != 0) {
-            return false;
+        if (!mouse_.beginTransfer(lock)) {
+            return TransferResult::failed;
         }
-        return mouse_.takeChunk(report);
+        if (!mouse_.takesReports(timeout, lock)) {
+            return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
+        }
+        if (report.size() != kEmulatedChunkLength || report[0] != 0) {
+            return TransferResult::failed;
+        }
+        return mouse_.takeChunk(report) ? TransferResult::ok : TransferResult::failed;
     }
     ReadResult readReport(std::span<std::uint8_t> report,
                           std::chrono::milliseconds timeout) override {
@@ -50,6 +64,11 @@ public:
             return ReadResult::failed;
         }
         return mouse_.giveChunk(report, timeout, lock);
+    }
+    void flushInput() override {
+        std::lock_guard lock(mouse_.mutex_);
+        mouse_.chunksOut_.clear();
+        ++mouse_.flushes_;
     }
 
 private:
@@ -160,6 +179,9 @@ void MouseEmulator::plugIn() {
 void MouseEmulator::setEventCollectionOpen(bool open) {
     std::lock_guard lock(mutex_);
     eventOpen_ = open;
+    if (!open && readPending_) {
+        endEventRead(0); // closing the handle cancels its read
+    }
 }
 
 void MouseEmulator::emitEvent(std::span<const std::uint8_t> report) {
@@ -178,6 +200,33 @@ void MouseEmulator::emitEvent(std::span<const std::uint8_t> report) {
 void MouseEmulator::emitEvent(std::uint8_t code, std::uint8_t value, std::uint8_t reportId) {
     const std::array<std::uint8_t, 4> report{reportId, code, 0, value};
     emitEvent(report);
+}
+
+void MouseEmulator::sendUnaskedReport(std::span<const std::uint8_t> payload) {
+    std::lock_guard lock(mutex_);
+    if (!present_) {
+        return;
+    }
+    Chunk chunk;
+    std::copy_n(payload.begin(), std::min(payload.size(), chunk.bytes.size()), chunk.bytes.begin());
+    queueInput(chunk);
+    changed_.notify_all();
+}
+
+void MouseEmulator::setRefusingReports(bool refusing) {
+    std::lock_guard lock(mutex_);
+    refusing_ = refusing;
+    changed_.notify_all();
+}
+
+unsigned MouseEmulator::flushes() const {
+    std::lock_guard lock(mutex_);
+    return flushes_;
+}
+
+std::size_t MouseEmulator::queuedInputReports() const {
+    std::lock_guard lock(mutex_);
+    return chunksOut_.size();
 }
 
 void MouseEmulator::dropAnswers(unsigned count) {
@@ -220,6 +269,20 @@ unsigned MouseEmulator::rejectedPackets() const {
     return rejected_;
 }
 
+bool MouseEmulator::takesReports(std::chrono::milliseconds timeout,
+                                 std::unique_lock<std::mutex>& lock) {
+    // A mouse that stops taking reports leaves the transfer pending until the host gives up.
+    return changed_.wait_for(lock, timeout, [this] { return !refusing_ || !present_; }) && present_;
+}
+
+void MouseEmulator::queueInput(const Chunk& chunk) {
+    // The system keeps 32 reports per handle and drops the oldest when another arrives.
+    if (chunksOut_.size() == kHostInputQueueLength) {
+        chunksOut_.pop_front();
+    }
+    chunksOut_.push_back(chunk);
+}
+
 bool MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
     ++transfers_;
     if (!present_) {
@@ -252,8 +315,8 @@ void MouseEmulator::vanish() {
 }
 
 bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
-    // A new command: the firmware forgets chunks not yet fetched and an unfinished block write.
-    chunksOut_.clear();
+    // A new command: the firmware forgets an unfinished block write. Chunks it has sent stay in
+    // the host's queue until they are read or flushed.
     pendingWrite_.reset();
     answer_.reset();
 
@@ -264,14 +327,14 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
         if (echoPlainProbe_) {
             answer_ = wire;
         } else {
-            answer_ = makePacket(0x00);
+            answer_ = packet(0x00);
         }
         return true;
     }
     CommandPacket packet = wire;
     if (!echoPlainProbe_) {
         CommandPacket candidate = wire;
-        unscramble(candidate, keys_);
+        candidate = firmware::unscrambled(candidate, keys_);
         if (candidate == kProbe) {
             scrambling_ = true;
             queueAnswer(kProbe);
@@ -281,7 +344,7 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
             packet = candidate;
         }
     }
-    if (packetChecksum(packet) != packet[kChecksumByte]) {
+    if (!firmware::checksumHolds(packet)) {
         ++rejected_;
         return true;
     }
@@ -291,9 +354,9 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
 
 void MouseEmulator::queueAnswer(const CommandPacket& answer) {
     CommandPacket wire = answer;
-    sealPacket(wire);
+    firmware::seal(wire);
     if (scrambling_) {
-        scramble(wire, keys_);
+        wire = firmware::scrambled(wire, keys_);
     }
     answer_ = wire;
 }
@@ -308,7 +371,7 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         s.option2 = p[4];
         break;
     case 0x83:
-        queueAnswer(makePacket(0x83, {s.sensorType, s.rate, s.option1, s.option2}));
+        queueAnswer(packet(0x83, {s.sensorType, s.rate, s.option1, s.option2}));
         break;
     case 0x07:
         if (p[1] < s.ledParams.size()) {
@@ -320,7 +383,7 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         if (p[1] < s.ledParams.size()) {
             set = s.ledParams[p[1]];
         }
-        queueAnswer(makePacket(0x87, {p[1], set[0], set[1], set[2]}));
+        queueAnswer(packet(0x87, {p[1], set[0], set[1], set[2]}));
         break;
     }
     case 0x0D:
@@ -329,13 +392,13 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         s.effectOption2 = p[3];
         break;
     case 0x8D:
-        queueAnswer(makePacket(0x8D, {s.effect, s.effectOption1, s.effectOption2}));
+        queueAnswer(packet(0x8D, {s.effect, s.effectOption1, s.effectOption2}));
         break;
     case 0x10:
     case 0x11:
     case 0x12:
     case 0x13:
-        pendingWrite_ = PendingWrite{p[0], p[1], p[2], chunkCount(p[2]), {}};
+        pendingWrite_ = PendingWrite{p[0], p[1], p[2], firmware::chunksFor(p[2]), {}};
         if (pendingWrite_->expected == 0) {
             commitBlockWrite();
         }
@@ -363,8 +426,8 @@ void MouseEmulator::queueBlockRead(std::uint8_t code, std::uint8_t index,
         length = announcedLength_->second;
         announcedLength_.reset();
     }
-    queueAnswer(makePacket(code, {index, static_cast<std::uint8_t>(length)}));
-    const std::size_t chunks = chunkCount(length);
+    queueAnswer(packet(code, {index, static_cast<std::uint8_t>(length)}));
+    const std::size_t chunks = firmware::chunksFor(length);
     for (std::size_t c = 0; c < chunks; ++c) {
         Chunk chunk;
         for (std::size_t i = 0; i < chunk.bytes.size(); ++i) {
@@ -376,7 +439,7 @@ void MouseEmulator::queueBlockRead(std::uint8_t code, std::uint8_t index,
             }
         }
         chunk.stalled = stallChunk_ && *stallChunk_ == c;
-        chunksOut_.push_back(chunk);
+        queueInput(chunk);
     }
     stallChunk_.reset();
 }
@@ -440,8 +503,10 @@ ReadResult MouseEmulator::giveChunk(std::span<std::uint8_t> report,
                                     std::unique_lock<std::mutex>& lock) {
     const auto deliverable = [this] { return !chunksOut_.empty() && !chunksOut_.front().stalled; };
     if (!changed_.wait_for(lock, timeout, [&] { return !present_ || deliverable(); })) {
-        // The mouse never sends the stalled chunk nor anything after it.
-        chunksOut_.clear();
+        // The stalled chunk and those behind it arrive late, after the host gave up on them.
+        for (Chunk& chunk : chunksOut_) {
+            chunk.stalled = false;
+        }
         return ReadResult::timedOut;
     }
     if (!present_) {

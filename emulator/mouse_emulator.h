@@ -7,7 +7,9 @@
 // answer that the next feature read returns; block reads queue their 32-byte chunks as input
 // reports (33 bytes, report ID 0) for the command collection. Write commands store what they
 // carry; block writes take their chunks as output reports and are stored once all have arrived.
-// A new feature report discards chunks not yet read and a block write not yet complete.
+// A new feature report discards a block write not yet complete. Input reports wait in the
+// host's queue of the command handle, as Windows keeps them (32 at most, the oldest dropped),
+// until they are read or flushed: a new command does not remove them.
 //
 // Thread-safe: the command port is used from the window's thread, the event port from the
 // listener thread, and a test may emit events or change faults from a third.
@@ -33,6 +35,8 @@ namespace qor {
 inline constexpr std::uint16_t kEmulatedFeatureLength = 9;
 inline constexpr std::uint16_t kEmulatedChunkLength = 33;
 inline constexpr std::uint16_t kEmulatedEventLength = 8;
+// Input reports the system queues per handle by default.
+inline constexpr std::size_t kHostInputQueueLength = 32;
 
 class MouseEmulator {
 public:
@@ -68,8 +72,13 @@ public:
     // The next answer to read command `code` (0x90 or 0x93) announces `length` bytes and sends
     // that many chunks; bytes beyond what the mouse holds are 0xee.
     void announceLength(std::uint8_t code, std::uint8_t length);
-    // Chunk `index` (0-based) of the next block read is never sent.
+    // Chunk `index` (0-based) of the next block read, and those after it, are held back until
+    // a read waiting for them times out; then they arrive, late.
     void stallChunk(unsigned index);
+    // An input report on the command collection that no command asked for.
+    void sendUnaskedReport(std::span<const std::uint8_t> payload);
+    // While refusing, feature reports and chunk writes stay pending until the host's time-out.
+    void setRefusingReports(bool refusing);
     // Older firmware: echoes the plain probe and never scrambles.
     void setEchoPlainProbe(bool echo);
     // The mouse vanishes on its `n`-th transfer from now (1 = the next one), which fails.
@@ -82,13 +91,24 @@ public:
     unsigned transferCount() const;
     // Packets ignored for a wrong checksum.
     unsigned rejectedPackets() const;
+    // Flushes of the command handle's input queue, and the reports it holds now.
+    unsigned flushes() const;
+    std::size_t queuedInputReports() const;
 
 private:
     class CommandSide;
     class EventSide;
 
+    struct Chunk {
+        std::array<std::uint8_t, 32> bytes{};
+        bool stalled = false;
+    };
+
     // Called with mutex_ held. False when the mouse is (or just became) absent.
     bool beginTransfer(std::unique_lock<std::mutex>& lock);
+    // Called with mutex_ held. False when the mouse refused the report until `timeout`.
+    bool takesReports(std::chrono::milliseconds timeout, std::unique_lock<std::mutex>& lock);
+    void queueInput(const Chunk& chunk);
     bool takeFeature(std::span<const std::uint8_t> report);
     void handlePacket(const CommandPacket& packet);
     void queueAnswer(const CommandPacket& answer);
@@ -110,11 +130,7 @@ private:
     bool present_ = true;
 
     std::optional<CommandPacket> answer_;
-    struct Chunk {
-        std::array<std::uint8_t, 32> bytes{};
-        bool stalled = false;
-    };
-    std::deque<Chunk> chunksOut_;
+    std::deque<Chunk> chunksOut_; // the host's input queue of the command handle
     struct PendingWrite {
         std::uint8_t code = 0;
         std::uint8_t index = 0;
@@ -140,6 +156,8 @@ private:
     bool echoPlainProbe_ = false;
     unsigned vanishCountdown_ = 0;
     std::chrono::microseconds latency_{0};
+    bool refusing_ = false;
+    unsigned flushes_ = 0;
 
     unsigned transfers_ = 0;
     unsigned rejected_ = 0;

@@ -1,6 +1,7 @@
 #include "app/config_file.h"
 
 #include "app/decimal.h"
+#include "app/file_save.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +24,7 @@ std::u16string saveErrorText(SystemError code) {
 }
 
 std::u16string temporaryConfigPath(std::u16string_view configPath) {
-    return std::u16string(configPath) + u".qor-tmp";
+    return temporaryPathFor(configPath);
 }
 
 LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_view configPath,
@@ -90,14 +91,9 @@ SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_v
     const auto bytes = recordBytes(record);
     std::memcpy(image.data() + 1, bytes.data(), bytes.size());
 
-    const std::u16string temporary = temporaryConfigPath(configPath);
-    if (const SystemError code = files.writeWhole(temporary, image); code != 0) {
-        files.remove(temporary);
-        return fail(code);
-    }
-    if (const SystemError code = files.replace(temporary, configPath); code != 0) {
-        files.remove(temporary);
-        return fail(code);
+    const FileSaveResult saved = saveWholeFile(files, configPath, image, false);
+    if (saved.route == FileSaveResult::Route::failed) {
+        return fail(saved.error);
     }
     result.outcome = SaveResult::Outcome::Saved;
     result.trace = u"Data num:1 BYTE -" +

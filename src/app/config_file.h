@@ -23,7 +23,7 @@ inline constexpr std::u16string_view kSaveErrorCaption = u"NULL ==fp ";
 // "Error Code is: %d \n" with the system's error code.
 std::u16string saveErrorText(SystemError code);
 
-// A save writes here first and then replaces config.bin with it.
+// A save writes here first and then replaces config.bin with it (file_save.h).
 std::u16string temporaryConfigPath(std::u16string_view configPath);
 
 struct LoadResult {
@@ -56,7 +56,8 @@ LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_v
                       SettingsState& state);
 
 // Writes flag 1 and the record over an existing config.bin. The file is replaced as a whole, so
-// a crash or a full disk leaves the old file or the new one, never a part. The in-memory
+// a crash or a full disk leaves the old file or the new one, never a part; where the folder
+// refuses the replacement, the file is overwritten in place (file_save.h). The in-memory
 // first-run flag is not changed.
 SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_view configPath,
                       const SettingsRecord& record);

@@ -46,6 +46,14 @@ std::FILE* openFile(const fs::path& path, const char* mode) {
 #endif
 }
 
+int cutTo(std::FILE* file, std::size_t size) {
+#ifdef _WIN32
+    return _chsize_s(_fileno(file), static_cast<long long>(size));
+#else
+    return ftruncate(fileno(file), static_cast<off_t>(size));
+#endif
+}
+
 int syncToDisk(std::FILE* file) {
 #ifdef _WIN32
     return _commit(_fileno(file));
@@ -114,19 +122,45 @@ SystemError StdFileSystem::checkWritable(std::u16string_view path) {
     return 0;
 }
 
-SystemError StdFileSystem::writeWhole(std::u16string_view path,
+WriteResult StdFileSystem::writeWhole(std::u16string_view path,
                                       std::span<const std::uint8_t> bytes) {
+    fs::path p;
+    if (!toPath(path, p)) {
+        return {static_cast<SystemError>(EINVAL), false};
+    }
+    std::FILE* file = openFile(p, "wb");
+    if (file == nullptr) {
+        return {lastErrno(), false};
+    }
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0 && syncToDisk(file) == 0;
+    const SystemError error = written ? 0 : lastErrno();
+    const bool closed = std::fclose(file) == 0;
+    if (error != 0) {
+        return {error, true};
+    }
+    return {closed ? 0 : lastErrno(), true};
+}
+
+SystemError StdFileSystem::writeInPlace(std::u16string_view path,
+                                        std::span<const std::uint8_t> bytes, bool mayCreate) {
     fs::path p;
     if (!toPath(path, p)) {
         return static_cast<SystemError>(EINVAL);
     }
-    std::FILE* file = openFile(p, "wb");
+    // "r+" neither creates nor truncates: the file keeps its place, and its rights.
+    std::FILE* file = openFile(p, "r+b");
+    if (file == nullptr && mayCreate && errno == ENOENT) {
+        file = openFile(p, "w+b");
+    }
     if (file == nullptr) {
         return lastErrno();
     }
     errno = 0;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0 && syncToDisk(file) == 0;
+                         std::fflush(file) == 0 && cutTo(file, bytes.size()) == 0 &&
+                         syncToDisk(file) == 0;
     const SystemError error = written ? 0 : lastErrno();
     const bool closed = std::fclose(file) == 0;
     if (error != 0) {

@@ -9,7 +9,9 @@ public:
     bool exists(std::u16string_view path) override;
     std::unique_ptr<ReadableFile> openForReading(std::u16string_view path) override;
     SystemError checkWritable(std::u16string_view path) override;
-    SystemError writeWhole(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
+    WriteResult writeWhole(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
+    SystemError writeInPlace(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                             bool mayCreate) override;
     SystemError replace(std::u16string_view source, std::u16string_view target) override;
     void remove(std::u16string_view path) override;
 };

@@ -3,6 +3,7 @@
 #include "app/text_utf8.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace qor {
 
@@ -120,6 +121,20 @@ std::u16string decode(std::string_view bytes, IniEncoding encoding, const AnsiCo
     return {};
 }
 
+// decode() into a buffer reused from line to line; a line of ASCII bytes means the same in every
+// 8-bit encoding the engine reads (no lead byte of a double-byte code page is below 0x80).
+void decodeInto(std::u16string& out, std::string_view bytes, IniEncoding encoding,
+                const AnsiCodec& codec) {
+    if (encoding == IniEncoding::Ansi || encoding == IniEncoding::Utf8) {
+        if (std::all_of(bytes.begin(), bytes.end(),
+                        [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+            out.assign(bytes.begin(), bytes.end());
+            return;
+        }
+    }
+    out = decode(bytes, encoding, codec);
+}
+
 std::string_view bom(IniEncoding encoding) {
     switch (encoding) {
     case IniEncoding::Utf8:
@@ -142,7 +157,79 @@ std::u16string_view unquote(std::u16string_view s) {
     return s;
 }
 
+// Hashing and equality of names as equalsIgnoreCase compares them.
+struct UpperHash {
+    std::size_t operator()(std::u16string_view name) const {
+        std::size_t h = 14695981039346656037ull; // FNV-1a over the upper-cased units
+        for (char16_t c : name) {
+            h = (h ^ toUpperSimple(c)) * 1099511628211ull;
+        }
+        return h;
+    }
+};
+struct UpperEqual {
+    bool operator()(std::u16string_view a, std::u16string_view b) const {
+        return equalsIgnoreCase(a, b);
+    }
+};
+template <typename T>
+using NameMap = std::unordered_map<std::u16string_view, T, UpperHash, UpperEqual>;
+
 } // namespace
+
+// Every named section's first header and, for each, its first line of every key. The names are
+// views of the lines' own names.
+struct IniDocument::Index {
+    struct Section {
+        Span span;
+        NameMap<std::size_t> keys;
+    };
+    NameMap<Section> sections;
+    // The section each key map belongs to, by header line.
+    std::unordered_map<std::size_t, const Section*> byHeader;
+};
+
+const IniDocument::Index& IniDocument::index() const {
+    if (index_.index) {
+        return *index_.index;
+    }
+    auto built = std::make_shared<Index>();
+    Index::Section* current = nullptr; // null while inside a duplicate or before the first
+    // Entries up to the next header, so that a section's map is sized once.
+    const auto entriesFrom = [this](std::size_t i) {
+        std::size_t n = 0;
+        for (; i < lines_.size() && lines_[i].kind != Kind::Header; ++i) {
+            n += lines_[i].kind == Kind::Entry ? 1 : 0;
+        }
+        return n;
+    };
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Kind::Header) {
+            if (current != nullptr) {
+                current->span.end = i;
+            }
+            current = nullptr;
+            if (line.name.empty()) {
+                continue; // "[]" is never looked up by name
+            }
+            auto [it, fresh] = built->sections.try_emplace(line.name);
+            if (fresh) {
+                current = &it->second;
+                current->span = Span{i, i + 1, lines_.size(), built.get()};
+                current->keys.reserve(entriesFrom(i + 1));
+                built->byHeader.emplace(i, current);
+            }
+        } else if (line.kind == Kind::Entry && current != nullptr) {
+            current->keys.try_emplace(line.name, i); // the first match counts
+        }
+    }
+    if (current != nullptr) {
+        current->span.end = lines_.size();
+    }
+    index_.index = std::move(built);
+    return *index_.index;
+}
 
 std::vector<std::u16string> IniSectionNames::names() const {
     std::vector<std::u16string> out;
@@ -190,6 +277,10 @@ IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
         auto b = static_cast<unsigned char>(bytes[pos + 1]);
         return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
     };
+    // Most files end their lines with LF or CR LF: one place per LF avoids regrowing the lines.
+    doc.lines_.reserve(
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) / unit + 1);
+    std::u16string decoded;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t end = pos;
@@ -207,7 +298,8 @@ IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
         Line line;
         line.text = std::string(bytes.substr(pos, end - pos));
         line.ending = std::string(bytes.substr(end, next - end));
-        classify(line, decode(line.text, doc.encoding_, codec));
+        decodeInto(decoded, line.text, doc.encoding_, codec);
+        classify(line, decoded);
         doc.lines_.push_back(std::move(line));
         pos = next;
     }
@@ -223,7 +315,16 @@ std::string IniDocument::bytes() const {
     return out;
 }
 
-std::optional<IniDocument::Span> IniDocument::findSection(std::u16string_view name) const {
+std::optional<IniDocument::Span> IniDocument::findSection(std::u16string_view name,
+                                                          Lookup lookup) const {
+    if (lookup == Lookup::indexed && !name.empty()) {
+        const Index& found = index();
+        const auto it = found.sections.find(name);
+        if (it == found.sections.end()) {
+            return std::nullopt;
+        }
+        return it->second.span;
+    }
     std::size_t header = npos;
     std::size_t i = 0;
     if (!name.empty()) {
@@ -246,6 +347,14 @@ std::optional<IniDocument::Span> IniDocument::findSection(std::u16string_view na
 }
 
 std::optional<std::size_t> IniDocument::findKey(const Span& span, std::u16string_view key) const {
+    if (span.index != nullptr) {
+        const Index::Section& section = *span.index->byHeader.at(span.header);
+        const auto it = section.keys.find(key);
+        if (it == section.keys.end()) {
+            return std::nullopt;
+        }
+        return it->second;
+    }
     for (std::size_t i = span.begin; i < span.end; ++i) {
         if (lines_[i].kind == Kind::Entry && equalsIgnoreCase(lines_[i].name, key)) {
             return i;
@@ -256,7 +365,7 @@ std::optional<std::size_t> IniDocument::findKey(const Span& span, std::u16string
 
 std::optional<std::u16string> IniDocument::value(std::u16string_view section,
                                                  std::u16string_view key) const {
-    auto span = findSection(callerName(section));
+    auto span = findSection(callerName(section), Lookup::indexed);
     if (!span) {
         return std::nullopt;
     }
@@ -335,6 +444,7 @@ void IniDocument::insertLine(std::size_t at, std::u16string_view text) {
     if (at > 0 && lines_[at - 1].ending.empty()) {
         lines_[at - 1].ending = encodeLine(u"\r\n");
     }
+    changed();
     Line line;
     line.text = encodeLine(text);
     line.ending = encodeLine(u"\r\n");
@@ -347,7 +457,7 @@ bool IniDocument::setString(std::u16string_view section, std::u16string_view key
     section = callerName(section);
     key = callerName(key);
     value = trimLeft(callerText(value));
-    auto span = findSection(section);
+    auto span = findSection(section, Lookup::scan);
     if (!span) {
         insertLine(lines_.size(), u"[" + std::u16string(section) + u"]");
         insertLine(lines_.size(), std::u16string(key) + u"=" + std::u16string(value));
@@ -358,6 +468,7 @@ bool IniDocument::setString(std::u16string_view section, std::u16string_view key
         }
         line.text = encodeLine(line.name + u"=" + std::u16string(value));
         classify(line, decode(line.text, encoding_, *codec_));
+        changed();
     } else {
         // After the section's last non-blank line, so blank lines before the next header stay
         // where they are.
@@ -377,7 +488,7 @@ bool IniDocument::setString(std::u16string_view section, std::u16string_view key
 }
 
 bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key) {
-    auto span = findSection(callerName(section));
+    auto span = findSection(callerName(section), Lookup::scan);
     if (!span) {
         return false;
     }
@@ -386,11 +497,12 @@ bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key
         return false;
     }
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+    changed();
     return true;
 }
 
 bool IniDocument::removeSection(std::u16string_view section) {
-    auto span = findSection(callerName(section));
+    auto span = findSection(callerName(section), Lookup::scan);
     if (!span) {
         return false;
     }
@@ -400,6 +512,7 @@ bool IniDocument::removeSection(std::u16string_view section) {
     }
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
                  lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
+    changed();
     return true;
 }
 

@@ -1,10 +1,26 @@
 #include "app/ini_engine.h"
 
+#include "app/file_save.h"
+#include "app/file_system_std.h"
+
 #include <fstream>
-#include <iterator>
+#include <new>
 #include <system_error>
 
 namespace qor {
+
+namespace {
+
+FileSystem& standardFiles() {
+    static StdFileSystem files;
+    return files;
+}
+
+} // namespace
+
+IniEngine::IniEngine() : IniEngine(defaultAnsiCodec()) {}
+
+IniEngine::IniEngine(const AnsiCodec& codec) : codec_(&codec), files_(&standardFiles()) {}
 
 std::optional<IniDocument> IniEngine::load(const std::filesystem::path& file) const {
     std::error_code ec;
@@ -19,39 +35,35 @@ std::optional<IniDocument> IniEngine::load(const std::filesystem::path& file) co
     if (!in) {
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
+    try {
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        if (size < 0 || static_cast<std::uint64_t>(size) > kIniFileSizeMax) {
+            return std::nullopt;
+        }
+        in.seekg(0, std::ios::beg);
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (in.bad()) {
+            return std::nullopt;
+        }
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        return IniDocument::parse(bytes, *codec_);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // a file the machine cannot hold is unreadable, not the end
     }
-    return IniDocument::parse(bytes, *codec_);
 }
 
 bool IniEngine::save(const std::filesystem::path& file, const IniDocument& document) const {
-    // A crash or a full disk in the middle of the write must not leave half a file behind.
-    std::filesystem::path temp = file;
-    temp += ".qor-tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        std::string bytes = document.bytes();
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return false;
-        }
+    std::u16string path;
+    try {
+        path = file.u16string();
+    } catch (...) {
+        return false; // a name the system cannot spell names no file we could write
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        return false;
-    }
-    return true;
+    const std::string bytes = document.bytes();
+    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return saveWholeFile(*files_, path, data, true).route != FileSaveResult::Route::failed;
 }
 
 std::u16string IniEngine::getString(const std::filesystem::path& file, std::u16string_view section,

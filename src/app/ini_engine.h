@@ -18,17 +18,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/file_system.h"
 #include "app/text_ansi_codec.h"
 
 namespace qor {
 
 // The buffer size (in UTF-16 units, terminating zero included) the program passes to every read.
 inline constexpr std::size_t kIniBufferSize = 1024;
+
+// A larger file reads as unreadable: the program's own files stay far below it, and a file of
+// any size would otherwise be taken into memory whole.
+inline constexpr std::size_t kIniFileSizeMax = std::size_t{16} << 20;
 
 enum class IniEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
@@ -93,19 +99,41 @@ public:
     };
 
 private:
+    struct Index;
     struct Span {
         std::size_t header; // index of the header line, or npos for the section before the first
         std::size_t begin;  // first line after the header
         std::size_t end;    // the next header or the end of the lines
+        // The section's first key lines by upper-cased name, when found through the index.
+        const Index* index = nullptr;
     };
-    std::optional<Span> findSection(std::u16string_view trimmedName) const;
+    // Reads go through the index, so that a file of many long sections answers every key in
+    // constant time; writes scan, because each of them would throw the index away.
+    enum class Lookup { indexed, scan };
+    std::optional<Span> findSection(std::u16string_view trimmedName, Lookup lookup) const;
     std::optional<std::size_t> findKey(const Span& span, std::u16string_view trimmedKey) const;
+    const Index& index() const;
+    void changed() { index_.index.reset(); }
     std::string encodeLine(std::u16string_view text) const;
     void insertLine(std::size_t at, std::u16string_view text);
 
     const AnsiCodec* codec_;
     IniEncoding encoding_ = IniEncoding::Utf16Le;
     std::vector<Line> lines_;
+    // Built at the first indexed read after a change. It points into lines_, so a copy of the
+    // document starts without one.
+    struct IndexSlot {
+        IndexSlot() = default;
+        IndexSlot(const IndexSlot&) {}
+        IndexSlot(IndexSlot&&) = default;
+        IndexSlot& operator=(const IndexSlot&) {
+            index.reset();
+            return *this;
+        }
+        IndexSlot& operator=(IndexSlot&&) = default;
+        std::shared_ptr<const Index> index;
+    };
+    mutable IndexSlot index_;
 };
 
 // The file side: every call reads the file afresh, like the Win32 functions, and a write
@@ -113,8 +141,10 @@ private:
 // the Windows shell builds it with the ANSI code page's codec (win32/ansi_codec_win32.h).
 class IniEngine {
 public:
-    IniEngine() : codec_(&defaultAnsiCodec()) {}
-    explicit IniEngine(const AnsiCodec& codec) : codec_(&codec) {}
+    // Saves through the standard library's files (file_system_std.h) unless given others.
+    IniEngine();
+    explicit IniEngine(const AnsiCodec& codec);
+    IniEngine(const AnsiCodec& codec, FileSystem& files) : codec_(&codec), files_(&files) {}
 
     // A missing or unreadable file reads as the default.
     std::u16string getString(const std::filesystem::path& file, std::u16string_view section,
@@ -133,11 +163,13 @@ public:
 
     // The document as read from the file (an empty new document when the file is missing).
     std::optional<IniDocument> load(const std::filesystem::path& file) const;
-    // Writes the document's bytes through a temporary file beside it, then replaces the file.
+    // Writes the document's bytes through a temporary file beside it, then replaces the file;
+    // overwrites it in place where that is refused (file_save.h).
     bool save(const std::filesystem::path& file, const IniDocument& document) const;
 
 private:
     const AnsiCodec* codec_;
+    FileSystem* files_;
 };
 
 } // namespace qor

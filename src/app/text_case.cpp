@@ -2,11 +2,8 @@
 
 namespace qor {
 
-char16_t toUpperSimple(char16_t c) {
+char16_t toUpperBeyondAscii(char16_t c) {
     auto shifted = [c](int by) { return static_cast<char16_t>(c - by); };
-    if (c < 0x80) {
-        return c >= u'a' && c <= u'z' ? shifted(32) : c;
-    }
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
         return shifted(32);
     }

@@ -6,7 +6,17 @@
 
 namespace qor {
 
-char16_t toUpperSimple(char16_t c);
+// Letters beyond ASCII.
+char16_t toUpperBeyondAscii(char16_t c);
+
+// Inline for ASCII, which nearly every name is.
+inline char16_t toUpperSimple(char16_t c) {
+    if (c < 0x80) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+    }
+    return toUpperBeyondAscii(c);
+}
+
 bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b);
 
 } // namespace qor

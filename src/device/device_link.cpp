@@ -39,13 +39,15 @@ bool DeviceLink::sendPacket(const CommandPacket& packet, bool scrambled) {
         scramble(wire, keys_);
     }
     std::copy(wire.begin(), wire.end(), report.begin() + 1);
-    return command_.setFeature(std::span(report).first(featureLength()), codingOf(scrambled));
+    return command_.setFeature(std::span(report).first(featureLength()), codingOf(scrambled),
+                               transferTimeout);
 }
 
 CommandPacket DeviceLink::receivePacket(bool scrambled) {
     FeatureReport report{};
     // The answer is taken whether or not the read succeeded: a lost answer reads as zeros.
-    (void)command_.getFeature(std::span(report).first(featureLength()), codingOf(scrambled));
+    (void)command_.getFeature(std::span(report).first(featureLength()), codingOf(scrambled),
+                              transferTimeout);
     CommandPacket answer{};
     std::copy(report.begin() + 1, report.begin() + 9, answer.begin());
     if (scrambled) {
@@ -66,6 +68,10 @@ bool DeviceLink::exchange(CommandPacket& packet) {
 
 void DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload) {
     const bool scrambled = scrambleOn.load();
+    if (isReadCommand(header[0])) {
+        // Before the header: the answer's chunks are queued as soon as the mouse has it.
+        command_.flushInput();
+    }
     (void)sendPacket(header, scrambled);
 
     if (!isReadCommand(header[0])) {
@@ -78,7 +84,11 @@ void DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> pa
                 const std::size_t n = std::min(kChunkPayloadSize, payload.size() - offset);
                 std::copy_n(payload.begin() + offset, n, report.begin() + 1);
             }
-            (void)command_.writeReport(std::span(report).first(length));
+            if (command_.writeReport(std::span(report).first(length), transferTimeout) ==
+                TransferResult::timedOut) {
+                // The mouse stopped taking reports: the rest would wait as long each.
+                return;
+            }
             pacer_.pause(kChunkWritePauseMs);
         }
         return;
@@ -92,7 +102,9 @@ void DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> pa
         const ReadResult result =
             command_.readReport(std::span(report).first(length), chunkReadTimeout);
         if (result == ReadResult::timedOut) {
-            // The mouse stopped sending: waiting for the rest would hang the window.
+            // The mouse stopped sending: waiting for the rest would hang the window. What it
+            // still sends of this block must not open the next one.
+            command_.flushInput();
             return;
         }
         // A failed read leaves the chunk's zeros, which are copied like any other chunk.

@@ -20,6 +20,9 @@ inline constexpr std::array<std::uint8_t, 4> kHandshakeMagic{0xC6, 0x93, 0x2F, 0
 inline constexpr unsigned kHandshakePauseMs = 5;
 inline constexpr unsigned kChunkWritePauseMs = 3;
 inline constexpr std::chrono::milliseconds kDefaultChunkReadTimeout{1000};
+// Feature reports and chunk writes normally complete within a few milliseconds; a mouse that
+// stops taking reports must not hold the window's thread for longer than a chunk read may.
+inline constexpr std::chrono::milliseconds kDefaultTransferTimeout{1000};
 
 // Number of 32-byte chunks that carry `payloadLength` bytes (rounded up).
 constexpr std::size_t chunkCount(std::size_t payloadLength) {
@@ -47,6 +50,10 @@ public:
     // chunks, a read command takes the answering header into `header` and reads the chunks it
     // announces into `payload`, never past its end. A chunk that does not arrive within the
     // chunk read time-out ends the transfer; what was not received stays as it was (zero).
+    // Input reports queued before a block read (late chunks of an earlier one, reports the mouse
+    // sent unasked) are dropped first, and again after a time-out, so that they cannot shift
+    // the chunks of this read or the next. A chunk write that does not complete within the
+    // transfer time-out ends a block write.
     void blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload);
 
     // Probes plain, then scrambled. Sets `scrambleOn` and `connected`, telling the sink first.
@@ -64,6 +71,8 @@ public:
     std::atomic<bool> scrambleOn{false};
 
     std::chrono::milliseconds chunkReadTimeout = kDefaultChunkReadTimeout;
+    // Bound of every feature report and chunk write.
+    std::chrono::milliseconds transferTimeout = kDefaultTransferTimeout;
 
     // The key tables in use: runKey stays zero until the first plain probe has failed.
     const ScrambleKeys& keys() const { return keys_; }

@@ -24,6 +24,14 @@ DeviceDiscovery::DeviceDiscovery(DeviceEnumerator& enumerator, DeviceLink& link,
     : enumerator_(enumerator), link_(link), events_(events), messages_(messages),
       title_(std::move(title)) {}
 
+void DeviceDiscovery::wakeListener() {
+    events_.signal();
+}
+
+void DeviceDiscovery::closeDevice() {
+    enumerator_.closeDevice();
+}
+
 bool DeviceDiscovery::openDevice() {
     if (!enumerator_.beginScan()) {
         return false;
@@ -34,17 +42,30 @@ bool DeviceDiscovery::openDevice() {
 }
 
 bool DeviceDiscovery::scan() {
+    // Once the command collection is open the mouse is found: the scan goes on only to open an
+    // event collection listed after it, and whatever fails then ends the scan quietly with the
+    // mouse found.
+    bool commandOpen = false;
+    bool eventOpen = false;
+    const auto fail = [&](std::u16string_view message) {
+        if (!commandOpen && !message.empty()) {
+            messages_.show(message, title_);
+        }
+        return commandOpen;
+    };
     for (std::uint32_t index = 0;; ++index) {
         HidAttributes attributes;
         switch (enumerator_.describe(index, path_, attributes)) {
         case InterfaceStatus::ok:
             break;
-        case InterfaceStatus::noMoreItems:
         case InterfaceStatus::openFailed:
-            return false;
+            // A device being torn down (or one this user may not query) says nothing about
+            // the mouse: look at the next interface.
+            continue;
+        case InterfaceStatus::noMoreItems:
+            return fail({});
         case InterfaceStatus::detailFailed:
-            messages_.show(u"SetupDiGetDeviceInterfaceDetail failed.\n", title_);
-            return false;
+            return fail(u"SetupDiGetDeviceInterfaceDetail failed.\n");
         }
         if (attributes.vendorId != kMouseVendorId || attributes.productId != kMouseProductId) {
             continue;
@@ -55,32 +76,41 @@ bool DeviceDiscovery::scan() {
         case CapsStatus::ok:
             break;
         case CapsStatus::preparsedDataFailed:
-            messages_.show(u"HidD_GetPreparsedData failed.\n", title_);
-            return false;
+            return fail(u"HidD_GetPreparsedData failed.\n");
         case CapsStatus::invalidPreparsedData:
-            messages_.show(u"HidP_GetCaps failed.", title_);
-            return false;
+            return fail(u"HidP_GetCaps failed.");
         }
 
         switch (classifyCollection(caps)) {
         case CollectionRole::event:
             if (!enumerator_.openEventRead(path_)) {
-                return false;
+                return fail({});
             }
             events_.signal();
             if (!enumerator_.openEventWrite(path_)) {
-                return false;
+                return fail({});
             }
             link_.eventReportLength = caps.inputReportLength;
+            eventOpen = true;
+            if (commandOpen) {
+                return true;
+            }
             break;
         case CollectionRole::command:
+            if (commandOpen) {
+                break;
+            }
             link_.connected = true;
             if (!enumerator_.openCommand(path_)) {
                 return false;
             }
             link_.setReportLengths(ReportLengths{caps.featureReportLength, caps.inputReportLength,
                                                  caps.outputReportLength});
-            return true;
+            commandOpen = true;
+            if (eventOpen) {
+                return true;
+            }
+            break;
         case CollectionRole::other:
             break;
         }
@@ -106,6 +136,8 @@ void DeviceChangeHandler::lost() {
     sink_.deliver(DeviceEventCode::mouseNotDetected, 0);
     host_.hideWindow();
     link_.connected = false;
+    // Open handles keep the system from removing the device cleanly.
+    discovery_.closeDevice();
 }
 
 bool DeviceChangeHandler::onDeviceChange(std::uint32_t event, std::uint32_t deviceType,
@@ -119,6 +151,11 @@ bool DeviceChangeHandler::onDeviceChange(std::uint32_t event, std::uint32_t devi
         return true;
     }
     link_.handshake();
+    if (link_.connected) {
+        // Discovery signalled the listener before the handshake set `connected`: a listener
+        // that woke then went back to sleep and needs this second call.
+        discovery_.wakeListener();
+    }
     if (event == kDeviceArrival && link_.connected) {
         host_.connectReadBack();
         listener_.startOnce();

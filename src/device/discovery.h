@@ -39,8 +39,14 @@ public:
                     MessageSink& messages, std::u16string title);
 
     // Scans the present HID interfaces. True when the mouse's feature collection was found and
-    // opened; the scan ends there. The caller then runs the handshake.
+    // opened. The scan ends there when the event collection was opened before it, and goes on
+    // to open an event collection listed after it otherwise. The caller then runs the handshake.
     bool openDevice();
+
+    // Signals the listener's event so that a sleeping listener looks at `connected` again.
+    void wakeListener();
+    // Closes the mouse's command and event handles (the mouse has gone).
+    void closeDevice();
 
     // Path of the interface examined or opened last.
     const std::u16string& devicePath() const { return path_; }

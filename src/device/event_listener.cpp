@@ -13,9 +13,6 @@ void EventListener::requestStop() {
 }
 
 void EventListener::run() {
-    const std::size_t length =
-        std::min<std::size_t>(link_.eventReportLength.load(), buffer_.size());
-    const std::span<std::uint8_t> report = std::span(buffer_).first(length);
     bool pending = false;
     while (!stop_) {
         port_.resetSignal();
@@ -26,6 +23,11 @@ void EventListener::run() {
             port_.waitSignal();
             continue;
         }
+        // Taken at every pass: each open stores the length of the collection it found, and the
+        // first open may have found none (the feature collection listed first).
+        const std::size_t length =
+            std::min<std::size_t>(link_.eventReportLength.load(), buffer_.size());
+        const std::span<std::uint8_t> report = std::span(buffer_).first(length);
         pending = port_.beginRead(report);
         if (!pending) {
             // The collection refused the read (the mouse is gone): sleep until discovery or

@@ -21,25 +21,33 @@ inline constexpr std::size_t kEventReportBufferSize = 40;
 // show the packet as the program means it.
 enum class PacketCoding { plain, scrambled };
 
-enum class ReadResult {
-    ok,       // one whole report arrived
-    failed,   // the system refused the read (device gone, bad length)
-    timedOut, // nothing arrived within the time-out
+enum class TransferResult {
+    ok,       // one whole report went or arrived
+    failed,   // the system refused the transfer (device gone, bad length)
+    timedOut, // it did not complete within the time-out and was cancelled
 };
+using ReadResult = TransferResult;
 
 // The feature collection: command packets in feature reports, 32-byte chunks in output and
 // input reports. Used from the window's thread only. Every call hands exactly `report.size()`
-// bytes to the system.
+// bytes to the system and waits at most `timeout`; a transfer still pending then is cancelled
+// before the call returns, so the buffer is free again.
 class HidCommandPort {
 public:
     virtual ~HidCommandPort() = default;
-    virtual bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding) = 0;
+    // False on failure and on time-out.
+    virtual bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                            std::chrono::milliseconds timeout) = 0;
     // On failure the buffer keeps what it held (the core zeroes it first).
-    virtual bool getFeature(std::span<std::uint8_t> report, PacketCoding coding) = 0;
-    virtual bool writeReport(std::span<const std::uint8_t> report) = 0;
-    // Reads one input report, waiting at most `timeout`.
+    virtual bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                            std::chrono::milliseconds timeout) = 0;
+    virtual TransferResult writeReport(std::span<const std::uint8_t> report,
+                                       std::chrono::milliseconds timeout) = 0;
+    // Reads one input report.
     virtual ReadResult readReport(std::span<std::uint8_t> report,
                                   std::chrono::milliseconds timeout) = 0;
+    // Drops the input reports the system has queued for this handle and not yet read.
+    virtual void flushInput() = 0;
 };
 
 // The input collection as the listener thread sees it, shaped after one overlapped read and its
@@ -109,6 +117,8 @@ public:
     virtual bool openEventRead(const std::u16string& path) = 0;
     virtual bool openEventWrite(const std::u16string& path) = 0;
     virtual bool openCommand(const std::u16string& path) = 0;
+    // Closes the command handle and both event handles; a pending event read is cancelled.
+    virtual void closeDevice() = 0;
 };
 
 } // namespace qor

@@ -48,20 +48,27 @@ void TracingCommandPort::chunk(std::string_view verb, std::span<const std::uint8
     sink_(std::string(verb) + ' ' + hexBytes(payload));
 }
 
-bool TracingCommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding coding) {
+bool TracingCommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                                    std::chrono::milliseconds timeout) {
     feature("set_feature", report, coding);
-    return inner_.setFeature(report, coding);
+    return inner_.setFeature(report, coding, timeout);
 }
 
-bool TracingCommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding coding) {
-    const bool ok = inner_.getFeature(report, coding);
+bool TracingCommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                                    std::chrono::milliseconds timeout) {
+    const bool ok = inner_.getFeature(report, coding, timeout);
     feature("get_feature", report, coding);
     return ok;
 }
 
-bool TracingCommandPort::writeReport(std::span<const std::uint8_t> report) {
+TransferResult TracingCommandPort::writeReport(std::span<const std::uint8_t> report,
+                                               std::chrono::milliseconds timeout) {
     chunk("write", report);
-    return inner_.writeReport(report);
+    const TransferResult result = inner_.writeReport(report, timeout);
+    if (result == TransferResult::timedOut) {
+        sink_("# write timed out");
+    }
+    return result;
 }
 
 ReadResult TracingCommandPort::readReport(std::span<std::uint8_t> report,
@@ -73,6 +80,11 @@ ReadResult TracingCommandPort::readReport(std::span<std::uint8_t> report,
         chunk("read", report);
     }
     return result;
+}
+
+void TracingCommandPort::flushInput() {
+    sink_("flush");
+    inner_.flushInput();
 }
 
 TracingPacer::TracingPacer(Pacer& inner, TraceLineSink sink)

@@ -4,6 +4,7 @@
 //   get_feature 83 01 01 00 40 00 00 3a    (after unscrambling)
 //   write 01 02 ...                        (the 32 chunk payload bytes)
 //   read 00 00 ...
+//   flush                                  (queued input reports dropped)
 //   sleep 2
 #pragma once
 #include "device/hid_ports.h"
@@ -30,11 +31,15 @@ class TracingCommandPort final : public HidCommandPort {
 public:
     TracingCommandPort(HidCommandPort& inner, TraceLineSink sink,
                        ScrambleKeys keys = firmwareScrambleKeys());
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding) override;
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding) override;
-    bool writeReport(std::span<const std::uint8_t> report) override;
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                    std::chrono::milliseconds timeout) override;
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                    std::chrono::milliseconds timeout) override;
+    TransferResult writeReport(std::span<const std::uint8_t> report,
+                               std::chrono::milliseconds timeout) override;
     ReadResult readReport(std::span<std::uint8_t> report,
                           std::chrono::milliseconds timeout) override;
+    void flushInput() override;
 
 private:
     void feature(std::string_view verb, std::span<const std::uint8_t> report, PacketCoding coding);

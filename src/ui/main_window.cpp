@@ -89,7 +89,7 @@ std::vector<HoverArea> hoverAreas(Page page) {
 
 MainWindow::MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::uint8_t& sensorType,
                        const StringTable& strings, Ports ports)
-    : record_(record), strings_(strings), ports_(std::move(ports)),
+    : strings_(strings), ports_(std::move(ports)),
       keys_(record, keyRows, strings, ports_.messages, ports_.keyDialogs),
       dpi_(record, sensorType, strings, ports_.pickColour), lighting_(record, strings) {}
 

@@ -108,7 +108,6 @@ private:
     std::vector<HitArea> setHover(std::optional<HoverArea> area);
     void confirm();
 
-    SettingsRecord& record_;
     const StringTable& strings_;
     Ports ports_;
     PageState pages_;

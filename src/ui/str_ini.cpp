@@ -20,7 +20,10 @@ std::u16string keyRowKey(KeySet set, std::size_t row) {
 StrIniValues readStrIni(const IniEngine& ini, const std::filesystem::path& file,
                         std::u16string_view languageSection) {
     // An unreadable file answers every key with the empty default, as a missing one does.
-    const IniDocument document = ini.load(file).value_or(IniDocument());
+    return strIniValues(ini.load(file).value_or(IniDocument()), languageSection);
+}
+
+StrIniValues strIniValues(const IniDocument& document, std::u16string_view languageSection) {
     const auto read = [&](std::u16string_view section, std::u16string_view key) {
         return document.getString(section, key, u"", kIniBufferSize);
     };

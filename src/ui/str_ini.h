@@ -61,6 +61,8 @@ inline constexpr TextColour kInitialTextColour{0, 255, 0};
 // The 24 key-row texts of `languageSection`, then the four values of "Skins".
 StrIniValues readStrIni(const IniEngine& ini, const std::filesystem::path& file,
                         std::u16string_view languageSection);
+// The same values from a document already read.
+StrIniValues strIniValues(const IniDocument& document, std::u16string_view languageSection);
 
 // The 24 texts in the order "Item1".."Item12", "Item13", "Item23".."Item123". Only the given
 // section changes. False when the file could not be read or written.

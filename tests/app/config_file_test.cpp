@@ -193,7 +193,9 @@ TEST(ConfigSave, FailuresAreReportedAndLeaveTheOldFileWhole) {
             files.writeError = c.code;
             break;
         case Fault::ReplaceRefused:
+            // ... and the write in place too.
             files.replaceError = c.code;
+            files.inPlaceError = c.code;
             break;
         }
         RecordingSink sink;
@@ -205,6 +207,61 @@ TEST(ConfigSave, FailuresAreReportedAndLeaveTheOldFileWhole) {
         EXPECT_EQ(sink.shown[0], (Message{c.text, u"NULL ==fp "}));
         EXPECT_EQ(files.files[kConfig], old);
         EXPECT_EQ(files.files.size(), 1u); // no temporary file left behind
+    }
+}
+
+TEST(ConfigSave, RetriesARefusedReplaceThenWritesInPlace) {
+    using Calls = std::vector<std::string>;
+    const Calls refusedThroughout{"write",    "replace", "pause 50", "replace",
+                                  "pause 50", "replace", "pause 50", "replace",
+                                  "pause 50", "replace", "in place"};
+    struct Case {
+        const char* name;
+        qor::SystemError createError;
+        qor::SystemError replaceError;
+        unsigned replaceRefusals;
+        qor::SystemError inPlaceError;
+        Calls calls;
+        std::u16string message; // empty when saved
+    };
+    const Case cases[] = {
+        {"nothing in the way", 0, 0, 0, 0, {"write", "replace"}, u""},
+        // A standard user's folder under Program Files, with write access to config.bin alone.
+        {"folder refuses new files", 5, 0, 0, 0, {"write", "in place"}, u""},
+        {"file held for a moment",
+         0,
+         32,
+         2,
+         0,
+         {"write", "replace", "pause 50", "replace", "pause 50", "replace"},
+         u""},
+        {"replace always refused", 0, 5, ~0u, 0, refusedThroughout, u""},
+        {"file not writable either", 0, 32, ~0u, 32, refusedThroughout, u"Error Code is: 32 \n"},
+        {"folder and file refuse", 5, 0, 0, 5, {"write", "in place"}, u"Error Code is: 5 \n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryFileSystem files;
+        const std::string old = pattern(2022, 6);
+        files.files[kConfig] = old;
+        files.createError = c.createError;
+        files.replaceError = c.replaceError;
+        files.replaceRefusals = c.replaceRefusals;
+        files.inPlaceError = c.inPlaceError;
+        RecordingSink sink;
+        const qor::SettingsState state = filledState(7);
+        const SaveResult result = qor::saveConfig(files, sink, kConfig, state.working);
+        EXPECT_EQ(files.calls, c.calls);
+        EXPECT_EQ(files.files.size(), 1u); // no temporary file left behind
+        if (c.message.empty()) {
+            EXPECT_EQ(result.outcome, SaveResult::Outcome::Saved);
+            EXPECT_TRUE(sink.shown.empty());
+            EXPECT_EQ(files.files[kConfig], "\x01" + recordAsString(state.working));
+        } else {
+            EXPECT_EQ(result.outcome, SaveResult::Outcome::Failed);
+            EXPECT_EQ(sink.shown, (std::vector<Message>{{c.message, u"NULL ==fp "}}));
+            EXPECT_EQ(files.files[kConfig], old);
+        }
     }
 }
 
@@ -304,8 +361,12 @@ public:
         return real.openForReading(p);
     }
     qor::SystemError checkWritable(std::u16string_view p) override { return real.checkWritable(p); }
-    qor::SystemError writeWhole(std::u16string_view p, std::span<const std::uint8_t> b) override {
+    qor::WriteResult writeWhole(std::u16string_view p, std::span<const std::uint8_t> b) override {
         return real.writeWhole(p, b);
+    }
+    qor::SystemError writeInPlace(std::u16string_view, std::span<const std::uint8_t>,
+                                  bool) override {
+        throw Crash{};
     }
     qor::SystemError replace(std::u16string_view, std::u16string_view) override { throw Crash{}; }
     void remove(std::u16string_view p) override { real.remove(p); }

@@ -35,9 +35,13 @@ public:
     std::map<std::u16string, SystemError> notWritable;
     std::optional<std::size_t> readLimit; // bytes a reader delivers before reads come back empty
     std::optional<std::uint64_t> reportedSize;
-    SystemError writeError = 0; // the disk fills up half-way through the write
+    SystemError writeError = 0;  // the disk fills up half-way through the write
+    SystemError createError = 0; // the folder refuses new files
     SystemError replaceError = 0;
+    unsigned replaceRefusals = ~0u; // how many replaces replaceError refuses
+    SystemError inPlaceError = 0;
     std::vector<std::u16string> removed;
+    std::vector<std::string> calls; // "write", "replace", "pause 50", "in place" in order
 
     bool exists(std::u16string_view path) override { return files.contains(std::u16string(path)); }
 
@@ -54,18 +58,38 @@ public:
         return it == notWritable.end() ? 0 : it->second;
     }
 
-    SystemError writeWhole(std::u16string_view path, std::span<const std::uint8_t> bytes) override {
+    WriteResult writeWhole(std::u16string_view path, std::span<const std::uint8_t> bytes) override {
+        calls.emplace_back("write");
+        if (createError != 0 && !files.contains(std::u16string(path))) {
+            return {createError, false};
+        }
         std::string& file = files[std::u16string(path)];
         file.assign(bytes.begin(), bytes.end());
         if (writeError != 0) {
             file.resize(file.size() / 2);
-            return writeError;
+            return {writeError, true};
         }
+        return {};
+    }
+
+    SystemError writeInPlace(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                             bool mayCreate) override {
+        calls.emplace_back("in place");
+        const std::u16string key(path);
+        if (inPlaceError != 0) {
+            return inPlaceError;
+        }
+        if (!files.contains(key) && (!mayCreate || createError != 0)) {
+            return createError != 0 ? createError : 2;
+        }
+        files[key].assign(bytes.begin(), bytes.end());
         return 0;
     }
 
     SystemError replace(std::u16string_view source, std::u16string_view target) override {
-        if (replaceError != 0) {
+        calls.emplace_back("replace");
+        if (replaceError != 0 && replaceRefusals > 0) {
+            --replaceRefusals;
             return replaceError;
         }
         const auto node = files.extract(std::u16string(source));
@@ -79,6 +103,10 @@ public:
     void remove(std::u16string_view path) override {
         removed.emplace_back(path);
         files.erase(std::u16string(path));
+    }
+
+    void pause(unsigned milliseconds) override {
+        calls.push_back("pause " + std::to_string(milliseconds));
     }
 
 private:

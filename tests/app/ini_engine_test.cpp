@@ -5,8 +5,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 
+#include "app/file_system_std.h"
 #include "app/ini_engine.h"
 #include "app/text_case.h"
 #include "app/text_utf8.h"
@@ -317,6 +319,39 @@ TEST(IniEngine, ConvertsText) {
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
+TEST(IniEngine, ReadsAfterAChangeSeeTheChange) {
+    // Reads go through an index of the document; every change must show in the next read.
+    IniDocument doc = IniDocument::parse("[A]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3\r\nn=9\r\n");
+    const auto read = [&](std::u16string_view s, std::u16string_view k) {
+        return doc.getString(s, k, u"-");
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        std::vector<std::u16string> expected; // A/k, a/n, B/k, B/x, C/k
+    } steps[] = {
+        {"as read", [] {}, {u"1", u"-", u"2", u"-", u"-"}},
+        {"replace", [&] { doc.setString(u"a", u"K", u"4"); }, {u"4", u"-", u"2", u"-", u"-"}},
+        {"add key", [&] { doc.setString(u"B", u"x", u"5"); }, {u"4", u"-", u"2", u"5", u"-"}},
+        {"add section", [&] { doc.setString(u"c", u"k", u"6"); }, {u"4", u"-", u"2", u"5", u"6"}},
+        {"remove key", [&] { doc.removeKey(u"b", u"k"); }, {u"4", u"-", u"-", u"5", u"6"}},
+        // The duplicate [a] becomes the first match.
+        {"remove section", [&] { doc.removeSection(u"A"); }, {u"3", u"9", u"-", u"5", u"6"}},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        const std::vector<std::u16string> got{read(u"A", u"k"), read(u"a", u"n"), read(u"B", u"k"),
+                                              read(u"B", u"x"), read(u"C", u"k")};
+        EXPECT_EQ(got, step.expected) << step.step;
+    }
+    // A copy reads on its own after the original changes or goes away.
+    auto original = std::make_unique<IniDocument>(doc);
+    IniDocument copy = *original;
+    original->setString(u"c", u"k", u"7");
+    original.reset();
+    EXPECT_EQ(copy.getString(u"c", u"k"), u"6");
+}
+
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -368,6 +403,79 @@ TEST_F(IniFileTest, UnreadableFileFailsWritesAndReadsAsDefault) {
     EXPECT_FALSE(engine_.writeString(folder, u"s", u"k", u"v"));
     EXPECT_EQ(engine_.getString(folder, u"s", u"k", u"d"), u"d");
     EXPECT_FALSE(engine_.writeString(dir_ / "missing folder" / "x.ini", u"s", u"k", u"v"));
+}
+
+// The real disk, in a folder where no new file may be created (as under Program Files for a
+// standard user).
+class RefusingFolder final : public FileSystem {
+public:
+    StdFileSystem real;
+    bool exists(std::u16string_view p) override { return real.exists(p); }
+    std::unique_ptr<ReadableFile> openForReading(std::u16string_view p) override {
+        return real.openForReading(p);
+    }
+    SystemError checkWritable(std::u16string_view p) override { return real.checkWritable(p); }
+    WriteResult writeWhole(std::u16string_view p, std::span<const std::uint8_t> b) override {
+        if (!real.exists(p)) {
+            return {13, false};
+        }
+        return real.writeWhole(p, b);
+    }
+    SystemError writeInPlace(std::u16string_view p, std::span<const std::uint8_t> b,
+                             bool) override {
+        return real.writeInPlace(p, b, false);
+    }
+    SystemError replace(std::u16string_view a, std::u16string_view b) override {
+        return real.replace(a, b);
+    }
+    void remove(std::u16string_view p) override { real.remove(p); }
+    void pause(unsigned) override {}
+};
+
+TEST_F(IniFileTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
+    RefusingFolder folder;
+    const IniEngine engine(defaultAnsiCodec(), folder);
+    const fs::path file = dir_ / "str.ini";
+    std::ofstream(file, std::ios::binary) << "; kept\r\n[Skins]\r\nPath=Dark\r\nRColor=255\r\n";
+    const struct {
+        const char* step;
+        std::function<bool()> write;
+        std::string expected;
+    } steps[] = {
+        {"longer", [&] { return engine.writeString(file, u"Skins", u"Path", u"Light blue"); },
+         "; kept\r\n[Skins]\r\nPath=Light blue\r\nRColor=255\r\n"},
+        {"shorter: the old tail is cut",
+         [&] { return engine.deleteKey(file, u"Skins", u"RColor"); },
+         "; kept\r\n[Skins]\r\nPath=Light blue\r\n"},
+    };
+    for (const auto& step : steps) {
+        EXPECT_TRUE(step.write()) << step.step;
+        EXPECT_EQ(contents(file), step.expected) << step.step;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    // A file that does not exist cannot be made there.
+    EXPECT_FALSE(engine.writeString(dir_ / "record.ini", u"M", u"ItemCount", u"0"));
+    EXPECT_FALSE(fs::exists(dir_ / "record.ini"));
+}
+
+TEST_F(IniFileTest, AFileOverTheSizeLimitIsUnreadableAndLeftAlone) {
+    const std::string head = "[s]\r\nk=v\r\n;";
+    const struct {
+        std::size_t size;
+        bool readable;
+    } cases[] = {{kIniFileSizeMax, true}, {kIniFileSizeMax + 1, false}};
+    for (const auto& c : cases) {
+        const fs::path file = dir_ / "record.ini";
+        {
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            out << head << std::string(c.size - head.size(), 'x');
+        }
+        EXPECT_EQ(engine_.getString(file, u"s", u"k", u"d"), c.readable ? u"v" : u"d") << c.size;
+        EXPECT_EQ(engine_.writeString(file, u"s", u"k", u"w"), c.readable) << c.size;
+        if (!c.readable) {
+            EXPECT_EQ(fs::file_size(file), c.size) << "an unreadable file is never rewritten";
+        }
+    }
 }
 
 } // namespace

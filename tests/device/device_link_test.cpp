@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <vector>
 
 namespace qor {
@@ -93,14 +94,20 @@ TEST(Exchange, ScrambledWriteGoesOutScrambledAndIsUnderstood) {
         HidCommandPort& inner;
         std::vector<std::vector<std::uint8_t>>& wire;
         Spy(HidCommandPort& i, std::vector<std::vector<std::uint8_t>>& w) : inner(i), wire(w) {}
-        bool setFeature(std::span<const std::uint8_t> r, PacketCoding c) override {
+        bool setFeature(std::span<const std::uint8_t> r, PacketCoding c,
+                        std::chrono::milliseconds t) override {
             wire.emplace_back(r.begin(), r.end());
-            return inner.setFeature(r, c);
+            return inner.setFeature(r, c, t);
         }
-        bool getFeature(std::span<std::uint8_t> r, PacketCoding c) override {
-            return inner.getFeature(r, c);
+        bool getFeature(std::span<std::uint8_t> r, PacketCoding c,
+                        std::chrono::milliseconds t) override {
+            return inner.getFeature(r, c, t);
         }
-        bool writeReport(std::span<const std::uint8_t> r) override { return inner.writeReport(r); }
+        TransferResult writeReport(std::span<const std::uint8_t> r,
+                                   std::chrono::milliseconds t) override {
+            return inner.writeReport(r, t);
+        }
+        void flushInput() override { inner.flushInput(); }
         ReadResult readReport(std::span<std::uint8_t> r, std::chrono::milliseconds t) override {
             return inner.readReport(r, t);
         }
@@ -239,11 +246,13 @@ TEST(BlockTransfer, ShortAndEmptyWrites) {
 TEST(BlockTransfer, ReportLengthsComeFromTheLinkAndAreClampedToTheBuffers) {
     struct Lengths final : HidCommandPort {
         std::vector<std::string> calls;
-        bool setFeature(std::span<const std::uint8_t> r, PacketCoding) override {
+        bool setFeature(std::span<const std::uint8_t> r, PacketCoding,
+                        std::chrono::milliseconds) override {
             calls.push_back("set " + std::to_string(r.size()));
             return true;
         }
-        bool getFeature(std::span<std::uint8_t> r, PacketCoding) override {
+        bool getFeature(std::span<std::uint8_t> r, PacketCoding,
+                        std::chrono::milliseconds) override {
             calls.push_back("get " + std::to_string(r.size()));
             r[1] = 0x90;
             if (r.size() > 3) {
@@ -251,10 +260,12 @@ TEST(BlockTransfer, ReportLengthsComeFromTheLinkAndAreClampedToTheBuffers) {
             }
             return true;
         }
-        bool writeReport(std::span<const std::uint8_t> r) override {
+        TransferResult writeReport(std::span<const std::uint8_t> r,
+                                   std::chrono::milliseconds) override {
             calls.push_back("write " + std::to_string(r.size()));
-            return true;
+            return TransferResult::ok;
         }
+        void flushInput() override {}
         ReadResult readReport(std::span<std::uint8_t> r, std::chrono::milliseconds) override {
             calls.push_back("read " + std::to_string(r.size()));
             return ReadResult::ok;
@@ -287,9 +298,98 @@ TEST(BlockTransfer, StalledChunkEndsTheReadAfterTheTimeOut) {
     const auto expected = factoryMouseState().macroSlots[1];
     EXPECT_TRUE(std::equal(slot.begin(), slot.begin() + 32, expected.begin()));
     EXPECT_TRUE(std::all_of(slot.begin() + 32, slot.end(), [](std::uint8_t b) { return b == 0; }));
-    // One read timed out; nothing further was asked of the mouse.
+    // One read timed out; nothing further was asked of the mouse, and what it still had queued
+    // was dropped.
     const std::string trace = e.takeTrace();
-    EXPECT_TRUE(trace.ends_with("\n# read timed out\n")) << trace;
+    EXPECT_TRUE(trace.ends_with("\n# read timed out\nflush\n")) << trace;
+}
+
+TEST(BlockTransfer, ReportsQueuedBeforeAReadDoNotShiftItsChunks) {
+    const std::array<std::uint8_t, 32> stray{0xAB, 0xCD};
+    const struct {
+        const char* name;
+        std::function<void(EmulatedLink&)> before;
+    } cases[] = {
+        {"late chunks of a read that timed out",
+         [](EmulatedLink& e) {
+             e.mouse.stallChunk(1);
+             std::array<std::uint8_t, 128> slot{};
+             CommandPacket header = makePacket(0x93, {2});
+             e.link.blockTransfer(header, slot);
+         }},
+        {"a report the mouse sent unasked",
+         [&](EmulatedLink& e) { e.mouse.sendUnaskedReport(stray); }},
+        {"more reports than the system queues",
+         [&](EmulatedLink& e) {
+             for (std::size_t i = 0; i < kHostInputQueueLength + 5; ++i) {
+                 e.mouse.sendUnaskedReport(stray);
+             }
+         }},
+    };
+    for (const auto& c : cases) {
+        EmulatedLink e;
+        e.link.chunkReadTimeout = std::chrono::milliseconds(30);
+        c.before(e);
+        std::array<std::uint8_t, 128> slot{};
+        CommandPacket header = makePacket(0x93, {3});
+        e.link.blockTransfer(header, slot);
+        const auto expected = factoryMouseState().macroSlots[2];
+        EXPECT_TRUE(std::equal(slot.begin(), slot.end(), expected.begin())) << c.name;
+        EXPECT_EQ(e.mouse.queuedInputReports(), 0u) << c.name;
+    }
+}
+
+TEST(BlockTransfer, AMouseThatStopsTakingReportsHoldsEachCallOnlyUntilTheTimeOut) {
+    using namespace std::chrono;
+    const struct {
+        const char* name;
+        std::function<void(DeviceLink&)> call;
+        milliseconds atMost; // the waits it may take, at 50 ms each
+    } cases[] = {
+        {"write command",
+         [](DeviceLink& l) {
+             CommandPacket p = makePacket(0x0D, {1, 2, 3});
+             l.exchange(p);
+         },
+         milliseconds(50)},
+        {"read command",
+         [](DeviceLink& l) {
+             CommandPacket p = makePacket(0x83);
+             l.exchange(p);
+         },
+         milliseconds(100)},
+        {"block write: header and the first chunk",
+         [](DeviceLink& l) {
+             std::array<std::uint8_t, 128> slot{};
+             CommandPacket p = makePacket(0x13, {1, 128});
+             l.blockTransfer(p, slot);
+         },
+         milliseconds(100)},
+        {"block read",
+         [](DeviceLink& l) {
+             std::array<std::uint8_t, 128> slot{};
+             CommandPacket p = makePacket(0x93, {1});
+             l.blockTransfer(p, slot);
+         },
+         milliseconds(150)}, // a lost answer may announce a chunk: one read time-out more
+    };
+    for (const auto& c : cases) {
+        EmulatedLink e;
+        e.connect();
+        e.link.transferTimeout = milliseconds(50);
+        e.link.chunkReadTimeout = milliseconds(50);
+        e.mouse.setRefusingReports(true);
+        const auto start = steady_clock::now();
+        c.call(e.link);
+        const auto took = steady_clock::now() - start;
+        EXPECT_GE(took, milliseconds(45)) << c.name;
+        EXPECT_LT(took, c.atMost + milliseconds(400)) << c.name;
+        // The mouse takes reports again: the link carries on.
+        e.mouse.setRefusingReports(false);
+        CommandPacket effect = makePacket(0x0D, {4, 5, 6});
+        EXPECT_TRUE(e.link.exchange(effect)) << c.name;
+        EXPECT_EQ(e.mouse.state().effect, 4) << c.name;
+    }
 }
 
 TEST(BlockTransfer, MouseVanishingMidReadEndsWithinTheTimeOut) {

@@ -70,6 +70,11 @@ TEST(Discovery, CollectionOrders) {
     auto otherVendor = pick({kEvents, kCommands});
     otherVendor[1].attributes.vendorId = 0x04DA;
     otherVendor[2].attributes.productId = 0xA0A0;
+    // After the command collection, failures end the scan quietly with the mouse found.
+    auto lateEventFails = pick({kCommands, kEvents});
+    lateEventFails[2].openFails = true;
+    auto lateCapsFail = pick({kCommands, kBootMouse, kEvents});
+    lateCapsFail[2].capsStatus = CapsStatus::preparsedDataFailed;
     auto swappedUsage = pick({kEvents, kCommands});
     swappedUsage[1].caps.usagePage = 0xFF00; // usage page and usage must both match
     const Case cases[] = {
@@ -77,7 +82,13 @@ TEST(Discovery, CollectionOrders) {
          pick({kBootMouse, kEvents, kConsumer, kCommands}),
          true,
          {"event-read col02", "event-write col02", "command col03"}},
-        {"feature before input", pick({kCommands, kEvents}), true, {"command col03"}},
+        // The scan goes on for the event collection, so that such a machine gets events too.
+        {"feature before input",
+         pick({kCommands, kBootMouse, kEvents}),
+         true,
+         {"command col03", "event-read col02", "event-write col02"}},
+        {"feature before an input that cannot be opened", lateEventFails, true, {"command col03"}},
+        {"feature before a collection without capabilities", lateCapsFail, true, {"command col03"}},
         {"right IDs without vendor collections", noVendor, false, {}},
         {"vendor collections without report lengths", zeroLengths, false, {}},
         {"other IDs", otherVendor, false, {}},
@@ -89,6 +100,7 @@ TEST(Discovery, CollectionOrders) {
         EXPECT_EQ(m.discovery.openDevice(), c.found) << c.name;
         EXPECT_EQ(m.opened(), c.opened) << c.name;
         EXPECT_EQ(m.link.connected, c.found) << c.name;
+        EXPECT_EQ(m.mouse.eventPort().isOpen(), m.link.eventReportLength != 0) << c.name;
         EXPECT_FALSE(m.hid.scanOpen()) << c.name << ": the set is released";
         EXPECT_FALSE(m.hid.queryOpen()) << c.name;
         EXPECT_TRUE(m.messages.shown.empty()) << c.name;
@@ -125,7 +137,22 @@ TEST(Discovery, Failures) {
          [](EmulatedInterface& i) { i.detailFails = true; },
          u"SetupDiGetDeviceInterfaceDetail failed.\n",
          {}},
-        {"query open", 0, [](EmulatedInterface& i) { i.queryOpenFails = true; }, u"", {}},
+        // An interface that cannot be opened for a query (being torn down) is skipped.
+        {"query open",
+         0,
+         [](EmulatedInterface& i) { i.queryOpenFails = true; },
+         u"",
+         {"event-read col02", "event-write col02", "command col03"}},
+        {"query open of the mouse's own boot collection",
+         1,
+         [](EmulatedInterface& i) { i.queryOpenFails = true; },
+         u"",
+         {"event-read col02", "event-write col02", "command col03"}},
+        {"query open of the command collection",
+         4,
+         [](EmulatedInterface& i) { i.queryOpenFails = true; },
+         u"",
+         {"event-read col02", "event-write col02"}},
         {"preparsed data",
          3,
          [](EmulatedInterface& i) { i.capsStatus = CapsStatus::preparsedDataFailed; },
@@ -243,6 +270,56 @@ TEST(DeviceChange, MouseGone) {
         EXPECT_EQ(r.sink.events(),
                   (std::vector<DeviceEvent>{{DeviceEventCode::mouseNotDetected, 0}}));
         EXPECT_EQ(r.sink.connectedAtDelivery(), (std::vector<bool>{true}));
+        // The handles go at once, not at the next open.
+        EXPECT_EQ(r.hid.opened().back(), "close");
+        EXPECT_FALSE(r.mouse.eventPort().isOpen());
+    }
+}
+
+// Records `connected` each time the listener's event is signalled.
+struct SignalSpy final : HidEventPort {
+    SignalSpy(HidEventPort& i, const DeviceLink& l) : inner(i), link(l) {}
+    void resetSignal() override { inner.resetSignal(); }
+    void waitSignal() override { inner.waitSignal(); }
+    void signal() override {
+        connectedAtSignal.push_back(link.connected);
+        inner.signal();
+    }
+    bool isOpen() const override { return inner.isOpen(); }
+    bool beginRead(std::span<std::uint8_t> b) override { return inner.beginRead(b); }
+    std::size_t finishRead() override { return inner.finishRead(); }
+    void cancelRead() override { inner.cancelRead(); }
+    HidEventPort& inner;
+    const DeviceLink& link;
+    std::vector<bool> connectedAtSignal;
+};
+
+TEST(DeviceChange, ListenerIsWokenAfterTheHandshakeConnects) {
+    MouseEmulator mouse;
+    EmulatedHidSystem hid(mouse);
+    NullPacer pacer;
+    RecordingEventSink sink;
+    RecordingMessageSink messages;
+    DeviceLink link{mouse.commandPort(), pacer, sink};
+    SignalSpy spy(mouse.eventPort(), link);
+    DeviceDiscovery discovery{hid, link, spy, messages, u"Qor"};
+    Host host;
+    ListenerGate gate([] {});
+    DeviceChangeHandler handler{discovery, link, sink, host, gate};
+    // Lost, then back: one arrival broadcast finds it again.
+    for (const std::uint32_t event : {kDeviceArrival, kDeviceRemoveComplete, kDeviceArrival}) {
+        if (event == kDeviceRemoveComplete) {
+            mouse.unplug();
+        } else {
+            mouse.plugIn();
+        }
+        spy.connectedAtSignal.clear();
+        handler.onDeviceChange(event, kDeviceTypeInterface, ChangeRig::kName);
+        if (event == kDeviceArrival) {
+            ASSERT_FALSE(spy.connectedAtSignal.empty());
+            // A listener that slept through the earlier signals sees `connected` on this one.
+            EXPECT_TRUE(spy.connectedAtSignal.back());
+        }
     }
 }
 

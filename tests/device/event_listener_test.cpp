@@ -46,8 +46,8 @@ TEST(EventReport, DecodesIdSixAndTheFourCodes) {
 
 // A listener thread against the emulator's event collection.
 struct ListenerRig {
-    ListenerRig() {
-        link.eventReportLength = kEmulatedEventLength;
+    explicit ListenerRig(std::uint16_t eventLength = kEmulatedEventLength) {
+        link.eventReportLength = eventLength;
         thread = std::thread([this] { listener.run(); });
     }
     ~ListenerRig() { stop(); }
@@ -127,6 +127,20 @@ TEST(EventListener, SurvivesUnplugAndListensAgainAfterReconnect) {
     r.mouse.emitEvent(8, 2);
     ASSERT_TRUE(r.waitForEvents(2));
     EXPECT_EQ(r.sink.events()[1], (DeviceEvent{DeviceEventCode::keyMatrix, 2}));
+}
+
+TEST(EventListener, TakesTheEventLengthOfTheLatestOpen) {
+    // The first open listed the feature collection first and found no event collection.
+    ListenerRig r(0);
+    r.link.connected = true;
+    r.mouse.eventPort().signal();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // A later open finds it.
+    r.link.eventReportLength = kEmulatedEventLength;
+    r.connect();
+    r.mouse.emitEvent(7, 2);
+    ASSERT_TRUE(r.waitForEvents(1));
+    EXPECT_EQ(r.sink.events()[0], (DeviceEvent{DeviceEventCode::dpiStage, 2}));
 }
 
 TEST(EventListener, StopsWhileAReadIsPending) {

@@ -14,6 +14,8 @@ namespace {
 
 using test::EmulatedLink;
 
+constexpr std::chrono::milliseconds kWait{1000};
+
 TEST(FactoryState, PassThroughBytesAreDistinctiveAndNonZero) {
     const MouseState s = factoryMouseState();
     EXPECT_EQ(s.sensorType, 1);
@@ -131,15 +133,15 @@ TEST(Emulator, IgnoresBadPacketsAndWrongLengths) {
     HidCommandPort& port = mouse.commandPort();
     // Wrong checksum: ignored.
     std::array<std::uint8_t, 9> report{0, 0x03, 9, 9, 9, 9, 0, 0, 0x00};
-    EXPECT_TRUE(port.setFeature(report, PacketCoding::plain));
+    EXPECT_TRUE(port.setFeature(report, PacketCoding::plain, kWait));
     EXPECT_EQ(mouse.rejectedPackets(), 1u);
     EXPECT_EQ(mouse.state(), factoryMouseState());
     // Lengths other than the collection's fail, as on Windows.
     std::array<std::uint8_t, 16> longReport{};
-    EXPECT_FALSE(port.setFeature(std::span(longReport).first(8), PacketCoding::plain));
-    EXPECT_FALSE(port.getFeature(std::span(longReport), PacketCoding::plain));
+    EXPECT_FALSE(port.setFeature(std::span(longReport).first(8), PacketCoding::plain, kWait));
+    EXPECT_FALSE(port.getFeature(std::span(longReport), PacketCoding::plain, kWait));
     std::array<std::uint8_t, 40> chunk{};
-    EXPECT_FALSE(port.writeReport(std::span(chunk).first(32)));
+    EXPECT_EQ(port.writeReport(std::span(chunk).first(32), kWait), TransferResult::failed);
     EXPECT_EQ(port.readReport(std::span(chunk).first(32), std::chrono::milliseconds(0)),
               ReadResult::failed);
     EXPECT_EQ(port.readReport(std::span(chunk).first(33), std::chrono::milliseconds(0)),
@@ -152,15 +154,15 @@ TEST(Emulator, UnfinishedBlockWriteIsDiscardedByTheNextCommand) {
     const CommandPacket header = makePacket(0x12, {1, 64});
     std::array<std::uint8_t, 9> feature{};
     std::copy(header.begin(), header.end(), feature.begin() + 1);
-    ASSERT_TRUE(port.setFeature(feature, PacketCoding::plain));
+    ASSERT_TRUE(port.setFeature(feature, PacketCoding::plain, kWait));
     std::array<std::uint8_t, 33> chunk{};
     chunk.fill(0x77);
     chunk[0] = 0;
-    ASSERT_TRUE(port.writeReport(chunk)); // one of two chunks
+    ASSERT_EQ(port.writeReport(chunk, kWait), TransferResult::ok); // one of two chunks
     const CommandPacket other = makePacket(0x83);
     std::copy(other.begin(), other.end(), feature.begin() + 1);
-    ASSERT_TRUE(port.setFeature(feature, PacketCoding::plain));
-    ASSERT_TRUE(port.writeReport(chunk));
+    ASSERT_TRUE(port.setFeature(feature, PacketCoding::plain, kWait));
+    ASSERT_EQ(port.writeReport(chunk, kWait), TransferResult::ok);
     EXPECT_EQ(mouse.state().keyMatrices[0], factoryMouseState().keyMatrices[0]);
 }
 

@@ -25,7 +25,11 @@ public:
         return std::make_unique<Reader>(data_, size_, readLimit_);
     }
     qor::SystemError checkWritable(std::u16string_view) override { return 0; }
-    qor::SystemError writeWhole(std::u16string_view, std::span<const std::uint8_t>) override {
+    qor::WriteResult writeWhole(std::u16string_view, std::span<const std::uint8_t>) override {
+        return {};
+    }
+    qor::SystemError writeInPlace(std::u16string_view, std::span<const std::uint8_t>,
+                                  bool) override {
         return 0;
     }
     qor::SystemError replace(std::u16string_view, std::u16string_view) override { return 0; }

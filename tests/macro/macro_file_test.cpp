@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,27 @@ TEST_F(MacroImagesTest, ASaveMovesTheMacroToTheLastSlot) {
     rebuildMacroImages(file, record);
     EXPECT_EQ(slotBytes(record, 0), slotOf({0x00, 0x01, 0x05, 0x05}));
     EXPECT_EQ(slotBytes(record, 1), slotOf({0x00, 0x02, 0x85, 0x04}));
+}
+
+TEST_F(MacroImagesTest, ALargeFileIsReadInLinearTime) {
+    // Twelve long sections: every item lookup used to scan the lines before it.
+    std::string text;
+    for (int m = 1; m <= 12; ++m) {
+        text += "[M" + std::to_string(m) + "]\r\nMacroLoopTimes=1\r\nItemCount=6000\r\n";
+        for (int i = 0; i < 6000; ++i) {
+            text += "Item" + std::to_string(i) + (i % 2 ? "=5 ms\r\n" : "=A   Dn\r\n");
+        }
+    }
+    test::writeFile(ini, text);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(rebuildMacroImages(file, record), 12u);
+    const MacroFileView view = file.read();
+    for (const auto& name : view.macroNames()) {
+        EXPECT_EQ(view.items(name).size(), static_cast<std::size_t>(kMacroItemsReadMax));
+    }
+    // Generous for a sanitizer build on a busy machine; the scans took minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(view.item(u"m12", 5999), u"5 ms");
 }
 
 TEST_F(MacroImagesTest, AHugeItemCountEndsAtTheReadLimit) {

@@ -129,6 +129,7 @@ std::vector<Expected> expectedApplyShape() {
     };
     auto read = [&](std::uint8_t code, std::uint8_t index, std::uint8_t answerLength,
                     unsigned chunks) {
+        e.push_back({"flush", {}}); // what an earlier read left queued
         e.push_back({"set_feature", {code, index}});
         e.push_back({"get_feature", {code, index, answerLength}});
         for (unsigned c = 0; c < chunks; ++c) {

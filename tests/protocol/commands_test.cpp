@@ -15,13 +15,15 @@ using namespace qor;
 // A mouse that answers from a script: feature answers and input chunks in order.
 class ScriptedPort final : public HidCommandPort {
 public:
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding) override {
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                    std::chrono::milliseconds) override {
         CommandPacket p{};
         std::copy_n(report.begin() + 1, 8, p.begin());
         sent.push_back(p);
         return true;
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding) override {
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding,
+                    std::chrono::milliseconds) override {
         if (answers.empty()) {
             return false;
         }
@@ -29,7 +31,10 @@ public:
         answers.pop_front();
         return true;
     }
-    bool writeReport(std::span<const std::uint8_t>) override { return true; }
+    TransferResult writeReport(std::span<const std::uint8_t>, std::chrono::milliseconds) override {
+        return TransferResult::ok;
+    }
+    void flushInput() override {}
     ReadResult readReport(std::span<std::uint8_t> report, std::chrono::milliseconds) override {
         if (chunks.empty()) {
             return ReadResult::timedOut;
@@ -111,22 +116,26 @@ class LongBlockTwoPort final : public HidCommandPort {
 public:
     LongBlockTwoPort(MouseEmulator& mouse, std::uint8_t length) : mouse_(mouse), length_(length) {}
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding) override {
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                    std::chrono::milliseconds timeout) override {
         if (isBlockTwo(report)) {
             mouse_.announceLength(command::kReadConfigBlock, length_);
         }
-        return mouse_.commandPort().setFeature(report, coding);
+        return mouse_.commandPort().setFeature(report, coding, timeout);
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding) override {
-        const bool ok = mouse_.commandPort().getFeature(report, coding);
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                    std::chrono::milliseconds timeout) override {
+        const bool ok = mouse_.commandPort().getFeature(report, coding, timeout);
         if (ok && isBlockTwo(report)) {
             announced = report[3];
         }
         return ok;
     }
-    bool writeReport(std::span<const std::uint8_t> report) override {
-        return mouse_.commandPort().writeReport(report);
+    TransferResult writeReport(std::span<const std::uint8_t> report,
+                               std::chrono::milliseconds timeout) override {
+        return mouse_.commandPort().writeReport(report, timeout);
     }
+    void flushInput() override { mouse_.commandPort().flushInput(); }
     ReadResult readReport(std::span<std::uint8_t> report,
                           std::chrono::milliseconds timeout) override {
         return mouse_.commandPort().readReport(report, timeout);

@@ -158,7 +158,7 @@ const AnsiCodec& ansiCodec() {
 CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
     : CDialog(instance, kMainDialogTemplate), backend_(backend),
       strings_(languageFromId(GetSystemDefaultLangID())),
-      files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec()),
+      files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec(), *files_),
       paths_(buildFilePaths(modulePath())),
       session_(SessionPorts{backend.enumerator(), backend.commandPort(), backend.eventPort(),
                             backend.pacer(), events_, messages_, *files_, ini_, &pointer_,

@@ -95,19 +95,16 @@ SystemError Win32FileSystem::checkWritable(std::u16string_view path) {
     return file.valid() ? 0 : lastError();
 }
 
-SystemError Win32FileSystem::writeWhole(std::u16string_view path,
-                                        std::span<const std::uint8_t> bytes) {
-    Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        return lastError();
-    }
+namespace {
+
+// Writes all of `bytes` at the file's current position and flushes them to the disk.
+SystemError writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const DWORD want = static_cast<DWORD>(
             std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
         DWORD wrote = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr)) {
+        if (!WriteFile(file, bytes.data() + done, want, &wrote, nullptr)) {
             return lastError();
         }
         if (wrote == 0) {
@@ -115,8 +112,42 @@ SystemError Win32FileSystem::writeWhole(std::u16string_view path,
         }
         done += wrote;
     }
-    // The data must be on the disk before the rename makes it config.bin.
+    return 0;
+}
+
+} // namespace
+
+WriteResult Win32FileSystem::writeWhole(std::u16string_view path,
+                                        std::span<const std::uint8_t> bytes) {
+    Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return {lastError(), false};
+    }
+    if (const SystemError error = writeAll(file.get(), bytes); error != 0) {
+        return {error, true};
+    }
+    // The data must be on the disk before the rename makes it the file.
     if (!FlushFileBuffers(file.get())) {
+        return {lastError(), true};
+    }
+    return {file.close() ? 0 : lastError(), true};
+}
+
+SystemError Win32FileSystem::writeInPlace(std::u16string_view path,
+                                          std::span<const std::uint8_t> bytes, bool mayCreate) {
+    // Needs write access to the file alone, not the right to create files in its folder; the
+    // file keeps its security descriptor.
+    Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            mayCreate ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
+    if (!file.valid()) {
+        return lastError();
+    }
+    if (const SystemError error = writeAll(file.get(), bytes); error != 0) {
+        return error;
+    }
+    if (!SetEndOfFile(file.get()) || !FlushFileBuffers(file.get())) {
         return lastError();
     }
     return file.close() ? 0 : lastError();

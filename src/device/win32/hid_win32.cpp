@@ -11,6 +11,9 @@ extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
 }
+// The feature IOCTLs; winioctl.h defines the codes they are built from.
+#include <winioctl.h>
+#include <hidclass.h>
 // clang-format on
 
 #include <algorithm>
@@ -71,59 +74,106 @@ void Win32CommandPort::close() {
     closeHandle(handle_);
 }
 
-bool Win32CommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding) {
-    std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
-    const std::size_t n = std::min(report.size(), buffer.size());
-    std::copy_n(report.begin(), n, buffer.begin());
-    return HidD_SetFeature(handle_, buffer.data(), static_cast<ULONG>(n)) != FALSE;
-}
-
-bool Win32CommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding) {
-    return HidD_GetFeature(handle_, report.data(), static_cast<ULONG>(report.size())) != FALSE;
-}
-
-// One overlapped transfer on the command handle, waited for at most `timeoutMs`. On time-out
-// the request is cancelled and waited for, so the buffer is free when this returns.
-bool Win32CommandPort::transfer(bool reading, void* data, DWORD length, DWORD timeoutMs,
-                                DWORD& done) {
-    done = 0;
-    if (handle_ == INVALID_HANDLE_VALUE || ioDone_ == nullptr) {
-        return false;
-    }
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = ioDone_;
-    ResetEvent(ioDone_);
-    const BOOL started = reading ? ReadFile(handle_, data, length, nullptr, &overlapped)
-                                 : WriteFile(handle_, data, length, nullptr, &overlapped);
-    if (!started && GetLastError() != ERROR_IO_PENDING) {
-        return false;
-    }
-    if (WaitForSingleObject(ioDone_, timeoutMs) != WAIT_OBJECT_0) {
-        CancelIoEx(handle_, &overlapped);
-        GetOverlappedResult(handle_, &overlapped, &done, TRUE);
-        done = 0;
-        SetLastError(WAIT_TIMEOUT);
-        return false;
-    }
-    return GetOverlappedResult(handle_, &overlapped, &done, FALSE) != FALSE;
-}
-
-bool Win32CommandPort::writeReport(std::span<const std::uint8_t> report) {
+bool Win32CommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                                  std::chrono::milliseconds timeout) {
     std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
     const std::size_t n = std::min(report.size(), buffer.size());
     std::copy_n(report.begin(), n, buffer.begin());
     DWORD done = 0;
-    return transfer(false, buffer.data(), static_cast<DWORD>(n), INFINITE, done) && done == n;
+    return transfer(Kind::setFeature, buffer.data(), static_cast<DWORD>(n), timeout, done) ==
+           TransferResult::ok;
+}
+
+bool Win32CommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding,
+                                  std::chrono::milliseconds timeout) {
+    // The driver writes into the buffer: a private one, copied only when the call succeeded, so
+    // that a cancelled request leaves the caller's buffer as it was.
+    std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
+    const std::size_t n = std::min(report.size(), buffer.size());
+    std::copy_n(report.begin(), n, buffer.begin());
+    DWORD done = 0;
+    if (transfer(Kind::getFeature, buffer.data(), static_cast<DWORD>(n), timeout, done) !=
+        TransferResult::ok) {
+        return false;
+    }
+    std::copy_n(buffer.begin(), n, report.begin());
+    return true;
+}
+
+// One overlapped request on the command handle, waited for at most `timeout`. On time-out the
+// request is cancelled and waited for, so the buffer is free when this returns.
+TransferResult Win32CommandPort::transfer(Kind kind, void* data, DWORD length,
+                                          std::chrono::milliseconds timeout, DWORD& done) {
+    done = 0;
+    if (handle_ == INVALID_HANDLE_VALUE || ioDone_ == nullptr) {
+        return TransferResult::failed;
+    }
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = ioDone_;
+    ResetEvent(ioDone_);
+    BOOL started = FALSE;
+    switch (kind) {
+    case Kind::read:
+        started = ReadFile(handle_, data, length, nullptr, &overlapped);
+        break;
+    case Kind::write:
+        started = WriteFile(handle_, data, length, nullptr, &overlapped);
+        break;
+    case Kind::setFeature:
+        // What HidD_SetFeature sends: the report (ID first) as the input buffer.
+        started = DeviceIoControl(handle_, IOCTL_HID_SET_FEATURE, data, length, nullptr, 0, nullptr,
+                                  &overlapped);
+        break;
+    case Kind::getFeature:
+        // The report ID in byte 0 tells the driver which report to fetch into the same buffer.
+        started = DeviceIoControl(handle_, IOCTL_HID_GET_FEATURE, data, length, data, length,
+                                  nullptr, &overlapped);
+        break;
+    }
+    if (!started && GetLastError() != ERROR_IO_PENDING) {
+        return TransferResult::failed;
+    }
+    const auto ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
+    if (WaitForSingleObject(ioDone_, ms) != WAIT_OBJECT_0) {
+        CancelIoEx(handle_, &overlapped);
+        GetOverlappedResult(handle_, &overlapped, &done, TRUE);
+        done = 0;
+        return TransferResult::timedOut;
+    }
+    return GetOverlappedResult(handle_, &overlapped, &done, FALSE) != FALSE
+               ? TransferResult::ok
+               : TransferResult::failed;
+}
+
+TransferResult Win32CommandPort::writeReport(std::span<const std::uint8_t> report,
+                                             std::chrono::milliseconds timeout) {
+    std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
+    const std::size_t n = std::min(report.size(), buffer.size());
+    std::copy_n(report.begin(), n, buffer.begin());
+    DWORD done = 0;
+    const TransferResult result =
+        transfer(Kind::write, buffer.data(), static_cast<DWORD>(n), timeout, done);
+    if (result == TransferResult::ok && done != n) {
+        return TransferResult::failed;
+    }
+    return result;
 }
 
 ReadResult Win32CommandPort::readReport(std::span<std::uint8_t> report,
                                         std::chrono::milliseconds timeout) {
     DWORD done = 0;
-    const auto ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
-    if (transfer(true, report.data(), static_cast<DWORD>(report.size()), ms, done)) {
-        return done > 0 ? ReadResult::ok : ReadResult::failed;
+    const TransferResult result =
+        transfer(Kind::read, report.data(), static_cast<DWORD>(report.size()), timeout, done);
+    if (result == TransferResult::ok && done == 0) {
+        return ReadResult::failed;
     }
-    return GetLastError() == WAIT_TIMEOUT ? ReadResult::timedOut : ReadResult::failed;
+    return result;
+}
+
+void Win32CommandPort::flushInput() {
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        HidD_FlushQueue(handle_);
+    }
 }
 
 // --- event collection ----------------------------------------------------------------------
@@ -165,13 +215,13 @@ bool Win32EventPort::beginRead(std::span<std::uint8_t> buffer) {
     // The overlapped record is reused: a read still pending (abandoned when the mouse went
     // away) is cancelled and finished first.
     cancelRead();
-    {
-        std::lock_guard lock(retiredMutex_);
-        for (HANDLE& h : retired_) {
-            closeHandle(h);
-        }
-        retired_.clear();
+    // Held until the read has started, so that closeHandles() cannot close the handle between
+    // taking it and reading from it.
+    std::lock_guard lock(retiredMutex_);
+    for (HANDLE& h : retired_) {
+        closeHandle(h);
     }
+    retired_.clear();
     HANDLE h = readHandle_.load();
     if (h == INVALID_HANDLE_VALUE || readEvent_ == nullptr) {
         return false;
@@ -252,17 +302,21 @@ bool Win32EventPort::openWrite(const std::wstring& path) {
     return true;
 }
 
-void Win32EventPort::close() {
+void Win32EventPort::closeHandles() {
+    // Closing a handle completes its pending read (aborted), which signals readEvent; the
+    // listener's buffer and record outlive the handle, so nothing is written after it is freed.
     HANDLE h = readHandle_.exchange(INVALID_HANDLE_VALUE);
     closeHandle(h);
     closeHandle(writeHandle_);
-    {
-        std::lock_guard lock(retiredMutex_);
-        for (HANDLE& r : retired_) {
-            closeHandle(r);
-        }
-        retired_.clear();
+    std::lock_guard lock(retiredMutex_);
+    for (HANDLE& r : retired_) {
+        closeHandle(r);
     }
+    retired_.clear();
+}
+
+void Win32EventPort::close() {
+    closeHandles();
     if (readEvent_ != nullptr) {
         CloseHandle(readEvent_);
         readEvent_ = nullptr;
@@ -367,6 +421,11 @@ bool Win32HidSystem::openEventWrite(const std::u16string& path) {
 
 bool Win32HidSystem::openCommand(const std::u16string& path) {
     return command_.open(toWide(path));
+}
+
+void Win32HidSystem::closeDevice() {
+    command_.close();
+    events_.closeHandles();
 }
 
 void Win32HidSystem::close() {

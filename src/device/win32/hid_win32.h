@@ -17,8 +17,9 @@
 namespace qor {
 
 // The feature collection through `commandHandle`, opened for reading and writing. The handle is
-// overlapped so that a chunk read can give up after its time-out; writes and the feature calls
-// still complete before they return.
+// overlapped so that every transfer can give up after its time-out: chunks through ReadFile and
+// WriteFile, feature reports through the HID class driver's feature IOCTLs (HidD_SetFeature
+// and HidD_GetFeature wait without end).
 class Win32CommandPort final : public HidCommandPort {
 public:
     Win32CommandPort() = default;
@@ -26,11 +27,15 @@ public:
     Win32CommandPort(const Win32CommandPort&) = delete;
     Win32CommandPort& operator=(const Win32CommandPort&) = delete;
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding) override;
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding) override;
-    bool writeReport(std::span<const std::uint8_t> report) override;
+    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                    std::chrono::milliseconds timeout) override;
+    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                    std::chrono::milliseconds timeout) override;
+    TransferResult writeReport(std::span<const std::uint8_t> report,
+                               std::chrono::milliseconds timeout) override;
     ReadResult readReport(std::span<std::uint8_t> report,
                           std::chrono::milliseconds timeout) override;
+    void flushInput() override;
 
     // Replaces the handles (closing earlier ones). False when the path cannot be opened.
     bool open(const std::wstring& path);
@@ -38,7 +43,9 @@ public:
     bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
 
 private:
-    bool transfer(bool reading, void* data, DWORD length, DWORD timeoutMs, DWORD& done);
+    enum class Kind { read, write, setFeature, getFeature };
+    TransferResult transfer(Kind kind, void* data, DWORD length, std::chrono::milliseconds timeout,
+                            DWORD& done);
 
     HANDLE handle_ = INVALID_HANDLE_VALUE; // commandHandle
     HANDLE ioDone_ = nullptr;
@@ -69,6 +76,8 @@ public:
     // the listener may still read from it is closed by the listener at its next read.
     bool openRead(const std::wstring& path);
     bool openWrite(const std::wstring& path);
+    // The mouse has gone: closes both handles now, keeping `readEvent` for the listener.
+    void closeHandles();
     // Window destruction: closes both handles and `readEvent`.
     void close();
 
@@ -107,6 +116,7 @@ public:
     bool openEventRead(const std::u16string& path) override;
     bool openEventWrite(const std::u16string& path) override;
     bool openCommand(const std::u16string& path) override;
+    void closeDevice() override;
 
     // Window destruction: closes every handle.
     void close();

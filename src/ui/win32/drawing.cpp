@@ -1,6 +1,7 @@
 #include "ui/win32/drawing.h"
 
 #include "app/message_sink.h"
+#include "ui/image_layout.h"
 #include "ui/premultiply.h"
 
 #include <objidl.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace qor {
@@ -30,22 +32,29 @@ bool decode(std::wstring_view path, DecodedImage& out) {
     if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) {
         return false;
     }
-    const int width = static_cast<int>(bitmap->GetWidth());
-    const int height = static_cast<int>(bitmap->GetHeight());
-    if (width <= 0 || height <= 0) {
-        return false;
-    }
+    const UINT fileWidth = bitmap->GetWidth();
+    const UINT fileHeight = bitmap->GetHeight();
     const Gdiplus::PixelFormat format = bitmap->GetPixelFormat();
-    out.width = width;
-    out.height = height;
     const bool fileHasAlpha = Gdiplus::IsAlphaPixelFormat(format) != FALSE;
     out.alpha =
         fileHasAlpha &&
         needsPremultiply(loadedBitsPerPixel(Gdiplus::GetPixelFormatSize(format), fileHasAlpha));
     const Gdiplus::PixelFormat wanted = out.alpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
-    const int bytesPerPixel = out.alpha ? 4 : 3;
-    out.stride = (width * bytesPerPixel + 3) & ~3;
-    out.pixels.assign(static_cast<std::size_t>(out.stride) * static_cast<std::size_t>(height), 0);
+    const auto layout = imageLayout(fileWidth, fileHeight, out.alpha ? 4 : 3);
+    if (!layout) {
+        return false;
+    }
+    // Within kImageSideMax: the sides and the stride fit an int.
+    const int width = static_cast<int>(fileWidth);
+    const int height = static_cast<int>(fileHeight);
+    out.width = width;
+    out.height = height;
+    out.stride = static_cast<int>(layout->stride);
+    try {
+        out.pixels.assign(layout->bytes, 0);
+    } catch (const std::bad_alloc&) {
+        return false; // not loadable on this machine, like a broken file
+    }
 
     Gdiplus::BitmapData data{};
     data.Width = static_cast<UINT>(width);
@@ -138,9 +147,13 @@ bool pngSize(std::wstring_view path, SIZE& size) {
     if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) {
         return false;
     }
+    // The window is sized to this image: one that could not be drawn sizes nothing.
+    if (!imageLayout(bitmap->GetWidth(), bitmap->GetHeight(), 4)) {
+        return false;
+    }
     size.cx = static_cast<LONG>(bitmap->GetWidth());
     size.cy = static_cast<LONG>(bitmap->GetHeight());
-    return size.cx > 0 && size.cy > 0;
+    return true;
 }
 
 HBITMAP loadPngBitmap(std::wstring_view path) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -143,13 +144,13 @@ TEST_F(ConfigWin32, ReadOnlyFileIsReportedWithAccessDeniedAndKept) {
     EXPECT_EQ(readFile(config_), old);
 }
 
-TEST_F(ConfigWin32, FileInUseIsReportedAndStaysWhole) {
+TEST_F(ConfigWin32, FileInUseIsReportedOrWrittenInPlace) {
     // Another program holds config.bin open. Without write sharing the file cannot be opened for
-    // writing at all; with write but no delete sharing the new contents are written beside it
-    // and the replace is refused. Either way the old file stays and no temporary file is left.
+    // writing at all: the save is reported and the old file stays. With write but no delete
+    // sharing the replace is refused a few times, and the file is then written in place.
     struct Case {
         DWORD share;
-        DWORD error;
+        DWORD error; // 0: saved
     };
     const Case cases[] = {{FILE_SHARE_READ, ERROR_SHARING_VIOLATION},
                           {FILE_SHARE_READ | FILE_SHARE_WRITE, 0}};
@@ -163,17 +164,45 @@ TEST_F(ConfigWin32, FileInUseIsReportedAndStaysWhole) {
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         const qor::SaveResult result = qor::saveConfig(files_, sink_, config_, pattern(5));
         CloseHandle(holder);
-        EXPECT_EQ(result.outcome, qor::SaveResult::Outcome::Failed);
-        if (c.error != 0) {
-            EXPECT_EQ(result.error, c.error);
-        } else {
-            EXPECT_NE(result.error, 0u);
+        EXPECT_EQ(readFile(qor::temporaryConfigPath(config_)), "<none>");
+        if (c.error == 0) {
+            EXPECT_EQ(result.outcome, qor::SaveResult::Outcome::Saved);
+            EXPECT_TRUE(sink_.shown.empty());
+            EXPECT_EQ(readFile(config_), image(pattern(5)));
+            continue;
         }
+        EXPECT_EQ(result.outcome, qor::SaveResult::Outcome::Failed);
+        EXPECT_EQ(result.error, c.error);
         ASSERT_EQ(sink_.shown.size(), 1u);
         EXPECT_EQ(sink_.shown[0].text, qor::saveErrorText(result.error));
         EXPECT_EQ(sink_.shown[0].caption, u"NULL ==fp ");
         EXPECT_EQ(readFile(config_), old);
-        EXPECT_EQ(readFile(qor::temporaryConfigPath(config_)), "<none>");
+    }
+}
+
+TEST_F(ConfigWin32, WriteInPlaceKeepsTheFileAndCutsItsOldTail) {
+    const std::string shorter(10, 'n');
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(shorter.data()), 10);
+    const struct {
+        const char* name;
+        const char* before; // nullptr: no file
+        bool mayCreate;
+        DWORD error;
+        const char* after;
+    } cases[] = {
+        {"longer file", "0123456789abcdefghij", false, 0, "nnnnnnnnnn"},
+        {"shorter file", "01234", false, 0, "nnnnnnnnnn"},
+        {"missing, not to be created", nullptr, false, ERROR_FILE_NOT_FOUND, "<none>"},
+        {"missing, may be created", nullptr, true, 0, "nnnnnnnnnn"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileW(w(config_));
+        if (c.before != nullptr) {
+            writeFile(c.before);
+        }
+        EXPECT_EQ(files_.writeInPlace(config_, bytes, c.mayCreate), c.error);
+        EXPECT_EQ(readFile(config_), c.after);
     }
 }
 

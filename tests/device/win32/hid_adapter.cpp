@@ -57,6 +57,7 @@ struct CountingEnumerator final : DeviceEnumerator {
     bool openEventRead(const std::u16string& p) override { return inner.openEventRead(p); }
     bool openEventWrite(const std::u16string& p) override { return inner.openEventWrite(p); }
     bool openCommand(const std::u16string& p) override { return inner.openCommand(p); }
+    void closeDevice() override { inner.closeDevice(); }
 
     DeviceEnumerator& inner;
     bool scanStarted = false;

@@ -188,6 +188,32 @@ TEST(DrawingToolkitTest, MissingImageDrawsNothing) {
     EXPECT_EQ(sink.shown.size(), 1u);
 }
 
+TEST(DrawingToolkitTest, ImagesWiderThanTheLimitAreNotLoadable) {
+    const struct {
+        const wchar_t* name;
+        int width;
+        Gdiplus::PixelFormat format;
+        bool loadable;
+    } cases[] = {
+        {L"wide-24.png", 16384, PixelFormat24bppRGB, true},
+        {L"wider-24.png", 16385, PixelFormat24bppRGB, false},
+        {L"wider-32.png", 16385, PixelFormat32bppARGB, false},
+    };
+    for (const auto& c : cases) {
+        const auto path = writePng(c.name, c.width, 1, c.format, Gdiplus::Color(255, 9, 9, 9));
+        Surface surface(2, 2, RGB(1, 2, 3));
+        EXPECT_EQ(qor::drawPng(surface.dc(), path, 0, 0), c.loadable) << c.width;
+        EXPECT_EQ(surface.rgb(0, 0), (c.loadable ? Rgb{9, 9, 9} : Rgb{1, 2, 3})) << c.width;
+        SIZE size{};
+        EXPECT_EQ(qor::pngSize(path, size), c.loadable) << c.width;
+        HBITMAP bitmap = qor::loadPngBitmap(path);
+        EXPECT_EQ(bitmap != nullptr, c.loadable) << c.width;
+        if (bitmap != nullptr) {
+            DeleteObject(bitmap);
+        }
+    }
+}
+
 TEST(DrawingToolkitTest, ImageIsReloadedAtEveryDraw) {
     const auto path = (tempDir() / L"changing.png").wstring();
     Surface surface(1, 1, RGB(0, 0, 0));
