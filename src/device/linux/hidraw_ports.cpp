@@ -91,8 +91,8 @@ ReadResult HidrawCommandPort::readReport(std::span<std::uint8_t> report,
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + timeout;
     while (fd_ >= 0) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // Rounded up: a wait is never shorter than asked.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         PollEntry entry{fd_};
         const int ready =
             io_.poll(std::span(&entry, 1), static_cast<int>(std::max<long long>(left.count(), 0)));
