@@ -99,6 +99,7 @@ public:
         : io_(io), roots_(std::move(roots)), command_(io), events_(io) {}
 
     HidrawCommandPort& commandPort() { return command_; }
+    const HidrawCommandPort& commandPort() const { return command_; }
     HidrawEventPort& eventPort() { return events_; }
 
     bool beginScan() override;
