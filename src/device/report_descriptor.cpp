@@ -214,8 +214,12 @@ bool Parser::addReport(ReportKind kind) {
     if (depth_ == 0) {
         return false;
     }
+    const std::uint64_t bits = std::uint64_t{globals_.reportSize} * globals_.reportCount;
+    if (bits == 0) {
+        return true; // no data: it makes no report of its own
+    }
     std::uint64_t& total = bits_[{info_.collections.size() - 1, kind, globals_.reportId}];
-    total += std::uint64_t{globals_.reportSize} * globals_.reportCount;
+    total += bits;
     return total <= kMaxReportBytes * 8;
 }
 
