@@ -2,6 +2,7 @@
 
 #include "device/precise_sleep.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -52,6 +53,15 @@ EmulatorBackend::EmulatorBackend(const SessionOptions& options)
 HidrawBackend::HidrawBackend() : system_(systemHidrawIo()) {
     system_.commandPort().onRemoval([this] { removed_ = true; });
     system_.eventPort().onRemoval([this] { removed_ = true; });
+}
+
+bool HidrawBackend::mouseListed() {
+    const auto all = scanHidraw();
+    return std::any_of(all.begin(), all.end(), [](const HidrawCollection& c) {
+        return c.attributes.vendorId == kMouseVendorId &&
+               c.attributes.productId == kMouseProductId &&
+               classifyCollection(c.caps) == CollectionRole::command;
+    });
 }
 
 std::string HidrawBackend::whyNotConnected() const {

@@ -60,6 +60,8 @@ public:
     virtual HidEventPort& events() = 0;
     // True once when a port has seen the mouse go away since the last call.
     virtual bool takeRemoval() { return false; }
+    // Whether the system lists the mouse's command collection now (opening it may still fail).
+    virtual bool mouseListed() { return true; }
 };
 
 class EmulatorBackend final : public DeviceBackend {
@@ -83,6 +85,7 @@ public:
     HidCommandPort& command() override { return system_.commandPort(); }
     HidEventPort& events() override { return system_.eventPort(); }
     bool takeRemoval() override { return removed_.exchange(false); }
+    bool mouseListed() override;
 
     // Why no mouse could be used, for standard error: the node that could not be opened (and
     // the udev rule that grants access), no mouse at all, or a mouse that failed the handshake.

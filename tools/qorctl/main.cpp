@@ -189,22 +189,34 @@ extern "C" void onInterrupt(int) {
     interrupted = true;
 }
 
-// The real mouse's events until interrupted. A removal runs the device-change handling of the
-// window; while the mouse is away an arrival is tried every second, as plugging it in would.
+// The real mouse's events until interrupted. A removal seen by the ports runs the window's
+// handling of a removal notification. Linux sends qorctl no notification of an arrival: the
+// mouse appearing in sysfs stands for one, a second later, once udev has set the node's access.
 int watchEvents(CliSession& session, DeviceBackend& backend) {
+    using Clock = std::chrono::steady_clock;
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     session.listen([&] {
-        auto nextTry = std::chrono::steady_clock::now();
+        bool listed = true;
+        bool arrivalRun = true;
+        auto listedSince = Clock::now();
         while (!interrupted) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             if (backend.takeRemoval()) {
                 session.deviceChanged(false);
             }
-            const auto now = std::chrono::steady_clock::now();
-            if (!session.session().connected() && now >= nextTry) {
+            if (session.session().connected()) {
+                continue;
+            }
+            const bool now = backend.mouseListed();
+            if (now && !listed) {
+                listedSince = Clock::now();
+                arrivalRun = false;
+            }
+            listed = now;
+            if (listed && !arrivalRun && Clock::now() - listedSince >= std::chrono::seconds(1)) {
+                arrivalRun = true;
                 session.deviceChanged(true);
-                nextTry = now + std::chrono::seconds(1);
             }
         }
     });
@@ -251,6 +263,11 @@ int runEvents(const CommonOptions& common, std::vector<std::string> args) {
         return 1;
     }
     if (!emulate) {
+        if (!backend->events().isOpen()) {
+            std::fprintf(stderr, "qorctl events: the mouse's event collection (usage page "
+                                 "0xFF01) was not found or could not be opened\n");
+            return 1;
+        }
         return watchEvents(session, *backend);
     }
     // The listener sees each report as the event collection delivers it: cut or padded to its
