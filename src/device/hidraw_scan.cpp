@@ -121,12 +121,11 @@ std::vector<HidrawCollection> scanHidraw(const HidrawRoots& roots) {
         if (!info) {
             continue;
         }
-        for (const TopLevelCollection& c : info->collections) {
+        for (const HidCaps& caps : info->collections) {
             HidrawCollection entry;
             entry.node = roots.devDir / name;
             entry.attributes = HidAttributes{id->vendor, id->product, 0};
-            entry.caps = HidCaps{c.usage, c.usagePage, c.featureReportLength, c.inputReportLength,
-                                 c.outputReportLength};
+            entry.caps = caps;
             entry.numberedReports = info->numberedReports;
             found.push_back(std::move(entry));
         }

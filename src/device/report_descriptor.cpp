@@ -111,7 +111,7 @@ std::optional<ReportDescriptorInfo> Parser::run(std::span<const std::uint8_t> by
             return std::nullopt;
         }
         const auto length = static_cast<std::uint16_t>(bytesOfReport + 1);
-        TopLevelCollection& c = info_.collections[collection];
+        HidCaps& c = info_.collections[collection];
         std::uint16_t& field = kind == ReportKind::input    ? c.inputReportLength
                                : kind == ReportKind::output ? c.outputReportLength
                                                             : c.featureReportLength;
@@ -150,7 +150,7 @@ bool Parser::mainItem(std::uint8_t tag) {
             if (info_.collections.size() == kMaxTopLevelCollections) {
                 return false;
             }
-            TopLevelCollection c;
+            HidCaps c;
             const std::uint32_t usage = usage_.value_or(0);
             c.usagePage = usageHasPage_ && usage_ ? static_cast<std::uint16_t>(usage >> 16)
                                                   : globals_.usagePage;

@@ -2,6 +2,8 @@
 // apart by usage page and usage and to size their reports the way the Windows HID parser does.
 // It reads untrusted bytes from sysfs, so every count and depth is bounded.
 #pragma once
+#include "device/hid_ports.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,18 +16,11 @@ namespace qor {
 inline constexpr std::size_t kMaxReportDescriptorSize = 4096;
 inline constexpr std::size_t kMaxTopLevelCollections = 64;
 
-struct TopLevelCollection {
-    std::uint16_t usagePage = 0;
-    std::uint16_t usage = 0;
-    // Longest report of each kind in bytes, the report ID byte included (0 when the collection
-    // has no report of that kind), as HidP_GetCaps states them.
-    std::uint16_t inputReportLength = 0;
-    std::uint16_t outputReportLength = 0;
-    std::uint16_t featureReportLength = 0;
-};
-
 struct ReportDescriptorInfo {
-    std::vector<TopLevelCollection> collections;
+    // Per top-level collection, its usage page and usage, and the longest report of each kind
+    // in bytes, the report ID byte included (0 when it has no report of that kind), as
+    // HidP_GetCaps states them.
+    std::vector<HidCaps> collections;
     // Whether the reports carry a report ID byte. Without one, reads deliver the report alone
     // and the ID byte 0 of the program's buffers must be supplied.
     bool numberedReports = false;

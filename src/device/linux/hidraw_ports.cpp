@@ -10,7 +10,7 @@ namespace qor {
 
 namespace {
 
-// What hidraw answers once the device has been unplugged.
+// What hidraw's ioctl and write answer once the device has been unplugged.
 bool deviceGone(int result) {
     return result == -ENODEV;
 }
@@ -107,7 +107,8 @@ ReadResult HidrawCommandPort::readReport(std::span<std::uint8_t> report,
             continue; // woken without a report: wait out the rest of the time-out
         }
         if (got <= 0) {
-            check(entry.broken && got == -EAGAIN ? -ENODEV : got);
+            // A node that hangs up is gone; its reads then fail with EIO, not ENODEV.
+            check(entry.broken ? -ENODEV : got);
             return ReadResult::failed;
         }
         (void)delivered(report, numbered_, got);

@@ -120,7 +120,7 @@ public:
         std::lock_guard lock(mutex_);
         Node* n = node(fd);
         if (n == nullptr) {
-            return -ENODEV;
+            return -EIO; // as hidraw_read answers for a device gone
         }
         if (n->inputs.empty()) {
             return -EAGAIN;
