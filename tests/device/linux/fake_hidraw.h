@@ -2,6 +2,7 @@
 // writes and feature reports, wake-up descriptors, and unplugging, with poll() that blocks the
 // way the kernel's does.
 #pragma once
+#include "device/hid_ports.h"
 #include "device/linux/hidraw_io.h"
 
 #include <algorithm>
@@ -28,6 +29,9 @@ public:
         std::vector<Report> features; // set
         std::vector<Report> writes;
         int shortWrite = -1; // bytes a write reports, when not all
+        // A device behind the node, seen through its Windows-shaped port: reports cross with the
+        // ID byte taken off (reads) as hidraw does for a device without report IDs.
+        HidCommandPort* device = nullptr;
     };
 
     // Test side.
@@ -91,6 +95,9 @@ public:
             return -ENODEV;
         }
         n->features.emplace_back(report.begin(), report.end());
+        if (n->device != nullptr && !n->device->setFeature(report, PacketCoding::plain)) {
+            return -EPIPE;
+        }
         return static_cast<int>(report.size());
     }
     int getFeature(int fd, std::span<std::uint8_t> report) override {
@@ -98,6 +105,11 @@ public:
         Node* n = node(fd);
         if (n == nullptr) {
             return -ENODEV;
+        }
+        if (n->device != nullptr) {
+            return n->device->getFeature(report, PacketCoding::plain)
+                       ? static_cast<int>(report.size())
+                       : -EPIPE;
         }
         if (n->featureAnswer.empty()) {
             std::fill(report.begin(), report.end(), 0xEE); // scribbles before it fails
@@ -114,6 +126,9 @@ public:
             return -ENODEV;
         }
         n->writes.emplace_back(report.begin(), report.end());
+        if (n->device != nullptr && !n->device->writeReport(report)) {
+            return -EIO;
+        }
         return n->shortWrite >= 0 ? n->shortWrite : static_cast<int>(report.size());
     }
     int read(int fd, std::span<std::uint8_t> into) override {
@@ -121,6 +136,18 @@ public:
         Node* n = node(fd);
         if (n == nullptr) {
             return -EIO; // as hidraw_read answers for a device gone
+        }
+        if (n->device != nullptr) {
+            std::vector<std::uint8_t> report(into.size() + 1, 0);
+            switch (n->device->readReport(report, std::chrono::milliseconds(0))) {
+            case ReadResult::ok:
+                std::copy(report.begin() + 1, report.end(), into.begin());
+                return static_cast<int>(into.size());
+            case ReadResult::timedOut:
+                return -EAGAIN;
+            case ReadResult::failed:
+                return -EIO;
+            }
         }
         if (n->inputs.empty()) {
             return -EAGAIN;
@@ -142,7 +169,8 @@ public:
                 if (auto w = wakers_.find(e.fd); w != wakers_.end()) {
                     e.readable = w->second > 0;
                 } else if (Node* n = node(e.fd)) {
-                    e.readable = !n->inputs.empty();
+                    // A device behind the node is asked by the read itself.
+                    e.readable = !n->inputs.empty() || n->device != nullptr;
                 } else {
                     e.broken = true;
                 }

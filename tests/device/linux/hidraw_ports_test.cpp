@@ -4,6 +4,12 @@
 #include "device/event_listener.h"
 #include "device/linux/fake_hidraw.h"
 #include "device/sysfs_tree.h"
+#include "device/trace.h"
+#include "emulator/mouse_emulator.h"
+#include "protocol/commands.h"
+#include "protocol/sequences.h"
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -219,6 +225,54 @@ TEST(HidrawSystem, DiscoveryOpensBothNodesOrNamesTheRefusal) {
             EXPECT_EQ(system.lastOpenPath(), commandNode);
         }
     }
+}
+
+struct WireResult {
+    std::vector<std::string> trace;
+    MouseState mouse;
+};
+
+// Handshake, connect read-back and the whole apply sequence against the emulated mouse, either
+// straight through its port or through the hidraw port over a node without report IDs.
+WireResult applyOver(bool hidraw, const SettingsRecord& record) {
+    MouseEmulator mouse;
+    FakeHidraw fake;
+    fake.addNode(kNode);
+    fake.withNode(kNode, [&](FakeHidraw::Node& n) { n.device = &mouse.commandPort(); });
+    HidrawCommandPort hidrawPort(fake);
+    EXPECT_EQ(hidrawPort.open(kNode, false), 0);
+
+    WireResult result;
+    const TraceLineSink sink = [&](std::string_view line) { result.trace.emplace_back(line); };
+    TracingCommandPort port(hidraw ? static_cast<HidCommandPort&>(hidrawPort) : mouse.commandPort(),
+                            sink);
+    NullPacer quiet;
+    TracingPacer pacer(quiet, sink);
+    test::RecordingEventSink events;
+    DeviceLink link(port, pacer, events);
+    link.setReportLengths(
+        ReportLengths{kEmulatedFeatureLength, kEmulatedChunkLength, kEmulatedChunkLength});
+    link.handshake();
+    EXPECT_TRUE(link.connected);
+    DeviceImage image;
+    DeviceCommands commands(link, pacer, image);
+    connectReadBack(commands);
+    applySettings(commands, record, ApplyPersistence{[](const SettingsRecord&) {}, [] {}});
+    result.mouse = mouse.state();
+    return result;
+}
+
+TEST(HidrawCommandPort, AWholeApplyOverHidrawIsTheApplyOverTheWindowsPort) {
+    std::mt19937 rng(29);
+    SettingsRecord record{};
+    for (auto& b : recordBytes(record)) {
+        b = static_cast<std::uint8_t>(rng() % 16);
+    }
+    const WireResult direct = applyOver(false, record);
+    const WireResult overHidraw = applyOver(true, record);
+    EXPECT_EQ(overHidraw.trace, direct.trace);
+    EXPECT_TRUE(overHidraw.mouse == direct.mouse);
+    EXPECT_GT(direct.trace.size(), 100u);
 }
 
 } // namespace
