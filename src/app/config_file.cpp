@@ -68,7 +68,7 @@ LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_v
 }
 
 SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_view configPath,
-                      const SettingsRecord& record) {
+                      const SettingsRecord& record, std::uint8_t firstRunFlag) {
     SaveResult result;
     if (!files.exists(configPath)) {
         messages.show(kConfigMissingText, kApplicationTitle);
@@ -87,7 +87,7 @@ SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_v
         return fail(code);
     }
     std::array<std::uint8_t, kConfigFileSize> image{};
-    image[0] = 1;
+    image[0] = firstRunFlag;
     const auto bytes = recordBytes(record);
     std::memcpy(image.data() + 1, bytes.data(), bytes.size());
 

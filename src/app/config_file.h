@@ -55,11 +55,12 @@ struct SaveResult {
 LoadResult loadConfig(FileSystem& files, MessageSink& messages, std::u16string_view configPath,
                       SettingsState& state);
 
-// Writes flag 1 and the record over an existing config.bin. The file is replaced as a whole, so
-// a crash or a full disk leaves the old file or the new one, never a part; where the folder
-// refuses the replacement, the file is overwritten in place (file_save.h). The in-memory
+// Writes the first-run flag (1 for every save of the program) and the record over an existing
+// config.bin. The file is replaced as a whole, so a crash or a full disk leaves the old file or
+// the new one, never a part; where the folder refuses the replacement, the file is overwritten
+// in place (file_save.h). The in-memory
 // first-run flag is not changed.
 SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_view configPath,
-                      const SettingsRecord& record);
+                      const SettingsRecord& record, std::uint8_t firstRunFlag = 1);
 
 } // namespace qor

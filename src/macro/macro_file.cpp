@@ -83,13 +83,18 @@ void MacroFile::saveMacro(std::u16string_view name, std::u16string_view loopText
     if (!document) {
         return;
     }
-    document->removeSection(name);
-    document->setString(name, kLoopTimesKey, loopText);
-    document->setString(name, kItemCountKey, formatDecimal(static_cast<long>(items.size())));
-    for (std::size_t j = 0; j < items.size(); ++j) {
-        document->setString(name, itemKey(j), items[j]);
-    }
+    writeMacroSection(*document, name, loopText, items);
     (void)engine_->save(path_, *document);
+}
+
+void writeMacroSection(IniDocument& document, std::u16string_view name,
+                       std::u16string_view loopText, const std::vector<MacroItem>& items) {
+    document.removeSection(name);
+    document.setString(name, kLoopTimesKey, loopText);
+    document.setString(name, kItemCountKey, formatDecimal(static_cast<long>(items.size())));
+    for (std::size_t j = 0; j < items.size(); ++j) {
+        document.setString(name, itemKey(j), items[j]);
+    }
 }
 
 void MacroFile::deleteMacro(std::u16string_view name) const {

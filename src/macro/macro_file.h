@@ -50,6 +50,11 @@ private:
     IniDocument document_;
 };
 
+// One macro's section written anew at the end of the document: "MacroLoopTimes", "ItemCount"
+// and the items, in that order.
+void writeMacroSection(IniDocument& document, std::u16string_view name,
+                       std::u16string_view loopText, const std::vector<MacroItem>& items);
+
 class MacroFile {
 public:
     MacroFile(const IniEngine& engine, std::filesystem::path path)

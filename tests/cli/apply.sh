@@ -82,9 +82,18 @@ mkdir "$work/empty"
 grep -q 'Config file is not exist.' "$work/err" || fail "missing config.bin not reported"
 [[ ! -e $work/empty/config.bin ]] || fail "config.bin was created"
 
+# --- the real mouse, absent from this machine ---------------------------------------------------
+if ! grep -qs 'HID_ID=0003:000004D9:0000A09F' /sys/class/hidraw/*/device/uevent; then
+    cp "$work/config.orig" "$work/config.bin"
+    rc=0; "$qorctl" apply --dir "$work" 2> "$work/err" || rc=$?
+    [[ $rc == 1 ]] || fail "apply without a mouse exited $rc"
+    grep -q '^qorctl apply: no mouse found' "$work/err" || fail "no explanation: $(cat "$work/err")"
+    cmp -s "$work/config.bin" "$work/config.orig" || fail "config.bin written without a mouse"
+fi
+
 # --- usage errors -----------------------------------------------------------------------------
 rc=0; "$qorctl" apply --no-pause --dir "$work" 2> /dev/null || rc=$?
-[[ $rc == 2 ]] || fail "apply without --emulate exited $rc"
+[[ $rc == 2 ]] || fail "--no-pause without --emulate exited $rc"
 rc=0; "$qorctl" apply --emulate --transfer-latency x 2> /dev/null || rc=$?
 [[ $rc == 2 ]] || fail "bad latency exited $rc"
 rc=0; "$qorctl" apply --emulate --language 2> /dev/null || rc=$?

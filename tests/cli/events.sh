@@ -39,6 +39,15 @@ rc=0
 printf 'Warning\tThe system did not detect the gaming mouse!\t100\n' > "$work/want"
 diff "$work/want" "$work/out" || fail "not-detected balloon differs"
 
+# The real mouse, absent from this machine: a reason and status 1, not a silent wait.
+if ! grep -qs 'HID_ID=0003:000004D9:0000A09F' /sys/class/hidraw/*/device/uevent; then
+    rc=0; timeout 10 "$qorctl" events --dir "$work" > "$work/out" 2> "$work/err" || rc=$?
+    [[ $rc == 1 ]] || fail "events without a mouse exited $rc"
+    grep -q '^qorctl events: no mouse found' "$work/err" || fail "no reason: $(cat "$work/err")"
+fi
+
 rc=0; "$qorctl" events --emulate 06zz 2> /dev/null || rc=$?
 [[ $rc == 2 ]] || fail "bad report exited $rc"
+rc=0; "$qorctl" events 06070002 2> /dev/null || rc=$?
+[[ $rc == 2 ]] || fail "reports without --emulate exited $rc"
 echo "events: ok"

@@ -4,8 +4,8 @@ set -euo pipefail
 qorctl=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$qorctl" --help | grep -q 'apply --emulate' || fail "main help"
-for cmd in apply events show macros; do
+"$qorctl" --help | grep -q 'Without --emulate the real mouse' || fail "main help"
+for cmd in apply events show macros export import; do
     out=$("$qorctl" "$cmd" --help) || fail "$cmd --help exited $?"
     grep -q "usage: qorctl $cmd" <<< "$out" || fail "$cmd --help: $out"
 done

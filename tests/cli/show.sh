@@ -57,6 +57,19 @@ expect "Macro slot 12: loop count 0, pairs 0"
 expect "  stage 2: off, level 7, 2000 DPI"
 expect "Lighting: mode 3 霓虹模式, parameter 14.5S, effect RGB常亮"
 
+# What the (emulated) mouse answers to the read commands follows; its sensor type names the DPI
+# values unless --sensor-type is given; nothing is written to it.
+"$qorctl" show --dir "$work" --emulate --trace "$work/trace" > "$work/out"
+expect "Mouse (answers to the read commands)"
+expect "  sensor type 1, rate "
+expect "  configuration block 2: "
+expect "  macro slot 12: loop count "
+expect "  stage 2: off, level 7, 3200 DPI"
+grep -q '^set_feature 90 02 ' "$work/trace" || fail "block 2 not read"
+grep -E '^set_feature (03|07|0d|10|11|12|13) ' "$work/trace" && fail "show wrote to the mouse"
+"$qorctl" show --dir "$work" --no-mouse > "$work/out"
+grep -q '^Mouse' "$work/out" && fail "--no-mouse asked the mouse"
+
 rc=0; "$qorctl" show --dir "$work/none" 2> "$work/err" || rc=$?
 [[ $rc == 1 ]] || fail "show without config.bin exited $rc"
 echo "show: ok"

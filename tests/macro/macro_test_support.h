@@ -6,6 +6,7 @@
 #include "app/text_utf8.h"
 #include "macro/macro_file.h"
 #include "macro/macro_slot.h"
+#include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -46,43 +47,6 @@ public:
     std::vector<ShownMessage> shown;
     std::function<void()> whileShown;
 };
-
-// A folder of its own per test, removed afterwards.
-class ScratchDir {
-public:
-    ScratchDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("qor-macro-") + info->test_suite_name() + "-" +
-                           info->name() + "-" + std::to_string(::getpid());
-        for (char& c : name) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
-        dir_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return dir_; }
-
-private:
-    std::filesystem::path dir_;
-};
-
-inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-inline std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The text of record.ini in UTF-8, CRLF kept: a file the engine created is UTF-16LE with BOM,
 // one the test wrote in 8-bit text stays so.

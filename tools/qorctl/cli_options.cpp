@@ -12,7 +12,8 @@ const char* const kCommonHelp =
     "  --dir DIR          folder holding config.bin, record.ini and str.ini (default: .)\n"
     "  --language ID      system default language identifier to assume (default: 1033;\n"
     "                     2052 Simplified Chinese, 1028 Traditional Chinese)\n"
-    "  --sensor-type N    sensor type of the emulated mouse (default: its factory value)\n"
+    "  --sensor-type N    sensor type of the emulated mouse (default: its factory value);\n"
+    "                     for show and export, the type whose DPI values are named\n"
     "  --trace FILE       write every transfer and pause to FILE ('-' for standard output)\n"
     "  --help             describe the command\n"
     "Message boxes the program would show go to standard error as 'caption: text'.\n";

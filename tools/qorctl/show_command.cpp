@@ -6,6 +6,7 @@
 #include "app/config_file.h"
 #include "app/file_system_std.h"
 #include "app/text_utf8.h"
+#include "cli_session.h"
 #include "dpi_lighting/dpi.h"
 #include "dpi_lighting/lighting.h"
 #include "emulator/mouse_state.h"
@@ -16,12 +17,18 @@
 namespace qor::cli {
 namespace {
 
-const char* const kHelp = "usage: qorctl show [options]\n"
-                          "  Prints the settings of DIR/config.bin: both key sets with function\n"
-                          "  names and parameters (the active one marked), the DPI stages with\n"
-                          "  on/off, level, label and colour, the lighting, the pointer positions\n"
-                          "  and the loop count and pair count of each macro slot. DPI labels\n"
-                          "  follow --sensor-type (default: the emulated mouse's).\n";
+const char* const kHelp =
+    "usage: qorctl show [--emulate] [--no-mouse] [options]\n"
+    "  Prints the settings of DIR/config.bin: both key sets with function names and\n"
+    "  parameters (the active one marked), the DPI stages with on/off, level, label and\n"
+    "  colour, the lighting, the pointer positions and the loop count and pair count of each\n"
+    "  macro slot. Then, when the mouse is found, what it answers to the read commands:\n"
+    "  sensor and rate bytes, lighting effect and parameter sets, configuration blocks and\n"
+    "  macro slots. Nothing is written to the mouse.\n"
+    "  --emulate   the emulated mouse instead of the real one\n"
+    "  --no-mouse  config.bin only\n"
+    "  DPI labels follow --sensor-type, else the mouse's answer, else the emulated mouse's\n"
+    "  factory value.\n";
 
 std::string u8(std::u16string_view text) {
     return utf16ToUtf8(text);
@@ -133,6 +140,60 @@ std::size_t pairCount(const std::uint8_t* slot) {
     return last == 0 ? 0 : (last - 2) / 2 + 1;
 }
 
+std::string hexBytes(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    for (std::uint8_t b : bytes) {
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += hex2(b);
+    }
+    return out;
+}
+
+// What the mouse answers to the read commands, without the connect read-back's write.
+std::optional<DeviceImage> readMouse(const CommonOptions& options, bool emulate) {
+    SessionOptions s;
+    s.common = options;
+    s.realPauses = !emulate;
+    const auto backend = makeBackend("show", emulate, s);
+    if (!backend) {
+        return std::nullopt;
+    }
+    CliSession session(s, *backend);
+    if (!session.openOnly()) {
+        explainNoMouse("show", *backend);
+        std::fputs("qorctl show: no mouse; the settings of config.bin only\n", stderr);
+        return std::nullopt;
+    }
+    DeviceCommands& commands = session.session().commands();
+    commands.readSensorSettings();
+    commands.readLightingEffect();
+    commands.readLightingParams();
+    commands.readConfigBlocks();
+    commands.readMacroSlots();
+    return session.session().image();
+}
+
+void printMouse(const DeviceImage& image) {
+    std::printf("Mouse (answers to the read commands)\n");
+    std::printf("  sensor type %u, rate %s, option1 %s, option2 %s\n", unsigned{image.sensorType},
+                hex2(image.rate).c_str(), hex2(image.option1).c_str(), hex2(image.option2).c_str());
+    const auto& l = image.lighting;
+    std::printf("  lighting effect %s %s %s, parameter set 0: %s, set 1: %s\n",
+                hex2(l.effect).c_str(), hex2(l.effectOption1).c_str(),
+                hex2(l.effectOption2).c_str(), hexBytes(l.ledParams[0]).c_str(),
+                hexBytes(l.ledParams[1]).c_str());
+    for (std::size_t b = 0; b < kConfigBlockCount; ++b) {
+        std::printf("  configuration block %zu: %s\n", b, hexBytes(image.configBlock(b)).c_str());
+    }
+    for (std::size_t n = 0; n < kMacroCount; ++n) {
+        const std::uint8_t* slot = image.macroImage.data() + n * kMacroSlotBytes;
+        std::printf("  macro slot %zu: loop count %u, pairs %zu\n", n + 1,
+                    unsigned{slot[0]} << 8 | slot[1], pairCount(slot));
+    }
+}
+
 } // namespace
 
 int runShowCommand(const CommonOptions& options, const std::vector<std::string>& args) {
@@ -141,9 +202,17 @@ int runShowCommand(const CommonOptions& options, const std::vector<std::string>&
         std::fputs(kCommonHelp, stdout);
         return 0;
     }
-    if (!args.empty()) {
-        std::fprintf(stderr, "qorctl show: unexpected argument '%s'\n", args.front().c_str());
-        return 2;
+    bool emulate = false;
+    bool mouse = true;
+    for (const auto& arg : args) {
+        if (arg == "--emulate") {
+            emulate = true;
+        } else if (arg == "--no-mouse") {
+            mouse = false;
+        } else {
+            std::fprintf(stderr, "qorctl show: unexpected argument '%s'\n", arg.c_str());
+            return 2;
+        }
     }
     StdFileSystem files;
     StderrMessageSink messages;
@@ -159,7 +228,9 @@ int runShowCommand(const CommonOptions& options, const std::vector<std::string>&
     }
     const SettingsRecord& r = state.working;
     const StringTable strings(languageFromId(options.language));
-    const std::uint8_t sensor = options.sensorType.value_or(factoryMouseState().sensorType);
+    const auto answers = mouse ? readMouse(options, emulate) : std::nullopt;
+    const std::uint8_t sensor =
+        options.sensorType.value_or(answers ? answers->sensorType : factoryMouseState().sensorType);
 
     std::printf("First-run flag: %u\n", unsigned{state.firstRunFlag});
     printKeySet("Mode A", r.activeMode == 0, r.modeA, r.dpiSwitchA, strings);
@@ -188,6 +259,9 @@ int runShowCommand(const CommonOptions& options, const std::vector<std::string>&
         const std::uint8_t* slot = r.macroSlot(n);
         std::printf("Macro slot %zu: loop count %u, pairs %zu\n", n + 1,
                     unsigned{slot[0]} << 8 | slot[1], pairCount(slot));
+    }
+    if (answers) {
+        printMouse(*answers);
     }
     return 0;
 }
