@@ -41,7 +41,7 @@ constexpr HitArea kComboSecondKey{50, 170, 131, 184};
 
 constexpr HitArea kFireFace{50, 70, 116, 84};
 constexpr HitArea kFireBox{50, 70, 132, 84};
-constexpr HitArea kFireList{50, 86, 132, 256};
+constexpr HitArea kFireList{50, 86, 132, kDialogListBottom};
 constexpr HitArea kFireSpeed{50, 120, 131, 134};
 constexpr HitArea kFireTimes{50, 170, 131, 184};
 constexpr std::uint8_t kDefaultFireSpeed = 32;
@@ -66,11 +66,11 @@ constexpr std::array<Texts, 3> kFireExplanationLines = {{
      u"次數(數值範圍0-255，0表示按鍵放開火力鍵結束)"},
 }};
 
-// Wide enough for the longest entry, "Multimedia Player".
+// Wide enough for the longest entry, "Multimedia Player"; the Windows list scrolls.
 constexpr HitArea kChoiceFace{43, 129, 207, 143};
 constexpr HitArea kChoiceBox{43, 129, 223, 143};
-constexpr HitArea kMediaListRect{43, 145, 223, 265};
-constexpr HitArea kWindowsListRect{43, 145, 223, 305};
+constexpr HitArea kMediaListRect{43, 145, 223, kDialogListBottom};
+constexpr HitArea kWindowsListRect{43, 145, 223, kDialogListBottom};
 
 SceneControl staticText(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
     SceneControl c;

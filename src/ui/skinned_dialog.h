@@ -44,6 +44,10 @@ inline constexpr HitArea kDialogCloseRect{352, 6, 370, 24};
 inline constexpr HitArea kDialogOkRect{166, 253, 271, 274};
 inline constexpr HitArea kDialogCancelRect{270, 253, 375, 274};
 
+// Pop-up lists end above the footer: one that reached over OK and Cancel would take their
+// presses, and the dialog cuts off what lies below its image.
+inline constexpr int kDialogListBottom = 243;
+
 enum class DialogEnd : std::uint8_t { None, Ok, Cancel };
 
 // One notch of the wheel over an open list: three lines, down for a delta of 0 or less.

@@ -9,7 +9,7 @@ constexpr HitArea kPrompt{12, 64, 181, 94};
 constexpr HitArea kColourRect{42, 94, 151, 110};
 constexpr HitArea kNameRect{42, 128, 136, 144};
 constexpr HitArea kNameBox{42, 128, 151, 144};
-constexpr HitArea kListRect{42, 146, 151, 266};
+constexpr HitArea kListRect{42, 146, 151, kDialogListBottom};
 
 std::u16string_view prompt(Language language) {
     switch (language) {

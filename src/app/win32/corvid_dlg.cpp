@@ -11,6 +11,7 @@
 #include "ui/control_colours.h"
 #include "ui/frame_areas.h"
 #include "ui/skins_dialog.h"
+#include "ui/win32/diagnostics.h"
 #include "ui/win32/drawing.h"
 #include "ui/win32/mem_dc.h"
 #include "ui/win32/skin_folders.h"
@@ -58,55 +59,6 @@ void windowsVersion(unsigned& major, unsigned& minor) {
     if (fn != nullptr && fn(&info) == 0) {
         major = info.dwMajorVersion;
         minor = info.dwMinorVersion;
-    }
-}
-
-// Diagnostics go to the debugger's channel only; nothing shows them to the user.
-void debugTrace(const std::wstring& text) {
-    OutputDebugStringW((L"Qor: " + text + L"\n").c_str());
-}
-
-// Traces how long its scope took, as "<what> in N us".
-class StopWatch {
-public:
-    explicit StopWatch(const wchar_t* what) : what_(what) {
-        QueryPerformanceFrequency(&frequency_);
-        QueryPerformanceCounter(&begin_);
-    }
-    ~StopWatch() {
-        if (!enabled_ || frequency_.QuadPart <= 0) {
-            return;
-        }
-        LARGE_INTEGER end{};
-        QueryPerformanceCounter(&end);
-        debugTrace(
-            std::wstring(what_) + L" in " +
-            std::to_wstring((end.QuadPart - begin_.QuadPart) * 1000000 / frequency_.QuadPart) +
-            L" us");
-    }
-    StopWatch(const StopWatch&) = delete;
-    StopWatch& operator=(const StopWatch&) = delete;
-    void enable(bool on) { enabled_ = on; }
-
-private:
-    const wchar_t* what_;
-    LARGE_INTEGER frequency_{};
-    LARGE_INTEGER begin_{};
-    bool enabled_ = true;
-};
-
-void traceMemory(const wchar_t* when) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(GetCurrentProcess(),
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters)) {
-        debugTrace(std::wstring(when) + L": private bytes " +
-                   std::to_wstring(counters.PrivateUsage / 1024) + L" KiB, working set " +
-                   std::to_wstring(counters.WorkingSetSize / 1024) + L" KiB, GDI objects " +
-                   std::to_wstring(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) +
-                   L", USER objects " +
-                   std::to_wstring(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/config_file.h"
 #include "ui/control_colours.h"
+#include "ui/win32/diagnostics.h"
 #include "ui/win32/drawing.h"
 
 #include <windowsx.h>
@@ -56,6 +57,7 @@ bool SkinnedDialogWindow::run(HWND owner) {
 }
 
 BOOL SkinnedDialogWindow::onInitDialog() {
+    StopWatch watch(L"dialog opened"); // from its creation to its first drawing
     HWND hwnd = this->hwnd();
     const DialogSpec& spec = dialog_.spec();
     std::wstring path = look_.skinFolder;
@@ -347,8 +349,13 @@ LRESULT CALLBACK SkinnedDialogWindow::keyboardHook(int code, WPARAM wParam, LPAR
 
 bool Win32DialogRunner::run(DialogContent& content) {
     beforeRun_();
-    SkinnedDialogWindow window(instance_, content, strings_, look_());
-    return window.run(owner_());
+    bool ok = false;
+    {
+        SkinnedDialogWindow window(instance_, content, strings_, look_());
+        ok = window.run(owner_());
+    }
+    traceMemory(L"dialog closed");
+    return ok;
 }
 
 } // namespace qor
