@@ -10,25 +10,7 @@
 namespace qor {
 namespace {
 
-// A text in the three interface languages.
-struct Texts {
-    std::u16string_view english;
-    std::u16string_view simplified;
-    std::u16string_view traditional;
-    std::u16string_view in(Language language) const {
-        switch (language) {
-        case Language::SimplifiedChinese:
-            return simplified;
-        case Language::TraditionalChinese:
-            return traditional;
-        case Language::English:
-            break;
-        }
-        return english;
-    }
-};
-
-constexpr Texts kEnterAKey{u"Please enter a key", u"请输入一个按键", u"請輸入一個按鍵"};
+constexpr LanguageTexts kEnterAKey{u"Please enter a key", u"请输入一个按键", u"請輸入一個按鍵"};
 constexpr HitArea kSingleKeyFace{74, 129, 150, 143};
 constexpr HitArea kSingleKeyPrompt{45, 108, 181, 124};
 constexpr int kSingleKeyFaceId = 502;
@@ -55,9 +37,9 @@ constexpr int kMostFireTimes = 255;
 constexpr HitArea kSpeedLabel{4, 120, 48, 134};
 constexpr HitArea kTimesLabel{4, 170, 48, 184};
 constexpr HitArea kFireExplanation{146, 60, 376, 240};
-constexpr Texts kSpeedText{u"Speed", u"速度", u"速度"};
-constexpr Texts kTimesText{u"Times", u"次数", u"次數"};
-constexpr std::array<Texts, 3> kFireExplanationLines = {{
+constexpr LanguageTexts kSpeedText{u"Speed", u"速度", u"速度"};
+constexpr LanguageTexts kTimesText{u"Times", u"次数", u"次數"};
+constexpr std::array<LanguageTexts, 3> kFireExplanationLines = {{
     {u"Illustration:", u"说明:", u"說明:"},
     {u"Speed (value range 5-255, with smaller values faster)",
      u"速度(数值范围5-255，数值越小速度越快)", u"速度(數值範圍5-255，數值越小速度越快)"},
@@ -94,7 +76,7 @@ SceneControl edit(int id, const HitArea& rect, std::u16string_view text, bool en
 }
 
 std::u16string_view usageText(const UsageEntry& e, Language language) {
-    return Texts{e.english, e.simplifiedChinese, e.traditionalChinese}.in(language);
+    return LanguageTexts{e.english, e.simplifiedChinese, e.traditionalChinese}.in(language);
 }
 
 } // namespace

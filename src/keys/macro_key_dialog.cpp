@@ -5,7 +5,7 @@
 namespace qor {
 namespace {
 
-constexpr HitArea kLabel{50, 50, 370, 68};
+constexpr HitArea kLabelRect{50, 50, 370, 68};
 constexpr HitArea kFaceRect{50, 70, 116, 84};
 constexpr HitArea kBox{50, 70, 132, 84};
 constexpr HitArea kListRect{50, 86, 132, 226};
@@ -18,32 +18,14 @@ constexpr int kTextOverhang = 8;
 constexpr int kTextLeft = 42;
 constexpr int kTextRight = 378;
 
-struct LanguageTexts {
-    std::u16string_view label;
-    std::array<std::u16string_view, kLoopModes> modes;
-};
-
-const LanguageTexts& texts(Language language) {
-    static const LanguageTexts english{
-        u"Please select a macro",
-        {u"Repeat a specified number of times or press any key to end",
-         u"Repeat until press any key to end", u"Repeat until the key is released"}};
-    static const LanguageTexts simplified{
-        u"请从列表框选择一个宏",
-        {u"重复指定次数或按任意键结束", u"重复直到按任意键结束", u"重复直到该按键松开结束"}};
-    static const LanguageTexts traditional{
-        u"請從清單方塊選擇一個巨集",
-        {u"重複指定次數或按任意鍵結束", u"重複直到按任意鍵結束", u"重複直到該按鍵鬆開結束"}};
-    switch (language) {
-    case Language::SimplifiedChinese:
-        return simplified;
-    case Language::TraditionalChinese:
-        return traditional;
-    case Language::English:
-        break;
-    }
-    return english;
-}
+constexpr LanguageTexts kLabel{u"Please select a macro", u"请从列表框选择一个宏",
+                               u"請從清單方塊選擇一個巨集"};
+constexpr std::array<LanguageTexts, kLoopModes> kModes = {{
+    {u"Repeat a specified number of times or press any key to end", u"重复指定次数或按任意键结束",
+     u"重複指定次數或按任意鍵結束"},
+    {u"Repeat until press any key to end", u"重复直到按任意键结束", u"重複直到按任意鍵結束"},
+    {u"Repeat until the key is released", u"重复直到该按键松开结束", u"重複直到該按鍵鬆開結束"},
+}};
 
 } // namespace
 
@@ -84,12 +66,11 @@ void MacroKeyDialog::chosen(std::size_t item) {
 
 Scene MacroKeyDialog::scene() const {
     Scene s;
-    const LanguageTexts& t = texts(language_);
-    s.text(t.label, kLabel, TextAlign::Left, FontRole::Text, ColourRole::White);
+    s.text(kLabel.in(language_), kLabelRect, TextAlign::Left, FontRole::Text, ColourRole::White);
     for (std::size_t mode = 1; mode <= kLoopModes; ++mode) {
         s.image(choice_.loopMode == mode ? u"/PaneMakingTick.png" : u"/Pane.png",
                 loopModeCheckRect(mode));
-        s.wrappedText(t.modes[mode - 1], loopModeTextRect(mode), TextAlign::Left,
+        s.wrappedText(kModes[mode - 1].in(language_), loopModeTextRect(mode), TextAlign::Left,
                       ColourRole::White);
     }
     SceneControl face;

@@ -11,17 +11,8 @@ constexpr HitArea kNameRect{42, 128, 136, 144};
 constexpr HitArea kNameBox{42, 128, 151, 144};
 constexpr HitArea kListRect{42, 146, 151, kDialogListBottom};
 
-std::u16string_view prompt(Language language) {
-    switch (language) {
-    case Language::SimplifiedChinese:
-        return u"请点击设置UI文本颜色";
-    case Language::TraditionalChinese:
-        return u"請點擊設置UI文本顏色";
-    case Language::English:
-        break;
-    }
-    return u"Please click to set the UI text color";
-}
+constexpr LanguageTexts kPromptText{u"Please click to set the UI text color",
+                                    u"请点击设置UI文本颜色", u"請點擊設置UI文本顏色"};
 
 } // namespace
 
@@ -57,7 +48,7 @@ void SkinsDialog::chosen(std::size_t item) {
 
 Scene SkinsDialog::scene() const {
     Scene s;
-    s.wrappedText(prompt(language_), kPrompt, TextAlign::Centre, ColourRole::White);
+    s.wrappedText(kPromptText.in(language_), kPrompt, TextAlign::Centre, ColourRole::White);
     SceneControl colour;
     colour.kind = ControlKind::Static;
     colour.id = kColourBox;

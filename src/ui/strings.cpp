@@ -6,14 +6,8 @@ namespace qor {
 
 namespace {
 
-struct Texts {
-    std::u16string_view english;
-    std::u16string_view simplified;
-    std::u16string_view traditional;
-};
-
 // Exactly as the program shows them, odd blanks and spellings included.
-constexpr std::array<Texts, kStringCount> kTexts{{
+constexpr std::array<LanguageTexts, kStringCount> kTexts{{
     {u"Basic Settings", u"基本设置", u"基本設置"},                                     // 1
     {u"Advanced Settings", u"高级设置", u"高級設置"},                                  // 2
     {u"OK", u"确定", u"確定"},                                                         // 3
@@ -117,16 +111,7 @@ std::u16string_view languageText(Language language, StringId id) {
     if (entry < 1 || entry > kStringCount) {
         return {};
     }
-    const Texts& texts = kTexts[entry - 1];
-    switch (language) {
-    case Language::SimplifiedChinese:
-        return texts.simplified;
-    case Language::TraditionalChinese:
-        return texts.traditional;
-    case Language::English:
-        break;
-    }
-    return texts.english;
+    return kTexts[entry - 1].in(language);
 }
 
 std::u16string_view StringTable::text(StringId id) const {

@@ -117,6 +117,24 @@ private:
     Language language_;
 };
 
+// One text in the three interface languages.
+struct LanguageTexts {
+    std::u16string_view english;
+    std::u16string_view simplified;
+    std::u16string_view traditional;
+    constexpr std::u16string_view in(Language language) const {
+        switch (language) {
+        case Language::SimplifiedChinese:
+            return simplified;
+        case Language::TraditionalChinese:
+            return traditional;
+        case Language::English:
+            break;
+        }
+        return english;
+    }
+};
+
 // The text of one entry in one language without building a table.
 std::u16string_view languageText(Language language, StringId id);
 

@@ -11,6 +11,7 @@
 #include "ui/control_colours.h"
 #include "ui/frame_areas.h"
 #include "ui/skins_dialog.h"
+#include "ui/win32/child_controls.h"
 #include "ui/win32/diagnostics.h"
 #include "ui/win32/drawing.h"
 #include "ui/win32/mem_dc.h"
@@ -32,7 +33,6 @@ constexpr UINT_PTR kTrayRetryTimer = 1;
 // A list's choice is acted on after the list's own notification has returned, since acting on
 // it may destroy the list.
 constexpr UINT kListChoiceMessage = WM_APP + 1;
-constexpr DWORD kHoverTimeMs = 10;
 constexpr UINT kTrayRetryMs = 500;
 constexpr int kTrayAttempts = 120;
 
@@ -498,12 +498,7 @@ void CCorvidDlg::onListNotification(int id, int code) {
 void CCorvidDlg::onMouseMove(LPARAM point) {
     std::vector<HitArea> redraw;
     if (window_.pointerMoved(GET_X_LPARAM(point), GET_Y_LPARAM(point), redraw)) {
-        TRACKMOUSEEVENT track{};
-        track.cbSize = sizeof track;
-        track.dwFlags = TME_HOVER | TME_LEAVE;
-        track.hwndTrack = hwnd();
-        track.dwHoverTime = kHoverTimeMs;
-        TrackMouseEvent(&track);
+        requestHoverNotification(hwnd());
     }
     repaintAreas(redraw);
 }
@@ -530,34 +525,9 @@ void CCorvidDlg::repaintAreas(const std::vector<HitArea>& areas) {
 }
 
 LRESULT CCorvidDlg::onControlColour(UINT message, HDC dc, HWND control) {
-    // One brush lives at a time: the one handed out last.
-    if (controlBrush_ != nullptr) {
-        DeleteObject(controlBrush_);
-        controlBrush_ = nullptr;
-    }
-    const ControlClass kind = message == WM_CTLCOLOREDIT      ? ControlClass::Edit
-                              : message == WM_CTLCOLORLISTBOX ? ControlClass::ListBox
-                              : message == WM_CTLCOLORBTN     ? ControlClass::Button
-                                                              : ControlClass::Static;
-    const ControlPaint p =
-        controlPaint(kind, GetDlgCtrlID(control), rgb(textColour_), session_.settings().working);
-    if (p.text) {
-        SetTextColor(dc, colourRef(*p.text));
-    }
-    if (p.background) {
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, colourRef(*p.background));
-    } else {
-        SetBkMode(dc, TRANSPARENT);
-    }
-    if (p.windowFont) {
-        SelectObject(dc, normalFont_);
-    }
-    if (!p.brush) {
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    controlBrush_ = CreateSolidBrush(colourRef(*p.brush));
-    return reinterpret_cast<LRESULT>(controlBrush_);
+    const ControlPaint p = controlPaint(controlClassOf(message), GetDlgCtrlID(control),
+                                        rgb(textColour_), session_.settings().working);
+    return applyControlPaint(dc, p, normalFont_, controlBrush_);
 }
 
 LRESULT CALLBACK CCorvidDlg::getMessageHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 
 #include "app/config_file.h"
 #include "ui/control_colours.h"
+#include "ui/win32/child_controls.h"
 #include "ui/win32/diagnostics.h"
 #include "ui/win32/drawing.h"
 
@@ -10,7 +11,6 @@
 namespace qor {
 namespace {
 
-constexpr DWORD kHoverTimeMs = 10;
 // A list's choice is acted on after the list's own notification has returned, since acting on
 // it destroys the list.
 constexpr UINT kListChoiceMessage = WM_APP + 2;
@@ -192,12 +192,7 @@ LRESULT SkinnedDialogWindow::onMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_MOUSEMOVE: {
         std::vector<HitArea> redraw;
         if (dialog_.pointerMoved(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), redraw)) {
-            TRACKMOUSEEVENT track{};
-            track.cbSize = sizeof track;
-            track.dwFlags = TME_HOVER | TME_LEAVE;
-            track.hwndTrack = hwnd();
-            track.dwHoverTime = kHoverTimeMs;
-            TrackMouseEvent(&track);
+            requestHoverNotification(hwnd());
         }
         repaintAreas(redraw);
         return 0;
@@ -265,29 +260,9 @@ LRESULT SkinnedDialogWindow::onMessage(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT SkinnedDialogWindow::onControlColour(UINT message, HDC dc, HWND control) {
-    // One brush lives at a time: the one handed out last.
-    if (brush_ != nullptr) {
-        DeleteObject(brush_);
-        brush_ = nullptr;
-    }
-    const ControlClass kind = message == WM_CTLCOLOREDIT      ? ControlClass::Edit
-                              : message == WM_CTLCOLORLISTBOX ? ControlClass::ListBox
-                                                              : ControlClass::Static;
-    const ControlPaint p = dialogControlPaint(kind, controls_.control(GetDlgCtrlID(control)));
-    if (p.text) {
-        SetTextColor(dc, colourRef(*p.text));
-    }
-    if (p.background) {
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, colourRef(*p.background));
-    } else {
-        SetBkMode(dc, TRANSPARENT);
-    }
-    if (p.windowFont && look_.font != nullptr) {
-        SelectObject(dc, look_.font);
-    }
-    brush_ = CreateSolidBrush(colourRef(p.brush.value_or(Rgb{})));
-    return reinterpret_cast<LRESULT>(brush_);
+    const ControlPaint p =
+        dialogControlPaint(controlClassOf(message), controls_.control(GetDlgCtrlID(control)));
+    return applyControlPaint(dc, p, look_.font, brush_);
 }
 
 bool SkinnedDialogWindow::preTranslate(MSG& msg) {

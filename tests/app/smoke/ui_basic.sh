@@ -6,37 +6,10 @@
 # leaves config.bin and the page as they were; the page buttons switch pages and back.
 #
 #   ui_basic.sh DEMO_DIR OUT_DIR
-set -euo pipefail
-demo=$(cd "$1" && pwd)
-out=$2
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-driver="$here/tools/ui-driver"
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-
-step="setup"
-fail() {
-    echo "FAIL [$step]: $*" >&2
-    "$driver" shot "$out/ui-basic-failed-$step.png" 2>/dev/null || true
-    exit 1
-}
-log() { echo "[$step] $*"; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-basic.XXXXXX")
-export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768
-cleanup() {
-    "$driver" cleanup || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-DISPLAY=$("$driver" xvfb)
-export DISPLAY
-app="$work/app"
-mkdir -p "$app"
-cp -r "$demo/." "$app/"
-trace="$work/trace.txt"
+# shellcheck source=ui_common.sh
+. "$(dirname "${BASH_SOURCE[0]}")/ui_common.sh" basic "$1" "$2"
 # Sensor type 1: eight DPI steps, 600 to 3200.
-export QOR_DEMO_TRACE="$trace" QOR_DEMO_SENSOR_TYPE=1
+export QOR_DEMO_SENSOR_TYPE=1
 
 # config.bin holds the first-run flag and then the settings record.
 record_byte() { od -An -tu1 -j $((1 + $1)) -N1 "$app/config.bin" | tr -d ' '; }

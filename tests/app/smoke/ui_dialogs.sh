@@ -6,36 +6,8 @@
 # in them; a skin without "/fire-key.png" shows the "error" box and the program carries on.
 #
 #   ui_dialogs.sh DEMO_DIR OUT_DIR
-set -euo pipefail
-demo=$(cd "$1" && pwd)
-out=$2
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-driver="$here/tools/ui-driver"
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-
-step="setup"
-fail() {
-    echo "FAIL [$step]: $*" >&2
-    "$driver" shot "$out/ui-dialogs-failed-$step.png" 2>/dev/null || true
-    exit 1
-}
-log() { echo "[$step] $*"; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-dialogs.XXXXXX")
-export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768
-cleanup() {
-    "$driver" cleanup || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-DISPLAY=$("$driver" xvfb)
-export DISPLAY
-app="$work/app"
-mkdir -p "$app"
-cp -r "$demo/." "$app/"
-trace="$work/trace.txt"
-export QOR_DEMO_TRACE="$trace"
+# shellcheck source=ui_common.sh
+. "$(dirname "${BASH_SOURCE[0]}")/ui_common.sh" dialogs "$1" "$2"
 
 press() { "$driver" press "$@"; sleep 0.3; }
 dpress() { "$driver" dialog-press "$@"; sleep 0.2; }
@@ -78,6 +50,18 @@ record_byte() { od -An -tu1 -j $((1 + $1)) -N1 "$app/config.bin" | tr -d ' '; }
 str_ini() { iconv -f UTF-16 -t UTF-8 "$app/str.ini" | tr -d '\r'; }
 pixel() { # file x y -> "R G B"
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+# Shoots the window into FILE until its title plate shows the ember of the second skin (a
+# shown window may not have painted yet on a busy machine); fails after 15 s.
+expect_ember() { # file what
+    local r g b end=$(($(date +%s) + 15))
+    while :; do
+        "$driver" shot "$1" window
+        read -r r g b <<<"$(pixel "$1" 300 62)"
+        [ "$r" -gt $((g + 60)) ] && return 0
+        [ "$(date +%s)" -le "$end" ] || fail "$2 the title plate is $r $g $b, not ember"
+        sleep 0.5
+    done
 }
 
 step="start"
@@ -178,9 +162,7 @@ str_ini | grep -qx 'Path=Ember' || fail "str.ini holds $(str_ini | grep '^Path='
 colour=$(str_ini | sed -n 's/^\([RGB]Color\)=/\1 /p' | tr '\n' ' ')
 [ "$colour" != "RColor 214 GColor 228 BColor 240 " ] || fail "the text colour stayed $colour"
 "$driver" visible || fail "the window is not shown after the skin dialog"
-"$driver" shot "$out/ui-dialogs-ember.png" window
-read -r r g b <<<"$(pixel "$out/ui-dialogs-ember.png" 300 62)"
-[ "$r" -gt $((g + 60)) ] || fail "the title plate is $r $g $b, not the second skin's ember"
+expect_ember "$out/ui-dialogs-ember.png" "after the skin dialog"
 log "Ember with $colour"
 
 step="missing_image"
@@ -202,8 +184,6 @@ step="restart"
 "$driver" quit || fail "Exit did not end the program"
 "$driver" start "$app" | sed "s/^/[$step] /"
 "$driver" open
-"$driver" shot "$out/ui-dialogs-restarted.png" window
-read -r r g b <<<"$(pixel "$out/ui-dialogs-restarted.png" 300 62)"
-[ "$r" -gt $((g + 60)) ] || fail "after a restart the title plate is $r $g $b, not ember"
+expect_ember "$out/ui-dialogs-restarted.png" "after a restart"
 "$driver" quit || fail "Exit did not end the program"
 log "the restart comes up in the chosen skin"

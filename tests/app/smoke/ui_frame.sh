@@ -5,37 +5,9 @@
 # runs, from the handshake on, and reports the sensor type QOR_DEMO_SENSOR_TYPE set.
 #
 #   ui_frame.sh DEMO_DIR OUT_DIR
-set -euo pipefail
-demo=$(cd "$1" && pwd)
-out=$2
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-wine_run="$here/tools/wine-run"
-driver="$here/tools/ui-driver"
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-
-step="setup"
-fail() {
-    echo "FAIL [$step]: $*" >&2
-    "$driver" shot "$out/ui-frame-failed-$step.png" 2>/dev/null || true
-    exit 1
-}
-log() { echo "[$step] $*"; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-frame.XXXXXX")
-export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768
-cleanup() {
-    "$driver" cleanup || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-DISPLAY=$("$driver" xvfb)
-export DISPLAY
-mkdir -p "$work/app"
-cp -r "$demo/." "$work/app/"
-
-trace="$work/trace.txt"
-export QOR_DEMO_TRACE="$trace" QOR_DEMO_SENSOR_TYPE=3
+# shellcheck source=ui_common.sh
+. "$(dirname "${BASH_SOURCE[0]}")/ui_common.sh" frame "$1" "$2"
+export QOR_DEMO_SENSOR_TYPE=3
 
 pos() { "$driver" window-pos; }
 hidden_soon() { # what hid it

@@ -1,0 +1,37 @@
+# The set-up the window's Wine tests share; sourced with the test's name after DEMO_DIR and
+# OUT_DIR:  . ui_common.sh NAME DEMO_DIR OUT_DIR
+# Gives: demo, out, here, driver, wine_run, work, app (a copy of the demo folder to work on),
+# trace (the demo's wire trace), step, fail and log; a private X server and the Wine desktop
+# through tools/ui-driver, cleaned up at exit.
+set -euo pipefail
+ui_test=$1
+demo=$(cd "$2" && pwd)
+out=$3
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+driver="$here/tools/ui-driver"
+wine_run="$here/tools/wine-run"
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+step="setup"
+fail() {
+    echo "FAIL [$step]: $*" >&2
+    "$driver" shot "$out/ui-$ui_test-failed-$step.png" 2>/dev/null || true
+    exit 1
+}
+log() { echo "[$step] $*"; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-$ui_test.XXXXXX")
+export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768
+cleanup() {
+    "$driver" cleanup || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+DISPLAY=$("$driver" xvfb)
+export DISPLAY
+app="$work/app"
+mkdir -p "$app"
+cp -r "$demo/." "$app/"
+trace="$work/trace.txt"
+export QOR_DEMO_TRACE="$trace"
