@@ -53,7 +53,7 @@ endif()
 # The main window through the UI driver, in a Wine desktop, with the demo's wire trace: its
 # frame, and the Basic Settings page worked as a user works it.
 if(QOR_XDOTOOL)
-  foreach(page frame basic dialogs)
+  foreach(page frame basic dialogs advanced)
     add_test(NAME ui_${page} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/app/smoke/ui_${page}.sh
                                      ${CMAKE_BINARY_DIR}/demo ${CMAKE_BINARY_DIR}/ui)
     set_tests_properties(ui_${page} PROPERTIES TIMEOUT 300 RESOURCE_LOCK qor_desktop)

@@ -63,10 +63,29 @@ std::vector<BasicDispatchEntry> buildBasicDispatchTable() {
     return t;
 }
 
+std::vector<AdvancedDispatchEntry> buildAdvancedDispatchTable() {
+    std::vector<AdvancedDispatchEntry> t;
+    t.push_back({AdvancedTarget::PrecisionBox, 0, kPrecisionBoxRect});
+    t.push_back({AdvancedTarget::OneScreenBox, 0, kOneScreenBoxRect});
+    t.push_back({AdvancedTarget::PointerDefault, 0, kPointerDefaultRect});
+    for (std::size_t slider = 0; slider < kPointerSliders; ++slider) {
+        for (std::size_t step = 1; step <= kSliderSteps; ++step) {
+            t.push_back({AdvancedTarget::PointerStep, slider * kSliderSteps + step - 1,
+                         pointerStepRect(static_cast<PointerSlider>(slider), step)});
+        }
+    }
+    return t;
+}
+
 } // namespace
 
 const std::vector<BasicDispatchEntry>& basicDispatchTable() {
     static const std::vector<BasicDispatchEntry> table = buildBasicDispatchTable();
+    return table;
+}
+
+const std::vector<AdvancedDispatchEntry>& advancedDispatchTable() {
+    static const std::vector<AdvancedDispatchEntry> table = buildAdvancedDispatchTable();
     return table;
 }
 
@@ -83,6 +102,8 @@ std::vector<HoverArea> hoverAreas(Page page) {
         for (std::size_t row = 0; row < kKeyRowsShown; ++row) {
             areas.push_back({HoverKind::KeyRow, FrameArea::PageTitle, row, keyRowRect(row)});
         }
+    } else {
+        areas.push_back({HoverKind::PointerDefault, FrameArea::PageTitle, 0, kPointerDefaultRect});
     }
     return areas;
 }
@@ -91,7 +112,14 @@ MainWindow::MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::
                        const StringTable& strings, Ports ports)
     : strings_(strings), ports_(std::move(ports)),
       keys_(record, keyRows, strings, ports_.messages, ports_.keyDialogs),
-      dpi_(record, sensorType, strings, ports_.pickColour), lighting_(record, strings) {}
+      dpi_(record, sensorType, strings, ports_.pickColour), lighting_(record, strings),
+      pointer_(record, strings, ports_.messages, ports_.pointer) {}
+
+void MainWindow::pageDrawn() {
+    if (pages_.shown() == Page::Advanced) {
+        pointer_.pageDrawn();
+    }
+}
 
 void MainWindow::closeAllLists() {
     keys_.closeLists();
@@ -107,6 +135,7 @@ bool MainWindow::showPage(Page page) {
         // The other page's controls go, and with them every open list.
         closeAllLists();
         hovered_.reset();
+        pageDrawn();
     }
     return d.draw;
 }
@@ -121,6 +150,7 @@ void MainWindow::redrawCurrentPage() {
     }
     closeAllLists();
     hovered_.reset();
+    pageDrawn();
 }
 
 void MainWindow::closeListsAway(int x, int y) {
@@ -179,6 +209,9 @@ WindowAction MainWindow::press(int x, int y) {
     if (pages_.shown() == Page::Basic && pressBasic(x, y)) {
         return WindowAction::None;
     }
+    if (pages_.shown() == Page::Advanced && pressAdvanced(x, y)) {
+        return WindowAction::None;
+    }
     return WindowAction::MoveWindow;
 }
 
@@ -219,6 +252,28 @@ bool MainWindow::pressBasic(int x, int y) {
                 return true;
             }
             break;
+        }
+    }
+    return false;
+}
+
+bool MainWindow::pressAdvanced(int x, int y) {
+    for (const auto& e : advancedDispatchTable()) {
+        if (!e.rect.contains(x, y)) {
+            continue;
+        }
+        switch (e.target) {
+        case AdvancedTarget::PrecisionBox:
+            pointer_.togglePrecision();
+            return true;
+        case AdvancedTarget::OneScreenBox:
+            pointer_.toggleOneScreen();
+            return true;
+        case AdvancedTarget::PointerDefault:
+            pointer_.pressDefault();
+            return true;
+        case AdvancedTarget::PointerStep:
+            return pointer_.pressStep(x, y);
         }
     }
     return false;
@@ -306,6 +361,7 @@ Scene MainWindow::scene() const {
     std::optional<FrameArea> frameHover;
     std::optional<std::size_t> rowHover;
     bool defaultHover = false;
+    bool pointerDefaultHover = false;
     if (hovered_) {
         switch (hovered_->kind) {
         case HoverKind::Frame:
@@ -317,6 +373,9 @@ Scene MainWindow::scene() const {
         case HoverKind::KeyRow:
             rowHover = hovered_->row;
             break;
+        case HoverKind::PointerDefault:
+            pointerDefaultHover = true;
+            break;
         }
     }
     Scene s = frameScene(page, strings_, frameHover);
@@ -324,6 +383,8 @@ Scene MainWindow::scene() const {
         s.append(keys_.scene(rowHover, defaultHover));
         s.append(dpi_.scene());
         s.append(lighting_.scene());
+    } else {
+        s.append(pointer_.scene(pointerDefaultHover));
     }
     return s;
 }

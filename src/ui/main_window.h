@@ -8,6 +8,8 @@
 #include "dpi_lighting/dpi_area.h"
 #include "dpi_lighting/lighting_area.h"
 #include "keys/key_rows.h"
+#include "pointer/pointer_area.h"
+#include "pointer/pointer_options.h"
 #include "ui/frame_areas.h"
 #include "ui/page_state.h"
 #include "ui/scene.h"
@@ -41,8 +43,17 @@ struct BasicDispatchEntry {
 };
 const std::vector<BasicDispatchEntry>& basicDispatchTable();
 
+// The Advanced page's click targets, in the order a press is tested against them.
+enum class AdvancedTarget { PrecisionBox, OneScreenBox, PointerDefault, PointerStep };
+struct AdvancedDispatchEntry {
+    AdvancedTarget target;
+    std::size_t index; // slider * 11 + step - 1 for steps
+    HitArea rect;
+};
+const std::vector<AdvancedDispatchEntry>& advancedDispatchTable();
+
 // The areas that show an "-over" image while the pointer rests on them.
-enum class HoverKind { Frame, KeyDefault, KeyRow };
+enum class HoverKind { Frame, KeyDefault, KeyRow, PointerDefault };
 struct HoverArea {
     HoverKind kind;
     FrameArea frame; // Frame only
@@ -64,6 +75,8 @@ public:
         ColourPicker pickColour;
         // Runs the apply with the wait cursor and whatever the platform needs around it.
         std::function<void(const std::function<void()>&)> busy;
+        // The system's pointer options; none where there are none to set.
+        PointerSystem* pointer = nullptr;
     };
     MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::uint8_t& sensorType,
                const StringTable& strings, Ports ports);
@@ -100,11 +113,14 @@ public:
 
     KeyRows& keyRows() { return keys_; }
     LightingArea& lighting() { return lighting_; }
+    PointerArea& pointer() { return pointer_; }
 
 private:
     void closeListsAway(int x, int y);
     void closeAllLists();
     bool pressBasic(int x, int y);
+    bool pressAdvanced(int x, int y);
+    void pageDrawn();
     std::vector<HitArea> setHover(std::optional<HoverArea> area);
     void confirm();
 
@@ -114,6 +130,7 @@ private:
     KeyRows keys_;
     DpiArea dpi_;
     LightingArea lighting_;
+    PointerArea pointer_;
     std::optional<HoverArea> hovered_;
 };
 

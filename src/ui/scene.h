@@ -17,7 +17,8 @@ namespace qor {
 
 enum class TextAlign : std::uint8_t { Left, Centre, Right };
 enum class FontRole : std::uint8_t { Title, Text };
-enum class ColourRole : std::uint8_t { Black, SkinText, White };
+// Warning: a value the user should see before going on (a macro that no longer fits).
+enum class ColourRole : std::uint8_t { Black, SkinText, White, Warning };
 
 struct Rgb {
     std::uint8_t red = 0;

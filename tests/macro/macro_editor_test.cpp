@@ -1,6 +1,7 @@
 #include "macro/macro_editor.h"
 #include "macro/macro_images.h"
 #include "macro/macro_recorder.h"
+#include "macro/pair_gauge.h"
 #include "macro_test_support.h"
 
 #include <gtest/gtest.h>
@@ -369,6 +370,36 @@ TEST_F(MacroEditorTest, EditingDelaysAndDeletingLines) {
     EXPECT_EQ(sequence(), (std::vector<std::string>{"A   Dn", "30 ms"}));
     editor.deleteSelectedLine(); // nothing selected any more
     EXPECT_EQ(editor.sequence().size(), 2u);
+}
+
+TEST_F(MacroEditorTest, GaugeShowsThePairsAndWarnsOnceTheMacroWouldBeCut) {
+    struct Case {
+        int events;            // key events, each followed by a delay
+        const char16_t* delay; // the delay after each event
+        const char16_t* text;
+        bool warning;
+    };
+    const Case cases[] = {
+        {0, u"50 ms", u"0/63", false},    {1, u"50 ms", u"1/63", false},
+        {63, u"50 ms", u"63/63", false},  {64, u"50 ms", u"64/63", true},
+        {32, u"1300 ms", u"64/63", true}, {31, u"1300 ms", u"62/63", false},
+    };
+    editor.showPage();
+    editor.setNameBox(u"m");
+    editor.newMacro();
+    for (const Case& c : cases) {
+        editor.clearSequence();
+        for (int i = 0; i < c.events; ++i) {
+            editor.appendLine(i % 2 == 0 ? u"A   Dn" : u"A   Up");
+            editor.appendLine(c.delay);
+        }
+        const Scene s = pairGaugeScene(editor.pairUsage());
+        ASSERT_EQ(s.drawings.size(), 1u);
+        const auto& text = std::get<SceneText>(s.drawings.front());
+        EXPECT_EQ(text.text, c.text) << c.events;
+        EXPECT_EQ(text.colour == ColourRole::Warning, c.warning) << c.events;
+        EXPECT_EQ(text.rect, kPairGaugeRect);
+    }
 }
 
 TEST_F(MacroEditorTest, TellsHowMuchOfTheSlotIsUsed) {

@@ -1,5 +1,7 @@
 #include "pointer/pointer_options.h"
 
+#include "support/fake_pointer_system.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,82 +10,7 @@
 namespace {
 
 using qor::MouseParams;
-
-// The system's values in memory; every call is logged, chosen calls fail.
-class FakePointerSystem : public qor::PointerSystem {
-public:
-    MouseParams mouse{6, 10, 1};
-    int speed = 10;
-    int lines = 3;
-    unsigned doubleClick = 500;
-    bool failGetMouse = false, failGetSpeed = false, failGetLines = false;
-    bool failSetMouse = false, failSetSpeed = false, failSetLines = false, failSetTime = false;
-    std::vector<std::string> calls;
-
-    bool getMouse(MouseParams& p) override {
-        calls.push_back("getMouse");
-        if (failGetMouse) {
-            return false;
-        }
-        p = mouse;
-        return true;
-    }
-    bool setMouse(const MouseParams& p) override {
-        calls.push_back("setMouse " + std::to_string(p[0]) + "," + std::to_string(p[1]) + "," +
-                        std::to_string(p[2]));
-        if (failSetMouse) {
-            return false;
-        }
-        mouse = p;
-        return true;
-    }
-    bool getMouseSpeed(int& s) override {
-        calls.push_back("getMouseSpeed");
-        if (failGetSpeed) {
-            s = 99; // whatever the system left there must not count
-            return false;
-        }
-        s = speed;
-        return true;
-    }
-    bool setMouseSpeed(int s) override {
-        calls.push_back("setMouseSpeed " + std::to_string(s));
-        if (failSetSpeed) {
-            return false;
-        }
-        speed = s;
-        return true;
-    }
-    bool getWheelScrollLines(int& l) override {
-        calls.push_back("getWheelScrollLines");
-        if (failGetLines) {
-            l = 99;
-            return false;
-        }
-        l = lines;
-        return true;
-    }
-    bool setWheelScrollLines(int l) override {
-        calls.push_back("setWheelScrollLines " + std::to_string(l));
-        if (failSetLines) {
-            return false;
-        }
-        lines = l;
-        return true;
-    }
-    unsigned getDoubleClickTime() override {
-        calls.push_back("getDoubleClickTime");
-        return doubleClick;
-    }
-    bool setDoubleClickTime(unsigned ms) override {
-        calls.push_back("setDoubleClickTime " + std::to_string(ms));
-        if (failSetTime) {
-            return false;
-        }
-        doubleClick = ms;
-        return true;
-    }
-};
+using qor::test::FakePointerSystem;
 
 class Messages : public qor::MessageSink {
 public:

@@ -5,6 +5,8 @@
 #include "app/settings_state.h"
 #include "ui/control_colours.h"
 
+#include "support/fake_pointer_system.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -82,7 +84,8 @@ protected:
                                               [this](const std::function<void()>& work) {
                                                   ++busyRuns;
                                                   work();
-                                              }});
+                                              },
+                                              &pointerSystem});
             window_->showPage(Page::Basic);
         }
         return *window_;
@@ -128,6 +131,7 @@ protected:
     Messages messages;
     ScriptedDialogs dialogs;
     std::optional<Rgb> colourAnswer;
+    test::FakePointerSystem pointerSystem;
     int colourDialogs = 0;
     int busyRuns = 0;
 
@@ -587,6 +591,111 @@ TEST_F(Window, HoverRedrawsOnlyTheChangedAreas) {
         underRow += touches(d, row3) ? 1 : 0;
     }
     EXPECT_EQ(underRow, 4u) << "page background, box image, number and text";
+}
+
+// --- the Advanced page's pointer area ---------------------------------------------------------
+
+TEST_F(Window, AdvancedDispatchOrderIsData) {
+    const auto& table = advancedDispatchTable();
+    std::vector<AdvancedTarget> order;
+    for (const auto& e : table) {
+        if (order.empty() || order.back() != e.target) {
+            order.push_back(e.target);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<AdvancedTarget>{
+                         AdvancedTarget::PrecisionBox, AdvancedTarget::OneScreenBox,
+                         AdvancedTarget::PointerDefault, AdvancedTarget::PointerStep}));
+    EXPECT_EQ(table.size(), 3 + kPointerSliders * kSliderSteps);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        for (std::size_t j = i + 1; j < table.size(); ++j) {
+            EXPECT_FALSE(intersects(table[i].rect, table[j].rect))
+                << int(table[i].target) << "/" << table[i].index << " and " << int(table[j].target)
+                << "/" << table[j].index;
+        }
+    }
+}
+
+TEST_F(Window, PointerAreaOnTheAdvancedPage) {
+    pointerSystem.speed = 4;
+    pointerSystem.lines = 5;
+    pointerSystem.doubleClick = 830;
+    pointerSystem.mouse = {0, 0, 0};
+    window();
+    EXPECT_TRUE(pointerSystem.calls.empty()) << "the Basic page reads nothing";
+    // The same points on the Basic page are no pointer presses.
+    const HitArea speed4 = pointerStepRect(PointerSlider::MouseSpeed, 4);
+    EXPECT_EQ(pressAt(speed4), WindowAction::MoveWindow);
+
+    pressAt(frameRect(FrameArea::NextPage));
+    EXPECT_EQ(record.mouseSpeedPosition, 3);
+    EXPECT_EQ(record.scrollLinesPosition, 5);
+    EXPECT_EQ(record.doubleClickPosition, 2);
+    EXPECT_TRUE(drawn(u"/slider-light.png", pointerStepRect(PointerSlider::DoubleClick, 2)));
+    EXPECT_TRUE(drawn(u"/slider-dark.png", pointerStepRect(PointerSlider::DoubleClick, 3)));
+
+    struct Case {
+        HitArea at;
+        std::uint8_t precision, oneScreen, speed, lines, doubleClick;
+    };
+    const Case presses[] = {
+        {pointerStepRect(PointerSlider::MouseSpeed, 11), 0, 0, 11, 5, 2},
+        {pointerStepRect(PointerSlider::ScrollLines, 1), 0, 0, 11, 1, 2},
+        {pointerStepRect(PointerSlider::DoubleClick, 7), 0, 0, 11, 1, 7},
+        {kPrecisionBoxRect, 1, 0, 11, 1, 7},
+        {kOneScreenBoxRect, 1, 1, 11, 1, 7},
+        {kPrecisionBoxRect, 0, 1, 11, 1, 7},
+    };
+    for (const Case& c : presses) {
+        EXPECT_EQ(pressAt(c.at), WindowAction::None) << c.at.left << "," << c.at.top;
+        EXPECT_EQ(record.pointerPrecision, c.precision) << c.at.left << "," << c.at.top;
+        EXPECT_EQ(record.scrollOneScreen, c.oneScreen) << c.at.left << "," << c.at.top;
+        EXPECT_EQ(record.mouseSpeedPosition, c.speed) << c.at.left << "," << c.at.top;
+        EXPECT_EQ(record.scrollLinesPosition, c.lines) << c.at.left << "," << c.at.top;
+        EXPECT_EQ(record.doubleClickPosition, c.doubleClick) << c.at.left << "," << c.at.top;
+    }
+    EXPECT_TRUE(drawn(u"/PaneMakingTick.png", kOneScreenBoxRect));
+    EXPECT_TRUE(drawn(u"/Pane.png", kPrecisionBoxRect));
+    EXPECT_TRUE(drawn(u"/slider-light.png", pointerStepRect(PointerSlider::MouseSpeed, 11)));
+
+    // Leaving and coming back shows the user's positions, not the system's again.
+    const auto reads = pointerSystem.calls.size();
+    pressAt(frameRect(FrameArea::PreviousPage));
+    pressAt(frameRect(FrameArea::NextPage));
+    window().redrawCurrentPage();
+    EXPECT_EQ(pointerSystem.calls.size(), reads);
+    EXPECT_EQ(record.mouseSpeedPosition, 11);
+
+    EXPECT_EQ(pressAt(kPointerDefaultRect), WindowAction::None);
+    EXPECT_EQ(pointerSystem.speed, 10);
+    EXPECT_EQ(pointerSystem.doubleClick, 500u);
+    EXPECT_EQ(record.mouseSpeedPosition, 6);
+    EXPECT_EQ(record.scrollOneScreen, 0);
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(flow.confirms, 0) << "Default is no Apply";
+}
+
+TEST_F(Window, PointerReadWarningsAtTheFirstAdvancedDrawing) {
+    pointerSystem.failGetSpeed = true;
+    pointerSystem.doubleClick = 0;
+    window();
+    EXPECT_TRUE(messages.texts.empty());
+    pressAt(frameRect(FrameArea::NextPage));
+    EXPECT_EQ(messages.texts, (std::vector<std::u16string>{u"GETMOUSESPEED failed.",
+                                                           u"GetDoubleClickTime failed."}));
+}
+
+TEST_F(Window, PointerDefaultHover) {
+    pressAt(frameRect(FrameArea::NextPage));
+    const HitArea d = kPointerDefaultRect;
+    EXPECT_TRUE(drawn(u"/button-normal.png", d));
+    std::vector<HitArea> redraw;
+    EXPECT_TRUE(window().pointerMoved(centreX(d), centreY(d), redraw));
+    EXPECT_EQ(window().hoverAt(centreX(d), centreY(d)), std::vector<HitArea>{d});
+    EXPECT_TRUE(drawn(u"/button-over.png", d));
+    EXPECT_EQ(window().pointerLeft(), std::vector<HitArea>{d});
+    // The Basic page's key Default is no hover area here.
+    EXPECT_FALSE(window().pointerMoved(centreX(kKeyDefaultRect), centreY(kKeyDefaultRect), redraw));
 }
 
 // --- control colours -------------------------------------------------------------------------

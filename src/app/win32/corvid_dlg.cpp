@@ -138,7 +138,8 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
                                     TimerResolutionScope fineTimer;
                                     work();
                                     SetCursor(old);
-                                }}) {
+                                },
+                                &pointer_}) {
     icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kMainIcon));
     textColour_ = kInitialTextColour;
 }

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The pointer area of the Advanced Settings page of the demo Qor.exe worked as a user works it,
+# through tools/ui-driver: "Default", then both check boxes and a step on each slider, then OK:
+# config.bin holds the positions; "Default" again and OK bring the default positions back.
+#
+#   ui_advanced.sh DEMO_DIR OUT_DIR
+set -euo pipefail
+demo=$(cd "$1" && pwd)
+out=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+driver="$here/tools/ui-driver"
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+step="setup"
+fail() {
+    echo "FAIL [$step]: $*" >&2
+    "$driver" shot "$out/ui-advanced-failed-$step.png" 2>/dev/null || true
+    exit 1
+}
+log() { echo "[$step] $*"; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-advanced.XXXXXX")
+export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768
+cleanup() {
+    "$driver" cleanup || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+DISPLAY=$("$driver" xvfb)
+export DISPLAY
+app="$work/app"
+mkdir -p "$app"
+cp -r "$demo/." "$app/"
+
+# The five pointer bytes of the record (precision, one screen, speed, lines, double-click);
+# config.bin holds the first-run flag before the record.
+pointer_bytes() { od -An -tu1 -j 1956 -N5 "$app/config.bin" | xargs; }
+press() { "$driver" press "$1" "$2"; }
+shot() { "$driver" shot "$out/ui-advanced-$1.png" window; }
+hidden_soon() {
+    local end=$(($(date +%s) + 15))
+    while [ "$(date +%s)" -le "$end" ]; do
+        "$driver" visible || return 0
+        sleep 0.1
+    done
+    fail "the window is still shown 15 s after $1"
+}
+# Step j (from 1) of slider row r (from 0): its centre.
+step_x() { echo $((52 + 24 * ($1 - 1) + 12)); }
+row_y() { echo $((200 + 150 * $1 + 5)); }
+
+step="start"
+"$driver" start "$app" | sed "s/^/[$step] /"
+"$driver" open
+press 90 75
+shot read
+
+step="positions"
+press 246 583                       # Default: a known start whatever the system had
+press 59 263                        # Enhance Pointer Precision on
+press 59 413                        # Scroll One Screen on
+press "$(step_x 11)" "$(row_y 0)"   # Mouse Speed 11
+press "$(step_x 5)" "$(row_y 1)"    # Scrolling Speed 5
+press "$(step_x 9)" "$(row_y 2)"    # Double-Click Speed 9
+shot positions
+press 565 619                       # OK
+hidden_soon "OK"
+[ "$(pointer_bytes)" = "1 1 11 5 9" ] || fail "config.bin holds $(pointer_bytes), not 1 1 11 5 9"
+log "OK saved the positions"
+
+step="default"
+"$driver" open
+press 246 583
+press 565 619
+hidden_soon "OK"
+[ "$(pointer_bytes)" = "0 0 6 3 6" ] || fail "config.bin holds $(pointer_bytes), not 0 0 6 3 6"
+log "Default and OK saved the default positions"
+
+step="quit"
+"$driver" quit || fail "Exit from the tray menu did not end the program"
+log "done"
