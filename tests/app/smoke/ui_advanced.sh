@@ -4,34 +4,8 @@
 # config.bin holds the positions; "Default" again and OK bring the default positions back.
 #
 #   ui_advanced.sh DEMO_DIR OUT_DIR
-set -euo pipefail
-demo=$(cd "$1" && pwd)
-out=$2
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-driver="$here/tools/ui-driver"
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
-
-step="setup"
-fail() {
-    echo "FAIL [$step]: $*" >&2
-    "$driver" shot "$out/ui-advanced-failed-$step.png" 2>/dev/null || true
-    exit 1
-}
-log() { echo "[$step] $*"; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-advanced.XXXXXX")
-export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768
-cleanup() {
-    "$driver" cleanup || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-DISPLAY=$("$driver" xvfb)
-export DISPLAY
-app="$work/app"
-mkdir -p "$app"
-cp -r "$demo/." "$app/"
+# shellcheck source=ui_common.sh
+. "$(dirname "${BASH_SOURCE[0]}")/ui_common.sh" advanced "$1" "$2"
 
 # The five pointer bytes of the record (precision, one screen, speed, lines, double-click);
 # config.bin holds the first-run flag before the record.
