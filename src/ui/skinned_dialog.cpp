@@ -8,7 +8,7 @@
 namespace qor {
 namespace {
 
-constexpr std::array<DialogSpec, 8> kSpecs = {{
+constexpr std::array<DialogTraits, 8> kTraits = {{
     {701, u"/single-key.png", u"Single Key Dialog Load background image failed!!!", true},
     {702, u"/windows-key.png", u"Windows Dialog Load background image failed!!!", false},
     {703, u"/media-key.png", u"Media Dialog Load background image failed!!!", false},
@@ -24,8 +24,8 @@ constexpr int kLinesPerNotch = 3;
 
 } // namespace
 
-const DialogSpec& dialogSpec(DialogKind kind) {
-    return kSpecs[static_cast<std::size_t>(kind)];
+const DialogTraits& dialogTraits(DialogKind kind) {
+    return kTraits[static_cast<std::size_t>(kind)];
 }
 
 std::u16string hookFailureText(DialogKind kind, unsigned long errorCode) {
@@ -156,7 +156,7 @@ std::vector<HitArea> SkinnedDialog::pointerLeft() {
 }
 
 bool SkinnedDialog::keyDiscarded(unsigned virtualKey, bool keyDown) const {
-    if (!spec().capturesKeys) {
+    if (!traits().capturesKeys) {
         return false;
     }
     if (virtualKey == kVirtualKeyLeftWindows || virtualKey == kVirtualKeyRightWindows) {

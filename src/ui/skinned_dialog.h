@@ -25,13 +25,13 @@ enum class DialogKind : std::uint8_t {
     Skins,
 };
 
-struct DialogSpec {
+struct DialogTraits {
     int templateId;
     std::u16string_view background;     // skin image, from the skin folder
     std::u16string_view failureCaption; // of the "error" box when the background does not load
     bool capturesKeys;                  // a keyboard hook runs while it is open
 };
-const DialogSpec& dialogSpec(DialogKind kind);
+const DialogTraits& dialogTraits(DialogKind kind);
 
 // The message when a capture dialog's keyboard hook cannot be installed, with the system's
 // error code; empty for the dialogs without a hook.
@@ -128,7 +128,7 @@ class SkinnedDialog {
 public:
     SkinnedDialog(DialogContent& content, const StringTable& strings);
 
-    const DialogSpec& spec() const { return dialogSpec(content_.kind()); }
+    const DialogTraits& traits() const { return dialogTraits(content_.kind()); }
     DialogContent& content() { return content_; }
 
     // A left press at a client point: the content's box first, then every open list closes,

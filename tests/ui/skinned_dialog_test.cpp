@@ -114,7 +114,7 @@ TEST(SkinnedDialog, CaptureDialogsKeepEnterEscapeAndTheWindowsKeys) {
     }
 }
 
-TEST(SkinnedDialog, ButtonsSpeakTheLanguageAndSpecsAreTheTemplates) {
+TEST(SkinnedDialog, ButtonsSpeakTheLanguageAndTraitsNameTheTemplates) {
     const struct {
         Language language;
         std::u16string_view ok, cancel;
@@ -135,12 +135,12 @@ TEST(SkinnedDialog, ButtonsSpeakTheLanguageAndSpecsAreTheTemplates) {
                                 DialogKind::MacroKey,   DialogKind::ComboKey,
                                 DialogKind::DelayTime,  DialogKind::Skins};
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(dialogSpec(kinds[i]).templateId, 701 + i);
-        EXPECT_EQ(dialogSpec(kinds[i]).capturesKeys,
+        EXPECT_EQ(dialogTraits(kinds[i]).templateId, 701 + i);
+        EXPECT_EQ(dialogTraits(kinds[i]).capturesKeys,
                   kinds[i] == DialogKind::SingleKey || kinds[i] == DialogKind::ComboKey);
     }
-    EXPECT_EQ(dialogSpec(DialogKind::FireKey).background, u"/fire-key.png");
-    EXPECT_EQ(dialogSpec(DialogKind::Skins).failureCaption,
+    EXPECT_EQ(dialogTraits(DialogKind::FireKey).background, u"/fire-key.png");
+    EXPECT_EQ(dialogTraits(DialogKind::Skins).failureCaption,
               u"Skins Dialog Load background image failed!!!");
 }
 

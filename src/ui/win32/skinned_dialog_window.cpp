@@ -29,7 +29,7 @@ const wchar_t* wide(std::u16string_view text) {
 
 SkinnedDialogWindow::SkinnedDialogWindow(HINSTANCE instance, DialogContent& content,
                                          const StringTable& strings, DialogLook look)
-    : CDialog(instance, dialogSpec(content.kind()).templateId), dialog_(content, strings),
+    : CDialog(instance, dialogTraits(content.kind()).templateId), dialog_(content, strings),
       look_(std::move(look)) {}
 
 SkinnedDialogWindow::~SkinnedDialogWindow() {
@@ -59,9 +59,9 @@ bool SkinnedDialogWindow::run(HWND owner) {
 BOOL SkinnedDialogWindow::onInitDialog() {
     StopWatch watch(L"dialog opened"); // from its creation to its first drawing
     HWND hwnd = this->hwnd();
-    const DialogSpec& spec = dialog_.spec();
+    const DialogTraits& traits = dialog_.traits();
     std::wstring path = look_.skinFolder;
-    path.append(spec.background.begin(), spec.background.end());
+    path.append(traits.background.begin(), traits.background.end());
     SIZE size{};
     if (pngSize(path, size)) {
         background_ = loadPngBitmap(path);
@@ -69,9 +69,10 @@ BOOL SkinnedDialogWindow::onInitDialog() {
     if (background_ == nullptr) {
         // Without its background the dialog has neither its size nor its controls: after the
         // box it ends, so that nobody is left with an empty window.
-        MessageBoxW(hwnd, L"error",
-                    std::wstring(spec.failureCaption.begin(), spec.failureCaption.end()).c_str(),
-                    MB_OK);
+        MessageBoxW(
+            hwnd, L"error",
+            std::wstring(traits.failureCaption.begin(), traits.failureCaption.end()).c_str(),
+            MB_OK);
         endDialog(IDCANCEL);
         return TRUE;
     }
@@ -83,7 +84,7 @@ BOOL SkinnedDialogWindow::onInitDialog() {
     gOpen = this;
     messageHook_ = SetWindowsHookExW(WH_GETMESSAGE, &SkinnedDialogWindow::getMessageHook, nullptr,
                                      GetCurrentThreadId());
-    if (spec.capturesKeys) {
+    if (traits.capturesKeys) {
         keyboardHook_ = SetWindowsHookExW(WH_KEYBOARD, &SkinnedDialogWindow::keyboardHook, nullptr,
                                           GetCurrentThreadId());
         if (keyboardHook_ == nullptr) {
