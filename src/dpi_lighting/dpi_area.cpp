@@ -122,13 +122,10 @@ Scene DpiArea::scene() const {
         const std::u16string number(1, static_cast<char16_t>(u'1' + stage));
         s.text(number, {box.left, 562, box.right, 587}, TextAlign::Centre);
 
-        SceneControl colour;
-        colour.kind = ControlKind::Static;
-        colour.id = kDpiColourBoxIdBase + static_cast<int>(stage) + 1;
-        colour.rect = dpiColourRect(stage);
-        colour.fill = Rgb{record_.dpiColor[stage * 3], record_.dpiColor[stage * 3 + 1],
-                          record_.dpiColor[stage * 3 + 2]};
-        s.controls.push_back(std::move(colour));
+        s.controls.push_back(
+            colourBox(kDpiColourBoxIdBase + static_cast<int>(stage) + 1, dpiColourRect(stage),
+                      Rgb{record_.dpiColor[stage * 3], record_.dpiColor[stage * 3 + 1],
+                          record_.dpiColor[stage * 3 + 2]}));
     }
     return s;
 }

@@ -24,16 +24,6 @@ int parameterListHeight(std::uint8_t ledMode) {
     }
 }
 
-SceneControl textBox(int id, const HitArea& rect, std::u16string_view text) {
-    SceneControl c;
-    c.kind = ControlKind::Static;
-    c.id = id;
-    c.rect = rect;
-    c.text = std::u16string(text);
-    c.align = TextAlign::Centre;
-    return c;
-}
-
 } // namespace
 
 HitArea lightingBoxRect(LightingBox box) {
@@ -111,11 +101,13 @@ Scene LightingArea::scene() const {
     s.image(u"/dropdownbox.png", parameter);
 
     const LightingTexts texts = lightingTexts(strings_, record_);
-    s.controls.push_back(textBox(kModeTextId, kModeTextRect, texts.mode));
+    s.controls.push_back(staticControl(kModeTextId, kModeTextRect, texts.mode, TextAlign::Centre));
     // With the lights off only the Mode box exists; a mode choice brings the other two.
     if (record_.ledMode != 0) {
-        s.controls.push_back(textBox(kParameterTextId, kParameterTextRect, texts.parameter));
-        s.controls.push_back(textBox(kEffectTextId, kEffectTextRect, texts.effect));
+        s.controls.push_back(staticControl(kParameterTextId, kParameterTextRect, texts.parameter,
+                                           TextAlign::Centre));
+        s.controls.push_back(
+            staticControl(kEffectTextId, kEffectTextRect, texts.effect, TextAlign::Centre));
     }
     if (open_) {
         SceneControl list;

@@ -54,23 +54,9 @@ constexpr HitArea kChoiceBox{43, 129, 223, 143};
 constexpr HitArea kMediaListRect{43, 145, 223, kDialogListBottom};
 constexpr HitArea kWindowsListRect{43, 145, 223, kDialogListBottom};
 
-SceneControl staticText(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
-    SceneControl c;
-    c.kind = ControlKind::Static;
-    c.id = id;
-    c.rect = rect;
-    c.text = std::u16string(text);
-    c.align = align;
-    return c;
-}
-
 SceneControl edit(int id, const HitArea& rect, std::u16string_view text, bool enabled) {
-    SceneControl c;
+    SceneControl c = staticControl(id, rect, text, TextAlign::Centre);
     c.kind = ControlKind::Edit;
-    c.id = id;
-    c.rect = rect;
-    c.text = std::u16string(text);
-    c.align = TextAlign::Centre;
     c.enabled = enabled;
     return c;
 }
@@ -91,7 +77,7 @@ Scene SingleKeyDialog::scene() const {
     Scene s;
     s.text(kEnterAKey.in(language_), kSingleKeyPrompt, TextAlign::Centre, FontRole::Text,
            ColourRole::White);
-    s.controls.push_back(staticText(kSingleKeyFaceId, kSingleKeyFace, name_, TextAlign::Centre));
+    s.controls.push_back(staticControl(kSingleKeyFaceId, kSingleKeyFace, name_, TextAlign::Centre));
     return s;
 }
 
@@ -116,7 +102,7 @@ void ComboKeyDialog::keyCaptured(std::u16string_view name, std::optional<int> fo
 Scene ComboKeyDialog::scene() const {
     Scene s;
     s.controls.push_back(
-        staticText(kModifierFace, kComboModifierFace, choice_.modifier, TextAlign::Centre));
+        staticControl(kModifierFace, kComboModifierFace, choice_.modifier, TextAlign::Centre));
     // The edits show only what was captured: the typed character is not theirs to keep.
     for (const auto& [id, rect, text] :
          {std::tuple{kFirstKeyEdit, kComboFirstKey, &choice_.key1},
@@ -189,7 +175,8 @@ Scene FireKeyDialog::scene() const {
         explanation.append(line.in(language_));
     }
     s.wrappedText(explanation, kFireExplanation, TextAlign::Left, ColourRole::White);
-    s.controls.push_back(staticText(kKeyFace, kFireFace, entries()[position_], TextAlign::Centre));
+    s.controls.push_back(
+        staticControl(kKeyFace, kFireFace, entries()[position_], TextAlign::Centre));
     SceneControl speed = edit(kSpeedEdit, kFireSpeed, speedText_, !listOpen());
     speed.digitsOnly = true;
     SceneControl times = edit(kTimesEdit, kFireTimes, timesText_, !listOpen());
@@ -213,7 +200,8 @@ ChoiceListDialog::ChoiceListDialog(DialogKind kind, Language language)
 
 Scene ChoiceListDialog::scene() const {
     Scene s;
-    s.controls.push_back(staticText(faceId_, kChoiceFace, entries()[position_], TextAlign::Left));
+    s.controls.push_back(
+        staticControl(faceId_, kChoiceFace, entries()[position_], TextAlign::Left));
     addList(s);
     return s;
 }

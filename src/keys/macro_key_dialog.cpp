@@ -73,13 +73,7 @@ Scene MacroKeyDialog::scene() const {
         s.wrappedText(kModes[mode - 1].in(language_), loopModeTextRect(mode), TextAlign::Left,
                       ColourRole::White);
     }
-    SceneControl face;
-    face.kind = ControlKind::Static;
-    face.id = kFace;
-    face.rect = kFaceRect;
-    face.text = choice_.name;
-    face.align = TextAlign::Centre;
-    s.controls.push_back(std::move(face));
+    s.controls.push_back(staticControl(kFace, kFaceRect, choice_.name, TextAlign::Centre));
     addList(s);
     return s;
 }

@@ -20,6 +20,22 @@ const SceneControl* Scene::control(int id) const {
     return nullptr;
 }
 
+SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
+    SceneControl c;
+    c.kind = ControlKind::Static;
+    c.id = id;
+    c.rect = rect;
+    c.text = std::u16string(text);
+    c.align = align;
+    return c;
+}
+
+SceneControl colourBox(int id, const HitArea& rect, Rgb fill) {
+    SceneControl c = staticControl(id, rect, {}, TextAlign::Left);
+    c.fill = fill;
+    return c;
+}
+
 bool intersects(const HitArea& a, const HitArea& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }

@@ -73,6 +73,10 @@ struct SceneControl {
     bool operator==(const SceneControl&) const = default;
 };
 
+// A static text control, and a static painted in one colour.
+SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align);
+SceneControl colourBox(int id, const HitArea& rect, Rgb fill);
+
 struct Scene {
     std::vector<SceneDrawing> drawings;
     std::vector<SceneControl> controls;

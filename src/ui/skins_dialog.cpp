@@ -49,17 +49,8 @@ void SkinsDialog::chosen(std::size_t item) {
 Scene SkinsDialog::scene() const {
     Scene s;
     s.wrappedText(kPromptText.in(language_), kPrompt, TextAlign::Centre, ColourRole::White);
-    SceneControl colour;
-    colour.kind = ControlKind::Static;
-    colour.id = kColourBox;
-    colour.rect = kColourRect;
-    colour.fill = working_.textColour;
-    s.controls.push_back(std::move(colour));
-    SceneControl name;
-    name.kind = ControlKind::Static;
-    name.id = kNameFace;
-    name.rect = kNameRect;
-    name.text = working_.name;
+    s.controls.push_back(colourBox(kColourBox, kColourRect, working_.textColour));
+    SceneControl name = staticControl(kNameFace, kNameRect, working_.name, TextAlign::Left);
     name.sunken = true;
     s.controls.push_back(std::move(name));
     addList(s);
