@@ -321,4 +321,12 @@ void MacroEditor::appendLine(MacroItem line) {
     selectedLine_ = sequence_.size() - 1;
 }
 
+void MacroEditor::truncateSequence(std::size_t length) {
+    if (length >= sequence_.size()) {
+        return;
+    }
+    sequence_.resize(length);
+    selectedLine_ = length == 0 ? std::nullopt : std::optional<std::size_t>(length - 1);
+}
+
 } // namespace qor

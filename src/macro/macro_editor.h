@@ -100,6 +100,8 @@ public:
     void clearSequence();
     // Appends a line and selects the last line.
     void appendLine(MacroItem line);
+    // Keeps the first `length` lines and selects the last of them.
+    void truncateSequence(std::size_t length);
 
 private:
     // Empties every list and box of the area.

@@ -1,5 +1,7 @@
 #include "macro/macro_recorder.h"
 
+#include "ui/virtual_keys.h"
+
 #include <cstdint>
 
 namespace qor {
@@ -19,6 +21,7 @@ MacroRecorder::MacroRecorder(MacroEditor& editor, RecorderHost& host, MessageSin
 void MacroRecorder::removeHook() {
     if (hookInstalled_) {
         host_.removeKeyboardHook();
+        host_.restoreWindowTitle();
         hookInstalled_ = false;
     }
 }
@@ -32,6 +35,8 @@ void MacroRecorder::startRecording() {
     eventCount_ = 0;
     removeHook();
     editor_.clearSequence();
+    beforeCtrlPress_.reset();
+    ctrlHeld_.reset();
     if (const std::optional<std::uint32_t> error = host_.installKeyboardHook()) {
         messages_.show(hookInstallErrorText(*error), texts_.appTitle);
         return;
@@ -56,17 +61,49 @@ void MacroRecorder::stopRecording() {
     }
 }
 
+void MacroRecorder::breakRecording() {
+    if (!hookInstalled_) {
+        return;
+    }
+    removeHook();
+    state_ = SequenceState::Stopped;
+    eventCount_ = 0;
+    dropBreakKeys();
+    messages_.show(texts_.stopRecording, texts_.appTitle);
+}
+
+void MacroRecorder::dropBreakKeys() {
+    if (beforeCtrlPress_) {
+        editor_.truncateSequence(*beforeCtrlPress_);
+    } else if (ctrlHeld_ && editor_.macroIsSelected()) {
+        // Ctrl was part of a combination and is still down: the macro lets it go again.
+        editor_.appendLine(delayItem(kDefaultDelayMs));
+        editor_.appendLine(releaseItem(*ctrlHeld_));
+    }
+    beforeCtrlPress_.reset();
+    ctrlHeld_.reset();
+}
+
 void MacroRecorder::leavePage() {
     removeHook();
 }
 
-HookVerdict MacroRecorder::hookProc(int code, std::u16string_view keyName, std::uint32_t flags) {
+HookVerdict MacroRecorder::hookProc(int code, unsigned virtualKey, std::u16string_view keyName,
+                                    std::uint32_t flags) {
     if (code != kHookAction) {
         return HookVerdict::PassOn;
     }
-    currentKeyName_ = keyName.substr(0, kKeyNameMaxChars);
     const bool released = (flags & kKeyReleasedBit) != 0;
     const bool wasDown = (flags & kKeyWasDownBit) != 0;
+    if (virtualKey == kVirtualKeyCancel) {
+        // Neither recorded nor counted; its release may arrive while the stop box is open.
+        if (!released) {
+            host_.sendRecorderMessage(kRecordedBreak, wasDown ? 0 : 1);
+        }
+        return HookVerdict::Discard;
+    }
+    currentKeyName_ = keyName.substr(0, kKeyNameMaxChars);
+    currentVirtualKey_ = virtualKey;
     // Auto-repeats of the key last pressed: a press while it was down, or a release of it while
     // it was not.
     if (currentKeyName_ == lastPressedName_ && released != wasDown) {
@@ -78,6 +115,10 @@ HookVerdict MacroRecorder::hookProc(int code, std::u16string_view keyName, std::
 }
 
 void MacroRecorder::onRecorderMessage(std::uintptr_t wParam, std::intptr_t /*lParam*/) {
+    if (wParam == kRecordedBreak) {
+        breakRecording();
+        return;
+    }
     if (eventCount_ > kRecordedEventsMax) {
         stopRecording();
         return;
@@ -85,7 +126,9 @@ void MacroRecorder::onRecorderMessage(std::uintptr_t wParam, std::intptr_t /*lPa
     if (!editor_.macroIsSelected()) {
         return;
     }
+    const bool ctrl = currentVirtualKey_ == kVirtualKeyControl;
     if (wParam == kRecordedPress) {
+        const std::size_t before = editor_.sequence().size();
         if (state_ != SequenceState::NothingRecorded) {
             editor_.appendLine(delayItem(kDefaultDelayMs));
         }
@@ -94,9 +137,17 @@ void MacroRecorder::onRecorderMessage(std::uintptr_t wParam, std::intptr_t /*lPa
             state_ = SequenceState::Pressed;
         }
         lastPressedName_ = currentKeyName_;
+        beforeCtrlPress_ = ctrl ? std::optional<std::size_t>(before) : std::nullopt;
+        if (ctrl) {
+            ctrlHeld_ = currentKeyName_;
+        }
     } else if (wParam == kRecordedRelease) {
         editor_.appendLine(delayItem(kDefaultDelayMs));
         editor_.appendLine(releaseItem(currentKeyName_));
+        beforeCtrlPress_.reset();
+        if (ctrl) {
+            ctrlHeld_.reset();
+        }
     }
 }
 

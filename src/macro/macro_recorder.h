@@ -20,6 +20,8 @@ namespace qor {
 inline constexpr unsigned kRecorderMessage = 0x0400 + 3;
 inline constexpr std::uintptr_t kRecordedPress = 0;
 inline constexpr std::uintptr_t kRecordedRelease = 1;
+// Ctrl+Break: the recording ends, and neither key stays in the sequence.
+inline constexpr std::uintptr_t kRecordedBreak = 2;
 inline constexpr std::uint32_t kRecordedEventsMax = 64;
 inline constexpr int kHookAction = 0; // HC_ACTION
 // Keystroke flags of a keyboard hook call.
@@ -34,6 +36,8 @@ public:
     virtual std::optional<std::uint32_t> installKeyboardHook() = 0;
     virtual void removeKeyboardHook() = 0;
     virtual void setWindowTitle(std::u16string_view title) = 0;
+    // The title the window had before a recording asked for Ctrl+Break.
+    virtual void restoreWindowTitle() = 0;
     // Sends the recorder message to the main window, whose handler calls onRecorderMessage.
     virtual void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
@@ -47,6 +51,7 @@ enum class SequenceState : std::uint8_t {
 enum class HookVerdict {
     PassOn,  // call CallNextHookEx and return its result
     Handled, // return 0
+    Discard, // return 1: the keystroke goes no further (Ctrl+Break would cancel the window)
 };
 
 class MacroRecorder {
@@ -57,12 +62,16 @@ public:
     // "Start Recording" and "Stop Recording"; the 65th event stops as the button does.
     void startRecording();
     void stopRecording();
+    // Ctrl+Break, as the title asks: the hook goes first, so that the keys that close the
+    // "Stop Recording" box are not recorded, and the Ctrl press that began it leaves the list.
+    void breakRecording();
     // Leaving the Advanced page: an installed hook goes without a word; nothing else changes.
     void leavePage();
 
-    // The hook procedure: code, the system's name of the key (GetKeyNameTextW of the flags) and
-    // the keystroke flags.
-    HookVerdict hookProc(int code, std::u16string_view keyName, std::uint32_t flags);
+    // The hook procedure: code, the virtual key, the system's name of the key
+    // (GetKeyNameTextW of the flags) and the keystroke flags.
+    HookVerdict hookProc(int code, unsigned virtualKey, std::u16string_view keyName,
+                         std::uint32_t flags);
     void onRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam);
 
     // While recording on the Advanced page, key presses must not reach the page's controls.
@@ -77,6 +86,9 @@ public:
 
 private:
     void removeHook();
+    // The lines a Ctrl+Break leaves behind: its own Ctrl press when nothing followed it, or a
+    // release that balances a Ctrl still held from a combination.
+    void dropBreakKeys();
 
     MacroEditor& editor_;
     RecorderHost& host_;
@@ -89,6 +101,11 @@ private:
     SequenceState state_ = SequenceState::NothingRecorded;
     std::u16string currentKeyName_;
     std::u16string lastPressedName_;
+    unsigned currentVirtualKey_ = 0;
+    // While a Ctrl press is the last thing recorded: the list's length before it.
+    std::optional<std::size_t> beforeCtrlPress_;
+    // The name of a Ctrl key pressed and not yet released in this recording.
+    std::optional<std::u16string> ctrlHeld_;
 };
 
 } // namespace qor

@@ -24,6 +24,7 @@ public:
     std::optional<std::uint32_t> installKeyboardHook() override { return std::nullopt; }
     void removeKeyboardHook() override {}
     void setWindowTitle(std::u16string_view) override {}
+    void restoreWindowTitle() override {}
     void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
         recorder->onRecorderMessage(wParam, lParam);
     }
@@ -74,11 +75,11 @@ TEST_F(MacroEditorTest, FromNothingToAConfirmedMacroAndBack) {
     MacroRecorder recorder(editor, host, sink);
     host.recorder = &recorder;
     recorder.startRecording();
-    recorder.hookProc(0, u"A", 0);
-    recorder.hookProc(0, u"A", kKeyWasDownBit); // auto-repeat
-    recorder.hookProc(0, u"A", kKeyReleasedBit | kKeyWasDownBit);
-    recorder.hookProc(0, u"B", 0);
-    recorder.hookProc(0, u"B", kKeyReleasedBit | kKeyWasDownBit);
+    recorder.hookProc(0, 'A', u"A", 0);
+    recorder.hookProc(0, 'A', u"A", kKeyWasDownBit); // auto-repeat
+    recorder.hookProc(0, 'A', u"A", kKeyReleasedBit | kKeyWasDownBit);
+    recorder.hookProc(0, 'B', u"B", 0);
+    recorder.hookProc(0, 'B', u"B", kKeyReleasedBit | kKeyWasDownBit);
     recorder.stopRecording();
     EXPECT_EQ(sequence(), (std::vector<std::string>{"A   Dn", "50 ms", "A   Up", "50 ms", "B   Dn",
                                                     "50 ms", "B   Up"}));

@@ -22,6 +22,7 @@ public:
     }
     void removeKeyboardHook() override { ++removals; }
     void setWindowTitle(std::u16string_view text) override { title = utf16ToUtf8(text); }
+    void restoreWindowTitle() override { title = "Qor"; }
     void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
         sent.emplace_back(wParam, lParam);
         recorder->onRecorderMessage(wParam, lParam);
@@ -50,8 +51,8 @@ struct Rig {
         host.recorder = &recorder;
     }
 
-    void key(const char16_t* name, std::uint32_t flags) {
-        EXPECT_EQ(recorder.hookProc(kHookAction, name, flags), HookVerdict::Handled);
+    void key(const char16_t* name, std::uint32_t flags, unsigned virtualKey = 'A') {
+        EXPECT_EQ(recorder.hookProc(kHookAction, virtualKey, name, flags), HookVerdict::Handled);
     }
     std::vector<std::string> lines() const { return utf8List(editor.sequence()); }
 
@@ -93,6 +94,7 @@ TEST_F(MacroRecorderTest, RecordsPressesAndReleasesWithFixedPauses) {
     EXPECT_FALSE(recorder.hookInstalled());
     EXPECT_EQ(recorder.sequenceState(), SequenceState::Stopped);
     EXPECT_EQ(host.removals, 1);
+    EXPECT_EQ(host.title, "Qor"); // the title comes back when the recording ends
     EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{kStartBox, kStopBox}));
     EXPECT_EQ(test::readFile(ini), before); // recording never writes record.ini
 }
@@ -241,9 +243,74 @@ TEST(MacroRecorderStartStopTest, FailuresAndRepeats) {
 
 TEST_F(MacroRecorderTest, OtherHookCodesArePassedOn) {
     recorder.startRecording();
-    EXPECT_EQ(recorder.hookProc(3, u"A", kPress), HookVerdict::PassOn); // HC_NOREMOVE
+    EXPECT_EQ(recorder.hookProc(3, 'A', u"A", kPress), HookVerdict::PassOn); // HC_NOREMOVE
     EXPECT_EQ(recorder.eventCount(), 0u);
     EXPECT_TRUE(editor.sequence().empty());
+}
+
+// Ctrl+Break ends a recording without leaving either key in the list; a Ctrl held from a
+// combination is let go again so that the macro does not end with it down.
+TEST(MacroRecorderBreakTest, CtrlBreakStopsAndLeavesItselfOut) {
+    constexpr unsigned kCtrl = 0x11;
+    constexpr unsigned kBreak = 0x03;
+    const struct {
+        const char* what;
+        std::function<void(Rig&)> keys;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"Ctrl then Break after a key",
+         [](Rig& r) {
+             r.key(u"A", kPress);
+             r.key(u"A", kRelease);
+             r.key(u"Ctrl", kPress, kCtrl);
+             r.key(u"Ctrl", kRepeat, kCtrl);
+         },
+         {"A   Dn", "50 ms", "A   Up"}},
+        {"Ctrl+Break as the first thing",
+         [](Rig& r) { r.key(u"Ctrl", kPress, kCtrl); },
+         {}},
+        {"Ctrl held from Ctrl+C",
+         [](Rig& r) {
+             r.key(u"Ctrl", kPress, kCtrl);
+             r.key(u"C", kPress);
+             r.key(u"C", kRelease);
+         },
+         {"Ctrl   Dn", "50 ms", "C   Dn", "50 ms", "C   Up", "50 ms", "Ctrl   Up"}},
+        {"Ctrl pressed and let go earlier",
+         [](Rig& r) {
+             r.key(u"Ctrl", kPress, kCtrl);
+             r.key(u"Ctrl", kRelease, kCtrl);
+             r.key(u"Ctrl", kPress, kCtrl);
+         },
+         {"Ctrl   Dn", "50 ms", "Ctrl   Up"}},
+    };
+    for (const auto& c : cases) {
+        Rig r;
+        r.recorder.startRecording();
+        c.keys(r);
+        const std::uint32_t countBefore = r.recorder.eventCount();
+        EXPECT_EQ(r.recorder.hookProc(kHookAction, kBreak, u"Break", kPress), HookVerdict::Discard)
+            << c.what;
+        EXPECT_FALSE(r.recorder.hookInstalled()) << c.what;
+        EXPECT_EQ(r.recorder.sequenceState(), SequenceState::Stopped) << c.what;
+        EXPECT_EQ(r.lines(), c.lines) << c.what;
+        EXPECT_EQ(r.host.title, "Qor") << c.what;
+        EXPECT_EQ(r.sink.shown, (std::vector<ShownMessage>{kStartBox, kStopBox})) << c.what;
+        EXPECT_GT(countBefore, 0u) << c.what;
+        // The Break release, and anything after, reaches no recording.
+        EXPECT_EQ(r.recorder.hookProc(kHookAction, kBreak, u"Break", kRelease),
+                  HookVerdict::Discard)
+            << c.what;
+        EXPECT_EQ(r.lines(), c.lines) << c.what;
+    }
+}
+
+TEST_F(MacroRecorderTest, LeavingThePageRestoresTheTitle) {
+    recorder.startRecording();
+    EXPECT_EQ(host.title, "Press Ctrl+Break key to stop recording");
+    recorder.leavePage();
+    EXPECT_EQ(host.title, "Qor");
+    EXPECT_FALSE(recorder.hookInstalled());
 }
 
 } // namespace
