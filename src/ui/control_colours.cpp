@@ -25,7 +25,9 @@ ControlPaint controlPaint(ControlClass kind, int id, Rgb skinText, const Setting
     ControlPaint p;
     switch (kind) {
     case ControlClass::Edit:
+        // An edit erases deleted characters with the text background: the brush's colour.
         p.text = skinText;
+        p.background = kBlack;
         p.brush = kBlack;
         break;
     case ControlClass::ListBox:

@@ -68,6 +68,12 @@ std::vector<AdvancedDispatchEntry> buildAdvancedDispatchTable() {
     t.push_back({AdvancedTarget::PrecisionBox, 0, kPrecisionBoxRect});
     t.push_back({AdvancedTarget::OneScreenBox, 0, kOneScreenBoxRect});
     t.push_back({AdvancedTarget::PointerDefault, 0, kPointerDefaultRect});
+    t.push_back({AdvancedTarget::StartRecording, 0, kRecordStartRect});
+    t.push_back({AdvancedTarget::StopRecording, 0, kRecordStopRect});
+    for (std::size_t b = 0; b < kMacroButtons; ++b) {
+        t.push_back({AdvancedTarget::MacroButton, b, macroButtonRect(MacroButton(b))});
+    }
+    t.push_back({AdvancedTarget::EventBox, 0, kEventBoxRect});
     for (std::size_t slider = 0; slider < kPointerSliders; ++slider) {
         for (std::size_t step = 1; step <= kSliderSteps; ++step) {
             t.push_back({AdvancedTarget::PointerStep, slider * kSliderSteps + step - 1,
@@ -104,6 +110,10 @@ std::vector<HoverArea> hoverAreas(Page page) {
         }
     } else {
         areas.push_back({HoverKind::PointerDefault, FrameArea::PageTitle, 0, kPointerDefaultRect});
+        for (std::size_t b = 0; b < kMacroButtons; ++b) {
+            areas.push_back(
+                {HoverKind::MacroButton, FrameArea::PageTitle, b, macroButtonRect(MacroButton(b))});
+        }
     }
     return areas;
 }
@@ -113,11 +123,23 @@ MainWindow::MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::
     : strings_(strings), ports_(std::move(ports)),
       keys_(record, keyRows, strings, ports_.messages, ports_.keyDialogs),
       dpi_(record, sensorType, strings, ports_.pickColour), lighting_(record, strings),
-      pointer_(record, strings, ports_.messages, ports_.pointer) {}
+      pointer_(record, strings, ports_.messages, ports_.pointer) {
+    if (ports_.macros != nullptr && ports_.recorder != nullptr && ports_.dialogs != nullptr) {
+        macro_.emplace(*ports_.macros, record, strings, ports_.messages, *ports_.recorder,
+                       *ports_.dialogs);
+    }
+}
 
-void MainWindow::pageDrawn() {
+void MainWindow::pageDrawn(Page previous) {
+    // The macro controls go with the page and come back filled from record.ini.
+    if (macro_ && previous == Page::Advanced) {
+        macro_->pageLeft();
+    }
     if (pages_.shown() == Page::Advanced) {
         pointer_.pageDrawn();
+        if (macro_) {
+            macro_->pageShown();
+        }
     }
 }
 
@@ -127,6 +149,7 @@ void MainWindow::closeAllLists() {
 }
 
 bool MainWindow::showPage(Page page) {
+    const Page previous = pages_.shown();
     const PageDrawing d = pages_.request(page);
     if (d.firstDraw) {
         ports_.flow.firstBasicDrawing();
@@ -135,12 +158,13 @@ bool MainWindow::showPage(Page page) {
         // The other page's controls go, and with them every open list.
         closeAllLists();
         hovered_.reset();
-        pageDrawn();
+        pageDrawn(previous);
     }
     return d.draw;
 }
 
 void MainWindow::redrawCurrentPage() {
+    const Page previous = pages_.shown();
     const PageDrawing d = pages_.redraw();
     if (d.rereadKeyRows) {
         ports_.flow.rereadKeyRows();
@@ -150,7 +174,7 @@ void MainWindow::redrawCurrentPage() {
     }
     closeAllLists();
     hovered_.reset();
-    pageDrawn();
+    pageDrawn(previous);
 }
 
 void MainWindow::closeListsAway(int x, int y) {
@@ -159,6 +183,9 @@ void MainWindow::closeListsAway(int x, int y) {
     }
     if (!lighting_.openListContains(x, y)) {
         lighting_.closeLists();
+    }
+    if (macro_ && pages_.shown() == Page::Advanced) {
+        macro_->closeEventListAway(x, y);
     }
 }
 
@@ -272,6 +299,23 @@ bool MainWindow::pressAdvanced(int x, int y) {
         case AdvancedTarget::PointerDefault:
             pointer_.pressDefault();
             return true;
+        case AdvancedTarget::StartRecording:
+        case AdvancedTarget::StopRecording:
+        case AdvancedTarget::MacroButton:
+        case AdvancedTarget::EventBox:
+            if (!macro_) {
+                break;
+            }
+            if (e.target == AdvancedTarget::StartRecording) {
+                macro_->pressStart();
+            } else if (e.target == AdvancedTarget::StopRecording) {
+                macro_->pressStop();
+            } else if (e.target == AdvancedTarget::MacroButton) {
+                macro_->pressButton(MacroButton(e.index));
+            } else {
+                macro_->pressEventBox();
+            }
+            return true;
         case AdvancedTarget::PointerStep:
             return pointer_.pressStep(x, y);
         }
@@ -279,8 +323,15 @@ bool MainWindow::pressAdvanced(int x, int y) {
     return false;
 }
 
-void MainWindow::listSelected(int id, std::optional<std::size_t> item) {
-    if (!item || pages_.shown() != Page::Basic) {
+void MainWindow::listSelected(int id, std::optional<std::size_t> item, bool doubleClick) {
+    if (!item) {
+        return;
+    }
+    if (pages_.shown() == Page::Advanced && macro_) {
+        macro_->listSelected(id, *item, doubleClick);
+        return;
+    }
+    if (pages_.shown() != Page::Basic) {
         return;
     }
     if (id == kDpiSideListId) {
@@ -298,7 +349,30 @@ void MainWindow::listSelected(int id, std::optional<std::size_t> item) {
     }
 }
 
+void MainWindow::textChanged(int id, std::u16string_view text) {
+    if (pages_.shown() == Page::Advanced && macro_) {
+        macro_->textChanged(id, text);
+    }
+}
+
+std::optional<std::u16string> MainWindow::contextMenuAt(int id) const {
+    if (pages_.shown() != Page::Advanced || !macro_) {
+        return std::nullopt;
+    }
+    return macro_->contextMenuAt(id);
+}
+
+void MainWindow::command(int id) {
+    if (pages_.shown() == Page::Advanced && macro_) {
+        macro_->command(id);
+    }
+}
+
 void MainWindow::pointerOverList(int id, std::size_t item, const HitArea& itemRect) {
+    if (pages_.shown() == Page::Advanced && macro_) {
+        macro_->pointerOverList(id, item);
+        return;
+    }
     if (pages_.shown() != Page::Basic) {
         return;
     }
@@ -348,6 +422,10 @@ std::vector<HitArea> MainWindow::pointerLeft() {
     return setHover(std::nullopt);
 }
 
+bool MainWindow::keyDownSwallowed() const {
+    return pages_.shown() == Page::Advanced && macro_ && macro_->swallowsKeyDowns();
+}
+
 WindowAction MainWindow::keyDown(unsigned virtualKey) const {
     return virtualKey == kVirtualKeyReturn || virtualKey == kVirtualKeyEscape ? WindowAction::Hide
                                                                               : WindowAction::None;
@@ -362,6 +440,7 @@ Scene MainWindow::scene() const {
     std::optional<std::size_t> rowHover;
     bool defaultHover = false;
     bool pointerDefaultHover = false;
+    std::optional<MacroButton> macroHover;
     if (hovered_) {
         switch (hovered_->kind) {
         case HoverKind::Frame:
@@ -376,6 +455,9 @@ Scene MainWindow::scene() const {
         case HoverKind::PointerDefault:
             pointerDefaultHover = true;
             break;
+        case HoverKind::MacroButton:
+            macroHover = MacroButton(hovered_->row);
+            break;
         }
     }
     Scene s = frameScene(page, strings_, frameHover);
@@ -385,6 +467,9 @@ Scene MainWindow::scene() const {
         s.append(lighting_.scene());
     } else {
         s.append(pointer_.scene(pointerDefaultHover));
+        if (macro_) {
+            s.append(macro_->scene(macroHover));
+        }
     }
     return s;
 }

@@ -8,6 +8,7 @@
 #include "dpi_lighting/dpi_area.h"
 #include "dpi_lighting/lighting_area.h"
 #include "keys/key_rows.h"
+#include "macro/macro_area.h"
 #include "pointer/pointer_area.h"
 #include "pointer/pointer_options.h"
 #include "ui/frame_areas.h"
@@ -44,20 +45,29 @@ struct BasicDispatchEntry {
 const std::vector<BasicDispatchEntry>& basicDispatchTable();
 
 // The Advanced page's click targets, in the order a press is tested against them.
-enum class AdvancedTarget { PrecisionBox, OneScreenBox, PointerDefault, PointerStep };
+enum class AdvancedTarget {
+    PrecisionBox,
+    OneScreenBox,
+    PointerDefault,
+    StartRecording,
+    StopRecording,
+    MacroButton,
+    EventBox,
+    PointerStep,
+};
 struct AdvancedDispatchEntry {
     AdvancedTarget target;
-    std::size_t index; // slider * 11 + step - 1 for steps
+    std::size_t index; // slider * 11 + step - 1 for steps; the button for macro buttons
     HitArea rect;
 };
 const std::vector<AdvancedDispatchEntry>& advancedDispatchTable();
 
 // The areas that show an "-over" image while the pointer rests on them.
-enum class HoverKind { Frame, KeyDefault, KeyRow, PointerDefault };
+enum class HoverKind { Frame, KeyDefault, KeyRow, PointerDefault, MacroButton };
 struct HoverArea {
     HoverKind kind;
     FrameArea frame; // Frame only
-    std::size_t row; // KeyRow only
+    std::size_t row; // KeyRow, and MacroButton's button
     HitArea rect;
     bool operator==(const HoverArea&) const = default;
 };
@@ -77,6 +87,11 @@ public:
         std::function<void(const std::function<void()>&)> busy;
         // The system's pointer options; none where there are none to set.
         PointerSystem* pointer = nullptr;
+        // record.ini, the recorder's hook and the delay dialog; without them the Advanced page
+        // has no macro area.
+        const MacroFile* macros = nullptr;
+        RecorderHost* recorder = nullptr;
+        DialogRunner* dialogs = nullptr;
     };
     MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::uint8_t& sensorType,
                const StringTable& strings, Ports ports);
@@ -91,7 +106,13 @@ public:
     // A left-button press at a client point.
     WindowAction press(int x, int y);
     // A selection or double click in list `id`; nothing happens without a selected item.
-    void listSelected(int id, std::optional<std::size_t> item);
+    void listSelected(int id, std::optional<std::size_t> item, bool doubleClick = false);
+    // The user changed the text of edit `id`.
+    void textChanged(int id, std::u16string_view text);
+    // The right button over control `id`: the text of the context menu's one entry, if the
+    // control has a menu; and the menu's command.
+    std::optional<std::u16string> contextMenuAt(int id) const;
+    void command(int id);
     // The pointer over item `item` of list `id` (`itemRect` inside the list): the selection
     // follows it in the key rows' lists.
     void pointerOverList(int id, std::size_t item, const HitArea& itemRect);
@@ -106,6 +127,8 @@ public:
 
     // Enter or Escape: the window hides.
     WindowAction keyDown(unsigned virtualKey) const;
+    // While a recording runs on the Advanced page no key press reaches the page.
+    bool keyDownSwallowed() const;
 
     // The page as it looks now: the frame, the page background and its areas; the child
     // controls the page must have.
@@ -114,13 +137,17 @@ public:
     KeyRows& keyRows() { return keys_; }
     LightingArea& lighting() { return lighting_; }
     PointerArea& pointer() { return pointer_; }
+    // None without the macro ports.
+    MacroArea* macro() { return macro_ ? &*macro_ : nullptr; }
+    const MacroArea* macro() const { return macro_ ? &*macro_ : nullptr; }
 
 private:
     void closeListsAway(int x, int y);
     void closeAllLists();
     bool pressBasic(int x, int y);
     bool pressAdvanced(int x, int y);
-    void pageDrawn();
+    // The page shown has just been drawn anew; `previous` was shown before.
+    void pageDrawn(Page previous);
     std::vector<HitArea> setHover(std::optional<HoverArea> area);
     void confirm();
 
@@ -131,6 +158,7 @@ private:
     DpiArea dpi_;
     LightingArea lighting_;
     PointerArea pointer_;
+    std::optional<MacroArea> macro_;
     std::optional<HoverArea> hovered_;
 };
 

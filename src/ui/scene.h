@@ -67,6 +67,7 @@ struct SceneControl {
     TextAlign align = TextAlign::Left;   // statics and edits
     std::optional<Rgb> fill;             // statics painted in a solid colour
     bool sunken = false;                 // statics with a sunken frame
+    bool framed = true;                  // lists with a border
     bool enabled = true;
     bool digitsOnly = false; // edits that take digits only
     bool readOnly = false;   // edits that show what the model puts there, and nothing typed

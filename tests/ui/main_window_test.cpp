@@ -711,7 +711,7 @@ TEST(ControlColours, ByKindAndIdentifier) {
         int id;
         ControlPaint paint;
     } cases[] = {
-        {ControlClass::Edit, 149, {skin, std::nullopt, black, false}},
+        {ControlClass::Edit, 149, {skin, black, black, false}},
         {ControlClass::ListBox, 151, {skin, Rgb{2, 4, 5}, Rgb{2, 4, 5}, false}},
         {ControlClass::ListBox, 152, {skin, Rgb{2, 4, 5}, Rgb{2, 4, 5}, false}},
         {ControlClass::ListBox, 41, {Rgb{255, 255, 255}, black, black, true}},

@@ -43,7 +43,7 @@ HWND ControlReconciler::create(const SceneControl& c) const {
     const wchar_t* cls = L"STATIC";
     if (c.kind == ControlKind::List) {
         cls = L"LISTBOX";
-        style |= WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+        style |= WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (c.framed ? WS_BORDER : 0);
     } else if (c.kind == ControlKind::Edit) {
         cls = L"EDIT";
         style |= WS_TABSTOP | ES_AUTOHSCROLL;

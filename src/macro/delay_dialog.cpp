@@ -1,0 +1,43 @@
+#include "macro/delay_dialog.h"
+
+namespace qor {
+namespace {
+
+constexpr LanguageTexts kPrompt{u"Please enter a delay", u"请输入一个延时", u"請輸入一個延時"};
+constexpr LanguageTexts kRange{u"(value range 0-10000)", u"(数值范围 0-10000)",
+                               u"(數值範圍 0-10000)"};
+// The field sits in the skin's well (120,129)-(264,145); the prompt and the range above it.
+constexpr HitArea kPromptRect{20, 84, 364, 102};
+constexpr HitArea kRangeRect{20, 104, 364, 122};
+constexpr HitArea kFieldRect{122, 130, 262, 144};
+
+} // namespace
+
+void DelayTimeDialog::textChanged(int editId, std::u16string_view text) {
+    if (editId == kDelayEdit) {
+        entry_ = delayEntryFromText(text);
+    }
+}
+
+Scene DelayTimeDialog::scene() const {
+    Scene s;
+    s.text(kPrompt.in(language_), kPromptRect, TextAlign::Centre, FontRole::Text,
+           ColourRole::White);
+    s.text(kRange.in(language_), kRangeRect, TextAlign::Centre, FontRole::Text,
+           ColourRole::White);
+    SceneControl field = staticControl(kDelayEdit, kFieldRect, entry_.text, TextAlign::Centre);
+    field.kind = ControlKind::Edit;
+    field.digitsOnly = true;
+    s.controls.push_back(std::move(field));
+    return s;
+}
+
+std::optional<DelayEntry> askDelay(DialogRunner& runner, Language language) {
+    DelayTimeDialog dialog(language);
+    if (!runner.run(dialog)) {
+        return std::nullopt;
+    }
+    return dialog.result();
+}
+
+} // namespace qor
