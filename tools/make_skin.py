@@ -65,10 +65,11 @@ RECORD_STOP = (735, 265, 764, 294)
 MACRO_BUTTONS = [(513, 528, 618, 549), (617, 528, 722, 549), (721, 528, 826, 549)]
 MOUSE_EVENT_BOX = (735, 402, 854, 416)
 # Where the macro area's controls go (the skin's choice): name and loop boxes, the two lists.
-MACRO_NAME_WELL = (513, 194, 618, 212)
-MACRO_LOOP_WELL = (622, 194, 722, 212)
-MACRO_LIST_WELL = (513, 218, 618, 518)
-MACRO_SEQ_WELL = (622, 218, 722, 518)
+# The boxes sit under their labels, the lists under two-line labels ("Key Press Sequence").
+MACRO_NAME_WELL = (513, 192, 618, 210)
+MACRO_LOOP_WELL = (622, 192, 722, 210)
+MACRO_LIST_WELL = (513, 248, 618, 518)
+MACRO_SEQ_WELL = (622, 248, 722, 518)
 
 # Skinned dialogs: the common close, OK and Cancel areas, and each dialog's control wells.
 DIALOG_SIZE = (384, 286)
@@ -567,7 +568,8 @@ def basic_page(t):
 def advanced_page(t):
     img = page_frame(t, 2)
     # Windows pointer: three sliders and two check boxes
-    panel(img, t, (32, 136, 472, 596), (52, 144, 157, 163))
+    # no heading plate: the program has no caption for this panel
+    panel(img, t, (32, 136, 472, 596))
     cursor_art(img, t, 372, 214)
     for y in SLIDER_ROWS_Y:
         well(img, t, (50, y - 3, 318, y + 14), 4)
@@ -776,7 +778,6 @@ def preview(folder, out, name):
             label(c, (74, 405, 400, 421), "Scroll One Screen", fg, "l")
             put(c, "/button-normal.png", POINTER_DEFAULT)
             label(c, POINTER_DEFAULT, "Default", fg)
-            label(c, (52, 160, 157, 181), "Windows Pointer", fg)
             label(c, (504, 160, 609, 181), "Macro Setting", fg)
             for b, s in zip(MACRO_BUTTONS, ("New", "Delete", "Confirm")):
                 put(c, "/button-normal.png", b)
@@ -784,9 +785,9 @@ def preview(folder, out, name):
             label(c, MACRO_NAME_WELL, "Macro 1", fg)
             label(c, MACRO_LOOP_WELL, "1", fg)
             for i, s in enumerate(("Macro 1", "Macro 2")):
-                label(c, (MACRO_LIST_WELL[0] + 4, 222 + 16 * i, 618, 236 + 16 * i), s, fg, "l", 10)
+                label(c, (MACRO_LIST_WELL[0] + 4, 252 + 16 * i, 618, 266 + 16 * i), s, fg, "l", 10)
             for i, s in enumerate(("A   Dn", "50 ms", "A   Up", "50 ms")):
-                label(c, (MACRO_SEQ_WELL[0] + 4, 222 + 16 * i, 722, 236 + 16 * i), s, fg, "l", 10)
+                label(c, (MACRO_SEQ_WELL[0] + 4, 252 + 16 * i, 722, 266 + 16 * i), s, fg, "l", 10)
             label(c, (735, 196, 860, 212), "Record Option", fg, "c", 10)
             label(c, (768, 229, 860, 258), "Start", fg, "l", 10)
             label(c, (768, 265, 860, 294), "Stop", fg, "l", 10)

@@ -3,6 +3,7 @@
 // to onRecorderMessage, which appends lines to the editor's sequence list. Pauses are not
 // measured: every recorded event after the first is preceded by a "50 ms" line.
 #pragma once
+#include "app/lifecycle.h"
 #include "app/message_sink.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_texts.h"
@@ -15,9 +16,8 @@
 
 namespace qor {
 
-// WM_USER + 3, sent (not posted) to the main window. wParam 0 press, 1 release; lParam 1 when
-// the key was up before the event.
-inline constexpr unsigned kRecorderMessage = 0x0400 + 3;
+// kRecorderMessage is sent (not posted) to the main window. wParam 0 press, 1 release; lParam 1
+// when the key was up before the event.
 inline constexpr std::uintptr_t kRecordedPress = 0;
 inline constexpr std::uintptr_t kRecordedRelease = 1;
 // Ctrl+Break: the recording ends, and neither key stays in the sequence.

@@ -112,6 +112,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
       strings_(languageFromId(GetSystemDefaultLangID())),
       files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec(), *files_),
       paths_(buildFilePaths(modulePath())),
+      macros_(ini_, std::filesystem::path(paths_.recordIni)),
       session_(SessionPorts{backend.enumerator(), backend.commandPort(), backend.eventPort(),
                             backend.pacer(), events_, messages_, *files_, ini_, &pointer_,
                             [](std::string_view phase) {
@@ -128,7 +129,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
           [this] { controls_.reconcile(window_.scene().controls); }),
       keyDialogs_(
           dialogRunner_, strings_.language(),
-          [this] { return MacroFile(ini_, std::filesystem::path(paths_.recordIni)).listMacros(); }),
+          [this] { return macros_.listMacros(); }),
       window_(session_.settings().working, session_.keyRows(), session_.image().activeSensorType,
               strings_,
               MainWindow::Ports{session_, messages_, keyDialogs_, [this] { return pickColour(); },
@@ -139,7 +140,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
                                     work();
                                     SetCursor(old);
                                 },
-                                &pointer_}) {
+                                &pointer_, &macros_, this, &dialogRunner_}) {
     icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kMainIcon));
     textColour_ = kInitialTextColour;
 }
@@ -345,9 +346,17 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         case IDCANCEL: // Escape
             ShowWindow(hwnd(), SW_HIDE);
             return 0;
+        case kDeleteLineCommand:
+            window_.command(kDeleteLineCommand);
+            refresh();
+            return 0;
         default:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) {
                 onListNotification(LOWORD(wParam), HIWORD(wParam));
+                return 0;
+            }
+            if (HIWORD(wParam) == EN_CHANGE) {
+                onEditChange(LOWORD(wParam));
                 return 0;
             }
             handled = false;
@@ -372,11 +381,18 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         return onControlColour(message, reinterpret_cast<HDC>(wParam),
                                reinterpret_cast<HWND>(lParam));
     case kListChoiceMessage:
-        window_.listSelected(static_cast<int>(wParam),
+        window_.listSelected(LOWORD(wParam),
                              lParam < 0
                                  ? std::nullopt
-                                 : std::optional<std::size_t>(static_cast<std::size_t>(lParam)));
+                                 : std::optional<std::size_t>(static_cast<std::size_t>(lParam)),
+                             HIWORD(wParam) != 0);
         refresh();
+        return 0;
+    case kRecorderMessage:
+        if (MacroArea* macro = window_.macro()) {
+            macro->recorderMessage(wParam, lParam);
+            refresh();
+        }
         return 0;
     default:
         if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_ && !cleanedUp_) {
@@ -493,7 +509,20 @@ void CCorvidDlg::onListNotification(int id, int code) {
         return;
     }
     const LRESULT item = SendMessageW(list, LB_GETCURSEL, 0, 0);
-    PostMessageW(hwnd(), kListChoiceMessage, static_cast<WPARAM>(id), item);
+    PostMessageW(hwnd(), kListChoiceMessage, MAKEWPARAM(id, code == LBN_DBLCLK ? 1 : 0), item);
+}
+
+void CCorvidDlg::onEditChange(int id) {
+    if (controls_.updating()) {
+        return; // the model's own text
+    }
+    HWND edit = controls_.window(id);
+    if (edit == nullptr) {
+        return;
+    }
+    window_.textChanged(id, windowText(edit));
+    // A refused text (a loop count of 0) is replaced at once.
+    controls_.reconcile(window_.scene().controls);
 }
 
 void CCorvidDlg::onMouseMove(LPARAM point) {
@@ -549,6 +578,14 @@ bool CCorvidDlg::preTranslate(MSG& msg) {
         !IsWindowEnabled(main)) {
         return false;
     }
+    if (msg.message == WM_KEYDOWN && window_.keyDownSwallowed()) {
+        return true; // a recording runs: the keys are the macro's, not the page's
+    }
+    if (msg.message == WM_RBUTTONDOWN && msg.hwnd != main) {
+        POINT screen{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+        ClientToScreen(msg.hwnd, &screen);
+        return showContextMenu(GetDlgCtrlID(msg.hwnd), screen);
+    }
     if (msg.message == WM_KEYDOWN &&
         window_.keyDown(static_cast<unsigned>(msg.wParam)) == WindowAction::Hide) {
         ShowWindow(main, SW_HIDE);
@@ -568,6 +605,85 @@ bool CCorvidDlg::preTranslate(MSG& msg) {
         controls_.reconcile(window_.scene().controls);
     }
     return false;
+}
+
+bool CCorvidDlg::showContextMenu(int controlId, POINT screen) {
+    const std::optional<std::u16string> entry = window_.contextMenuAt(controlId);
+    if (!entry) {
+        return false;
+    }
+    HMENU menu = LoadMenuW(instance(), MAKEINTRESOURCEW(kMacroListMenu));
+    if (menu == nullptr) {
+        return false;
+    }
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup != nullptr) {
+        ModifyMenuW(popup, kDeleteLineCommand, MF_BYCOMMAND | MF_STRING, kDeleteLineCommand,
+                    wideString(*entry).c_str());
+        // The choice arrives as WM_COMMAND once the menu has closed.
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y,
+                       0, hwnd(), nullptr);
+    }
+    DestroyMenu(menu);
+    return true;
+}
+
+LRESULT CALLBACK CCorvidDlg::recordHook(int code, WPARAM wParam, LPARAM lParam) {
+    MacroArea* macro = gDialog != nullptr ? gDialog->window_.macro() : nullptr;
+    if (macro == nullptr || code < 0) {
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    wchar_t name[kKeyNameMaxChars + 1] = {};
+    if (code == HC_ACTION) {
+        GetKeyNameTextW(static_cast<LONG>(lParam), name, static_cast<int>(std::size(name)));
+    }
+    const std::u16string_view keyName(reinterpret_cast<const char16_t*>(name));
+    switch (macro->hookProc(code, static_cast<unsigned>(wParam), keyName,
+                            static_cast<std::uint32_t>(lParam))) {
+    case HookVerdict::Handled:
+        return 0;
+    case HookVerdict::Discard:
+        return 1;
+    case HookVerdict::PassOn:
+        break;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::optional<std::uint32_t> CCorvidDlg::installKeyboardHook() {
+    // This thread's keyboard messages only: no module, no other program's keys.
+    recordHook_ =
+        SetWindowsHookExW(WH_KEYBOARD, &CCorvidDlg::recordHook, nullptr, GetCurrentThreadId());
+    if (recordHook_ == nullptr) {
+        return static_cast<std::uint32_t>(GetLastError());
+    }
+    return std::nullopt;
+}
+
+void CCorvidDlg::removeKeyboardHook() {
+    if (recordHook_ != nullptr) {
+        UnhookWindowsHookEx(recordHook_);
+        recordHook_ = nullptr;
+    }
+}
+
+void CCorvidDlg::setWindowTitle(std::u16string_view title) {
+    if (!titleBeforeRecording_) {
+        titleBeforeRecording_ = wideString(windowText(hwnd()));
+    }
+    SetWindowTextW(hwnd(), wideString(title).c_str());
+}
+
+void CCorvidDlg::restoreWindowTitle() {
+    if (titleBeforeRecording_) {
+        SetWindowTextW(hwnd(), titleBeforeRecording_->c_str());
+        titleBeforeRecording_.reset();
+    }
+}
+
+void CCorvidDlg::sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) {
+    SendMessageW(hwnd(), kRecorderMessage, static_cast<WPARAM>(wParam),
+                 static_cast<LPARAM>(lParam));
 }
 
 std::optional<Rgb> CCorvidDlg::pickColour() {
@@ -672,6 +788,7 @@ void CCorvidDlg::cleanUp() {
         UnhookWindowsHookEx(messageHook_);
         messageHook_ = nullptr;
     }
+    removeKeyboardHook();
     controls_.destroyAll();
     gDialog = nullptr;
     gMainWindow = nullptr;

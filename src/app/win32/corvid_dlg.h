@@ -16,6 +16,8 @@
 #include "device/event_listener.h"
 #include "device/win32/hid_win32.h"
 #include "keys/key_dialogs.h"
+#include "macro/macro_file.h"
+#include "macro/macro_recorder.h"
 #include "pointer/win32/pointer_system_win32.h"
 #include "protocol/session.h"
 #include "ui/main_window.h"
@@ -43,7 +45,7 @@ inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
 // The main window's handle, for the threads and hooks that send it messages.
 HWND mainWindow();
 
-class CCorvidDlg final : public CDialog, private DeviceChangeHost {
+class CCorvidDlg final : public CDialog, private DeviceChangeHost, private RecorderHost {
 public:
     CCorvidDlg(HINSTANCE instance, DeviceBackend& backend);
     ~CCorvidDlg() override;
@@ -72,6 +74,11 @@ private:
     // Messages before they are dispatched: Enter and Escape, the pointer over open lists.
     bool preTranslate(MSG& msg);
     static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
+    // The macro recorder's keyboard hook on this thread.
+    static LRESULT CALLBACK recordHook(int code, WPARAM wParam, LPARAM lParam);
+    // The context menu of a control, at a screen point: true when the control has one.
+    bool showContextMenu(int controlId, POINT screen);
+    void onEditChange(int id);
     std::optional<Rgb> pickColour();
     // The skin dialog; on OK the window takes the skin and colour, saves them and shows itself.
     void openSkins();
@@ -97,6 +104,13 @@ private:
     void hideWindow() override;
     void connectReadBack() override;
 
+    // RecorderHost
+    std::optional<std::uint32_t> installKeyboardHook() override;
+    void removeKeyboardHook() override;
+    void setWindowTitle(std::u16string_view title) override;
+    void restoreWindowTitle() override;
+    void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
+
     DeviceBackend& backend_;
     StringTable strings_;
     MessageBoxSink messages_;
@@ -112,6 +126,7 @@ private:
     IniEngine ini_;
     FilePaths paths_;
     Win32PointerSystem pointer_;
+    MacroFile macros_;
     Session session_;
     EventListener listener_;
     Win32ListenerThread listenerThread_;
@@ -123,6 +138,8 @@ private:
     ControlReconciler controls_;
     HBRUSH controlBrush_ = nullptr;
     HHOOK messageHook_ = nullptr;
+    HHOOK recordHook_ = nullptr;
+    std::optional<std::wstring> titleBeforeRecording_;
 
     std::u16string skinName_;
     std::u16string skinRoot_;
