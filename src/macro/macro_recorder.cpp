@@ -37,6 +37,7 @@ void MacroRecorder::startRecording() {
     editor_.clearSequence();
     beforeCtrlPress_.reset();
     ctrlHeld_.reset();
+    breakPending_ = false;
     if (const std::optional<std::uint32_t> error = host_.installKeyboardHook()) {
         messages_.show(hookInstallErrorText(*error), texts_.appTitle);
         return;
@@ -62,6 +63,7 @@ void MacroRecorder::stopRecording() {
 }
 
 void MacroRecorder::breakRecording() {
+    breakPending_ = false;
     if (!hookInstalled_) {
         return;
     }
@@ -96,11 +98,16 @@ HookVerdict MacroRecorder::hookProc(int code, unsigned virtualKey, std::u16strin
     const bool released = (flags & kKeyReleasedBit) != 0;
     const bool wasDown = (flags & kKeyWasDownBit) != 0;
     if (virtualKey == kVirtualKeyCancel) {
-        // Neither recorded nor counted; its release may arrive while the stop box is open.
-        if (!released) {
-            host_.sendRecorderMessage(kRecordedBreak, wasDown ? 0 : 1);
+        // Neither recorded nor counted, and kept from the window, where the dialog manager
+        // would take it for Cancel.
+        if (!released && !breakPending_) {
+            breakPending_ = true;
+            host_.postRecorderMessage(kRecordedBreak, wasDown ? 0 : 1);
         }
         return HookVerdict::Discard;
+    }
+    if (breakPending_) {
+        return HookVerdict::Handled; // the Ctrl release on the way to the stop
     }
     currentKeyName_ = keyName.substr(0, kKeyNameMaxChars);
     currentVirtualKey_ = virtualKey;

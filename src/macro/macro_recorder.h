@@ -40,6 +40,9 @@ public:
     virtual void restoreWindowTitle() = 0;
     // Sends the recorder message to the main window, whose handler calls onRecorderMessage.
     virtual void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // Posts it instead: handled once the hook has returned, so that a message box it opens does
+    // not take the very key message the hook is looking at.
+    virtual void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 enum class SequenceState : std::uint8_t {
@@ -106,6 +109,8 @@ private:
     std::optional<std::size_t> beforeCtrlPress_;
     // The name of a Ctrl key pressed and not yet released in this recording.
     std::optional<std::u16string> ctrlHeld_;
+    // Ctrl+Break was pressed and its stop is on its way: nothing more is recorded.
+    bool breakPending_ = false;
 };
 
 } // namespace qor

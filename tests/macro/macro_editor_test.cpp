@@ -28,6 +28,9 @@ public:
     void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
         recorder->onRecorderMessage(wParam, lParam);
     }
+    void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
+        recorder->onRecorderMessage(wParam, lParam);
+    }
     MacroRecorder* recorder = nullptr;
 };
 

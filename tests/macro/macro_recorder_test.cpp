@@ -27,12 +27,22 @@ public:
         sent.emplace_back(wParam, lParam);
         recorder->onRecorderMessage(wParam, lParam);
     }
+    void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
+        posted.emplace_back(wParam, lParam);
+    }
+    // The window's queue reaches the posted messages.
+    void deliverPosted() {
+        for (const auto& [wParam, lParam] : std::exchange(posted, {})) {
+            recorder->onRecorderMessage(wParam, lParam);
+        }
+    }
 
     std::optional<std::uint32_t> installError;
     int installs = 0;
     int removals = 0;
     std::string title;
     std::vector<std::pair<std::uintptr_t, std::intptr_t>> sent;
+    std::vector<std::pair<std::uintptr_t, std::intptr_t>> posted;
     MacroRecorder* recorder = nullptr;
 };
 
@@ -291,6 +301,13 @@ TEST(MacroRecorderBreakTest, CtrlBreakStopsAndLeavesItselfOut) {
         const std::uint32_t countBefore = r.recorder.eventCount();
         EXPECT_EQ(r.recorder.hookProc(kHookAction, kBreak, u"Break", kPress), HookVerdict::Discard)
             << c.what;
+        // Keys before the posted stop arrives are not recorded.
+        r.key(u"Ctrl", kRelease, kCtrl);
+        EXPECT_EQ(r.recorder.hookProc(kHookAction, kBreak, u"Break", kRepeat),
+                  HookVerdict::Discard)
+            << c.what;
+        EXPECT_TRUE(r.sink.shown.size() == 1 && r.host.posted.size() == 1) << c.what;
+        r.host.deliverPosted();
         EXPECT_FALSE(r.recorder.hookInstalled()) << c.what;
         EXPECT_EQ(r.recorder.sequenceState(), SequenceState::Stopped) << c.what;
         EXPECT_EQ(r.lines(), c.lines) << c.what;

@@ -686,6 +686,11 @@ void CCorvidDlg::sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam
                  static_cast<LPARAM>(lParam));
 }
 
+void CCorvidDlg::postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) {
+    PostMessageW(hwnd(), kRecorderMessage, static_cast<WPARAM>(wParam),
+                 static_cast<LPARAM>(lParam));
+}
+
 std::optional<Rgb> CCorvidDlg::pickColour() {
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;

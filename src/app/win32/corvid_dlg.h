@@ -110,6 +110,7 @@ private:
     void setWindowTitle(std::u16string_view title) override;
     void restoreWindowTitle() override;
     void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
+    void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
 
     DeviceBackend& backend_;
     StringTable strings_;
