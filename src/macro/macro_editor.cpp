@@ -234,6 +234,9 @@ void MacroEditor::confirm() {
         }
         return;
     }
+    // What the loop box shows is what is saved: a count typed before "New" selected the macro
+    // was never taken as the macro's own.
+    acceptedLoopText_ = formatDecimal(loopCountFromText(loopBox_));
     file_.saveMacro(macroList_[*selectedMacro_], acceptedLoopText_, sequence_);
     rebuildMacroImages(file_, record_);
     alignListWithFile();
