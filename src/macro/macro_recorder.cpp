@@ -37,7 +37,7 @@ void MacroRecorder::startRecording() {
     editor_.clearSequence();
     beforeCtrlPress_.reset();
     ctrlHeld_.reset();
-    breakPending_ = false;
+    endPending_ = false;
     if (const std::optional<std::uint32_t> error = host_.installKeyboardHook()) {
         messages_.show(hookInstallErrorText(*error), texts_.appTitle);
         return;
@@ -62,15 +62,19 @@ void MacroRecorder::stopRecording() {
     }
 }
 
-void MacroRecorder::breakRecording() {
-    breakPending_ = false;
+void MacroRecorder::endRecording(bool byBreak) {
+    endPending_ = false;
     if (!hookInstalled_) {
         return;
     }
     removeHook();
     state_ = SequenceState::Stopped;
     eventCount_ = 0;
-    dropBreakKeys();
+    if (byBreak) {
+        dropBreakKeys();
+    }
+    beforeCtrlPress_.reset();
+    ctrlHeld_.reset();
     messages_.show(texts_.stopRecording, texts_.appTitle);
 }
 
@@ -82,8 +86,6 @@ void MacroRecorder::dropBreakKeys() {
         editor_.appendLine(delayItem(kDefaultDelayMs));
         editor_.appendLine(releaseItem(*ctrlHeld_));
     }
-    beforeCtrlPress_.reset();
-    ctrlHeld_.reset();
 }
 
 void MacroRecorder::leavePage() {
@@ -100,14 +102,14 @@ HookVerdict MacroRecorder::hookProc(int code, unsigned virtualKey, std::u16strin
     if (virtualKey == kVirtualKeyCancel) {
         // Neither recorded nor counted, and kept from the window, where the dialog manager
         // would take it for Cancel.
-        if (!released && !breakPending_) {
-            breakPending_ = true;
+        if (!released && !endPending_) {
+            endPending_ = true;
             host_.postRecorderMessage(kRecordedBreak, wasDown ? 0 : 1);
         }
         return HookVerdict::Discard;
     }
-    if (breakPending_) {
-        return HookVerdict::Handled; // the Ctrl release on the way to the stop
+    if (endPending_) {
+        return HookVerdict::Handled; // keys on the way to the stop (the Ctrl release)
     }
     currentKeyName_ = keyName.substr(0, kKeyNameMaxChars);
     currentVirtualKey_ = virtualKey;
@@ -117,17 +119,22 @@ HookVerdict MacroRecorder::hookProc(int code, unsigned virtualKey, std::u16strin
         return HookVerdict::Handled;
     }
     ++eventCount_;
+    if (eventCount_ > kRecordedEventsMax) {
+        // The hook goes before the stop box opens: a key that closes the box would otherwise
+        // count once more and open another box, and the keyboard could never close them all.
+        if (!endPending_) {
+            endPending_ = true;
+            host_.postRecorderMessage(kRecordedLimit, wasDown ? 0 : 1);
+        }
+        return HookVerdict::Handled;
+    }
     host_.sendRecorderMessage(released ? kRecordedRelease : kRecordedPress, wasDown ? 0 : 1);
     return HookVerdict::Handled;
 }
 
 void MacroRecorder::onRecorderMessage(std::uintptr_t wParam, std::intptr_t /*lParam*/) {
-    if (wParam == kRecordedBreak) {
-        breakRecording();
-        return;
-    }
-    if (eventCount_ > kRecordedEventsMax) {
-        stopRecording();
+    if (wParam == kRecordedBreak || wParam == kRecordedLimit) {
+        endRecording(wParam == kRecordedBreak);
         return;
     }
     if (!editor_.macroIsSelected()) {

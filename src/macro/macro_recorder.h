@@ -20,8 +20,10 @@ namespace qor {
 // when the key was up before the event.
 inline constexpr std::uintptr_t kRecordedPress = 0;
 inline constexpr std::uintptr_t kRecordedRelease = 1;
-// Ctrl+Break: the recording ends, and neither key stays in the sequence.
+// Posted by the hook: Ctrl+Break, after which neither key stays in the sequence; and the 65th
+// event, which is not recorded.
 inline constexpr std::uintptr_t kRecordedBreak = 2;
+inline constexpr std::uintptr_t kRecordedLimit = 3;
 inline constexpr std::uint32_t kRecordedEventsMax = 64;
 inline constexpr int kHookAction = 0; // HC_ACTION
 // Keystroke flags of a keyboard hook call.
@@ -62,12 +64,9 @@ public:
     MacroRecorder(MacroEditor& editor, RecorderHost& host, MessageSink& messages,
                   MacroTexts texts = englishMacroTexts());
 
-    // "Start Recording" and "Stop Recording"; the 65th event stops as the button does.
+    // "Start Recording" and "Stop Recording".
     void startRecording();
     void stopRecording();
-    // Ctrl+Break, as the title asks: the hook goes first, so that the keys that close the
-    // "Stop Recording" box are not recorded, and the Ctrl press that began it leaves the list.
-    void breakRecording();
     // Leaving the Advanced page: an installed hook goes without a word; nothing else changes.
     void leavePage();
 
@@ -89,6 +88,10 @@ public:
 
 private:
     void removeHook();
+    // Ctrl+Break, as the title asks, and the 65th event: the hook goes first, so that the keys
+    // that close the "Stop Recording" box are not recorded; after Ctrl+Break the Ctrl press that
+    // began it leaves the list.
+    void endRecording(bool byBreak);
     // The lines a Ctrl+Break leaves behind: its own Ctrl press when nothing followed it, or a
     // release that balances a Ctrl still held from a combination.
     void dropBreakKeys();
@@ -110,7 +113,7 @@ private:
     // The name of a Ctrl key pressed and not yet released in this recording.
     std::optional<std::u16string> ctrlHeld_;
     // Ctrl+Break was pressed and its stop is on its way: nothing more is recorded.
-    bool breakPending_ = false;
+    bool endPending_ = false;
 };
 
 } // namespace qor
