@@ -50,13 +50,18 @@ if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
   endforeach()
 endif()
 
+# What the system reports for the pointer options, for the Advanced page's test.
+add_executable(spi_probe ${PROJECT_SOURCE_DIR}/tests/app/smoke/spi_probe.cpp)
+target_compile_options(spi_probe PRIVATE ${QOR_WARNINGS})
+
 # The main window through the UI driver, in a Wine desktop, with the demo's wire trace: its
-# frame, and the Basic Settings page worked as a user works it.
+# frame, both pages and the dialogs worked as a user works them.
 if(QOR_XDOTOOL)
-  foreach(page frame basic dialogs advanced)
+  foreach(page frame basic dialogs advanced macro)
     add_test(NAME ui_${page} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/app/smoke/ui_${page}.sh
                                      ${CMAKE_BINARY_DIR}/demo ${CMAKE_BINARY_DIR}/ui)
-    set_tests_properties(ui_${page} PROPERTIES TIMEOUT 300 RESOURCE_LOCK qor_desktop)
+    set_tests_properties(ui_${page} PROPERTIES TIMEOUT 300 RESOURCE_LOCK qor_desktop
+                         ENVIRONMENT "QOR_SPI_PROBE=$<TARGET_FILE:spi_probe>")
   endforeach()
 endif()
 

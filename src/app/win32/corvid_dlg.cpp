@@ -6,6 +6,7 @@
 #include "app/win32/file_system_win32.h"
 #include "device/win32/pacer_win32.h"
 #include "macro/macro_file.h"
+#include "macro/pair_gauge.h"
 #include "protocol/device_events.h"
 #include "protocol/sequences.h"
 #include "ui/control_colours.h"
@@ -391,7 +392,13 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case kRecorderMessage:
         if (MacroArea* macro = window_.macro()) {
             macro->recorderMessage(wParam, lParam);
-            refresh();
+            if (macro->recorder().hookInstalled()) {
+                // A key recorded: the list and the gauge change, nothing else on the page.
+                controls_.reconcile(window_.scene().controls);
+                repaintAreas({kPairGaugeRect});
+            } else {
+                refresh(); // the recording has ended: its hint goes
+            }
         }
         return 0;
     default:

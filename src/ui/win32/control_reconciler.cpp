@@ -1,5 +1,7 @@
 #include "ui/win32/control_reconciler.h"
 
+#include <algorithm>
+
 namespace qor {
 namespace {
 
@@ -7,10 +9,19 @@ const wchar_t* wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-void fillList(HWND list, const SceneControl& c) {
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const auto& item : c.items) {
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item)));
+// Fills a list with the control's items. When the list already shows the leading ones (a
+// recording appends a line or two per key), only the rest is added: refilling a long list at
+// every key would hold the recording up.
+void fillList(HWND list, const SceneControl& c, const std::vector<std::u16string>* shown) {
+    std::size_t keep = 0;
+    if (shown != nullptr && shown->size() <= c.items.size() &&
+        std::equal(shown->begin(), shown->end(), c.items.begin())) {
+        keep = shown->size();
+    } else {
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    }
+    for (std::size_t i = keep; i < c.items.size(); ++i) {
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(c.items[i])));
     }
 }
 
@@ -81,7 +92,7 @@ void ControlReconciler::update(Live& live, const SceneControl& c) {
     }
     if (c.kind == ControlKind::List) {
         if (live.shown.items != c.items) {
-            fillList(live.hwnd, c);
+            fillList(live.hwnd, c, &live.shown.items);
         }
         selectItem(live.hwnd, c);
     } else {
@@ -126,7 +137,7 @@ void ControlReconciler::reconcile(const std::vector<SceneControl>& controls) {
             }
             Live live{hwnd, c};
             if (c.kind == ControlKind::List) {
-                fillList(hwnd, c);
+                fillList(hwnd, c, nullptr);
                 selectItem(hwnd, c);
             }
             live_.emplace(c.id, std::move(live));
