@@ -23,8 +23,7 @@ Scene DelayTimeDialog::scene() const {
     Scene s;
     s.text(kPrompt.in(language_), kPromptRect, TextAlign::Centre, FontRole::Text,
            ColourRole::White);
-    s.text(kRange.in(language_), kRangeRect, TextAlign::Centre, FontRole::Text,
-           ColourRole::White);
+    s.text(kRange.in(language_), kRangeRect, TextAlign::Centre, FontRole::Text, ColourRole::White);
     SceneControl field = staticControl(kDelayEdit, kFieldRect, entry_.text, TextAlign::Centre);
     field.kind = ControlKind::Edit;
     field.digitsOnly = true;

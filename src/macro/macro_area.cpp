@@ -58,8 +58,7 @@ HitArea macroButtonRect(MacroButton button) {
 
 MacroArea::MacroArea(const MacroFile& file, SettingsRecord& record, const StringTable& strings,
                      MessageSink& messages, RecorderHost& host, DialogRunner& dialogs)
-    : strings_(strings), dialogs_(dialogs),
-      editor_(file, record, messages, macroTextsOf(strings)),
+    : strings_(strings), dialogs_(dialogs), editor_(file, record, messages, macroTextsOf(strings)),
       recorder_(editor_, host, messages, macroTextsOf(strings)) {}
 
 void MacroArea::pageShown() {
@@ -176,8 +175,8 @@ Scene MacroArea::scene(std::optional<MacroButton> hovered) const {
 
     s.controls.push_back(box(kLoopBoxId, kLoopBoxRect, editor_.loopBox(), true));
     s.controls.push_back(box(kNameBoxId, kNameBoxRect, editor_.nameBox(), false));
-    s.controls.push_back(list(kMacroListId, kMacroListRect, editor_.macroList(),
-                              editor_.selectedMacro(), false));
+    s.controls.push_back(
+        list(kMacroListId, kMacroListRect, editor_.macroList(), editor_.selectedMacro(), false));
     std::vector<std::u16string> lines(editor_.sequence().begin(), editor_.sequence().end());
     s.controls.push_back(
         list(kSequenceListId, kSequenceListRect, std::move(lines), editor_.selectedLine(), false));

@@ -284,9 +284,7 @@ TEST(MacroRecorderBreakTest, CtrlBreakStopsAndLeavesItselfOut) {
              r.key(u"Ctrl", kRepeat, kCtrl);
          },
          {"A   Dn", "50 ms", "A   Up"}},
-        {"Ctrl+Break as the first thing",
-         [](Rig& r) { r.key(u"Ctrl", kPress, kCtrl); },
-         {}},
+        {"Ctrl+Break as the first thing", [](Rig& r) { r.key(u"Ctrl", kPress, kCtrl); }, {}},
         {"Ctrl held from Ctrl+C",
          [](Rig& r) {
              r.key(u"Ctrl", kPress, kCtrl);
@@ -311,8 +309,7 @@ TEST(MacroRecorderBreakTest, CtrlBreakStopsAndLeavesItselfOut) {
             << c.what;
         // Keys before the posted stop arrives are not recorded.
         r.key(u"Ctrl", kRelease, kCtrl);
-        EXPECT_EQ(r.recorder.hookProc(kHookAction, kBreak, u"Break", kRepeat),
-                  HookVerdict::Discard)
+        EXPECT_EQ(r.recorder.hookProc(kHookAction, kBreak, u"Break", kRepeat), HookVerdict::Discard)
             << c.what;
         EXPECT_TRUE(r.sink.shown.size() == 1 && r.host.posted.size() == 1) << c.what;
         r.host.deliverPosted();

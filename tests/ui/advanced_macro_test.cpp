@@ -4,8 +4,8 @@
 #include "ui/main_window.h"
 
 #include "macro/delay_dialog.h"
-#include "macro/pair_gauge.h"
 #include "macro/macro_test_support.h"
+#include "macro/pair_gauge.h"
 #include "support/fake_pointer_system.h"
 
 #include <gtest/gtest.h>
@@ -89,8 +89,8 @@ struct Page {
                                  test::sectionText("Two", "3", {}));
         setFirstRunKeyRowTexts(rows, strings);
         window.emplace(record, rows, sensorType, strings,
-                       MainWindow::Ports{flow, sink, keyDialogs, nullptr, nullptr, &pointer,
-                                         &file, &host, &runner});
+                       MainWindow::Ports{flow, sink, keyDialogs, nullptr, nullptr, &pointer, &file,
+                                         &host, &runner});
         host.window = &*window;
         window->showPage(qor::Page::Basic);
         window->showPage(qor::Page::Advanced);
@@ -266,7 +266,7 @@ TEST(AdvancedMacroArea, ADoubleClickOnADelayRunsTheDelayDialog) {
         int runs;
         std::string delay; // line 1 afterwards
     } cases[] = {
-        {1, u"250", 1, "250 ms"}, {1, u"10000", 1, "10000 ms"}, {1, u"10001", 1, "50 ms"},
+        {1, u"250", 1, "250 ms"}, {1, u"10000", 1, "10000 ms"},  {1, u"10001", 1, "50 ms"},
         {1, u"", 1, " ms"},       {1, std::nullopt, 1, "50 ms"}, {0, u"250", 0, "50 ms"},
     };
     for (const auto& c : cases) {

@@ -603,12 +603,11 @@ TEST_F(Window, AdvancedDispatchOrderIsData) {
             order.push_back(e.target);
         }
     }
-    EXPECT_EQ(order,
-              (std::vector<AdvancedTarget>{
-                  AdvancedTarget::PrecisionBox, AdvancedTarget::OneScreenBox,
-                  AdvancedTarget::PointerDefault, AdvancedTarget::StartRecording,
-                  AdvancedTarget::StopRecording, AdvancedTarget::MacroButton,
-                  AdvancedTarget::EventBox, AdvancedTarget::PointerStep}));
+    EXPECT_EQ(order, (std::vector<AdvancedTarget>{
+                         AdvancedTarget::PrecisionBox, AdvancedTarget::OneScreenBox,
+                         AdvancedTarget::PointerDefault, AdvancedTarget::StartRecording,
+                         AdvancedTarget::StopRecording, AdvancedTarget::MacroButton,
+                         AdvancedTarget::EventBox, AdvancedTarget::PointerStep}));
     EXPECT_EQ(table.size(), 3 + 2 + kMacroButtons + 1 + kPointerSliders * kSliderSteps);
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (std::size_t j = i + 1; j < table.size(); ++j) {

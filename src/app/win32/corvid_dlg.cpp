@@ -112,8 +112,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
     : CDialog(instance, kMainDialogTemplate), backend_(backend),
       strings_(languageFromId(GetSystemDefaultLangID())),
       files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec(), *files_),
-      paths_(buildFilePaths(modulePath())),
-      macros_(ini_, std::filesystem::path(paths_.recordIni)),
+      paths_(buildFilePaths(modulePath())), macros_(ini_, std::filesystem::path(paths_.recordIni)),
       session_(SessionPorts{backend.enumerator(), backend.commandPort(), backend.eventPort(),
                             backend.pacer(), events_, messages_, *files_, ini_, &pointer_,
                             [](std::string_view phase) {
@@ -128,9 +127,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
       dialogRunner_(
           instance, strings_, [this] { return hwnd(); }, [this] { return dialogLook(); },
           [this] { controls_.reconcile(window_.scene().controls); }),
-      keyDialogs_(
-          dialogRunner_, strings_.language(),
-          [this] { return macros_.listMacros(); }),
+      keyDialogs_(dialogRunner_, strings_.language(), [this] { return macros_.listMacros(); }),
       window_(session_.settings().working, session_.keyRows(), session_.image().activeSensorType,
               strings_,
               MainWindow::Ports{session_, messages_, keyDialogs_, [this] { return pickColour(); },
@@ -628,8 +625,8 @@ bool CCorvidDlg::showContextMenu(int controlId, POINT screen) {
         ModifyMenuW(popup, kDeleteLineCommand, MF_BYCOMMAND | MF_STRING, kDeleteLineCommand,
                     wideString(*entry).c_str());
         // The choice arrives as WM_COMMAND once the menu has closed.
-        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y,
-                       0, hwnd(), nullptr);
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                       hwnd(), nullptr);
     }
     DestroyMenu(menu);
     return true;
