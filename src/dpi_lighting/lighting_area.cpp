@@ -110,30 +110,29 @@ Scene LightingArea::scene() const {
             staticControl(kEffectTextId, kEffectTextRect, texts.effect, TextAlign::Centre));
     }
     if (open_) {
-        SceneControl list;
-        list.kind = ControlKind::List;
-        list.rect = lightingListRect(*open_, record_.ledMode);
+        int id = kModeListId;
+        std::vector<std::u16string> items;
         switch (*open_) {
         case LightingBox::Mode:
-            list.id = kModeListId;
             for (std::uint8_t m = 1; m <= 3; ++m) {
-                list.items.emplace_back(modeName(strings_, m));
+                items.emplace_back(modeName(strings_, m));
             }
             break;
         case LightingBox::Parameter:
-            list.id = kParameterListId;
+            id = kParameterListId;
             for (const auto text : parameterList(record_.ledMode)) {
-                list.items.emplace_back(text);
+                items.emplace_back(text);
             }
             break;
         case LightingBox::Effect:
-            list.id = kEffectListId;
+            id = kEffectListId;
             for (const auto effect : effectChoices(record_.ledMode)) {
-                list.items.emplace_back(effectName(strings_, effect));
+                items.emplace_back(effectName(strings_, effect));
             }
             break;
         }
-        s.controls.push_back(std::move(list));
+        s.controls.push_back(listControl(id, lightingListRect(*open_, record_.ledMode),
+                                         std::move(items), std::nullopt));
     }
     return s;
 }

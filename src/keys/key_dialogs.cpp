@@ -55,8 +55,7 @@ constexpr HitArea kMediaListRect{43, 145, 223, kDialogListBottom};
 constexpr HitArea kWindowsListRect{43, 145, 223, kDialogListBottom};
 
 SceneControl edit(int id, const HitArea& rect, std::u16string_view text, bool enabled) {
-    SceneControl c = staticControl(id, rect, text, TextAlign::Centre);
-    c.kind = ControlKind::Edit;
+    SceneControl c = editControl(id, rect, text, TextAlign::Centre);
     c.enabled = enabled;
     return c;
 }

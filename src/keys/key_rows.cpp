@@ -260,24 +260,17 @@ Scene KeyRows::scene(std::optional<std::size_t> hoveredRow, bool defaultHovered)
     s.text(strings_.text(StringId::KeyDefault), kKeyDefaultRect, TextAlign::Centre);
 
     if (openRow_) {
-        SceneControl list;
-        list.kind = ControlKind::List;
-        list.id = kFunctionListIdBase + static_cast<int>(*openRow_) + 1;
-        list.rect = functionListRect(*openRow_);
+        std::vector<std::u16string> items;
         for (std::size_t p = 0; p < kKeyFunctionCount; ++p) {
-            list.items.emplace_back(label(p));
+            items.emplace_back(label(p));
         }
-        list.selected = listSelection_;
-        s.controls.push_back(std::move(list));
+        s.controls.push_back(listControl(kFunctionListIdBase + static_cast<int>(*openRow_) + 1,
+                                         functionListRect(*openRow_), std::move(items),
+                                         listSelection_));
     }
     if (sideList_) {
-        SceneControl side;
-        side.kind = ControlKind::List;
-        side.id = kDpiSideListId;
-        side.rect = *sideList_;
-        side.items = texts(kDpiSideTexts);
-        side.selected = sideSelection_;
-        s.controls.push_back(std::move(side));
+        s.controls.push_back(
+            listControl(kDpiSideListId, *sideList_, texts(kDpiSideTexts), sideSelection_));
     }
     return s;
 }

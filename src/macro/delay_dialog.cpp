@@ -24,8 +24,7 @@ Scene DelayTimeDialog::scene() const {
     s.text(kPrompt.in(language_), kPromptRect, TextAlign::Centre, FontRole::Text,
            ColourRole::White);
     s.text(kRange.in(language_), kRangeRect, TextAlign::Centre, FontRole::Text, ColourRole::White);
-    SceneControl field = staticControl(kDelayEdit, kFieldRect, entry_.text, TextAlign::Centre);
-    field.kind = ControlKind::Edit;
+    SceneControl field = editControl(kDelayEdit, kFieldRect, entry_.text, TextAlign::Centre);
     field.digitsOnly = true;
     s.controls.push_back(std::move(field));
     return s;

@@ -31,22 +31,17 @@ constexpr HitArea kMacroButtonRects[kMacroButtons] = {
 constexpr StringId kMacroButtonTexts[kMacroButtons] = {StringId::MacroNew, StringId::MacroDelete,
                                                        StringId::MacroConfirm};
 
-SceneControl list(int id, const HitArea& rect, std::vector<std::u16string> items,
-                  std::optional<std::size_t> selected, bool framed) {
-    SceneControl c;
-    c.kind = ControlKind::List;
-    c.id = id;
-    c.rect = rect;
-    c.items = std::move(items);
-    c.selected = selected;
-    c.framed = framed;
+SceneControl box(int id, const HitArea& rect, std::u16string_view text, bool digitsOnly) {
+    SceneControl c = editControl(id, rect, text, TextAlign::Centre);
+    c.digitsOnly = digitsOnly;
     return c;
 }
 
-SceneControl box(int id, const HitArea& rect, std::u16string_view text, bool digitsOnly) {
-    SceneControl c = staticControl(id, rect, text, TextAlign::Centre);
-    c.kind = ControlKind::Edit;
-    c.digitsOnly = digitsOnly;
+// The macro lists lie in the skin's wells, without a frame of their own.
+SceneControl unframedList(int id, const HitArea& rect, std::vector<std::u16string> items,
+                          std::optional<std::size_t> selected) {
+    SceneControl c = listControl(id, rect, std::move(items), selected);
+    c.framed = false;
     return c;
 }
 
@@ -159,7 +154,8 @@ Scene MacroArea::scene(std::optional<MacroButton> hovered) const {
                   ColourRole::SkinText);
     label(StringId::StartRecording, kStartLabelRect);
     label(StringId::StopRecording, kStopLabelRect);
-    label(StringId::InsertMouseEvent, kEventLabelRect);
+    s.wrappedText(strings_.text(StringId::InsertMouseEvent), kEventLabelRect, TextAlign::Centre,
+                  ColourRole::SkinText);
     s.append(pairGaugeScene(editor_.pairUsage()));
     if (recorder_.hookInstalled()) {
         // The window has no caption to show its title: the hint is shown here too.
@@ -176,16 +172,16 @@ Scene MacroArea::scene(std::optional<MacroButton> hovered) const {
     s.controls.push_back(box(kLoopBoxId, kLoopBoxRect, editor_.loopBox(), true));
     s.controls.push_back(box(kNameBoxId, kNameBoxRect, editor_.nameBox(), false));
     s.controls.push_back(
-        list(kMacroListId, kMacroListRect, editor_.macroList(), editor_.selectedMacro(), false));
+        unframedList(kMacroListId, kMacroListRect, editor_.macroList(), editor_.selectedMacro()));
     std::vector<std::u16string> lines(editor_.sequence().begin(), editor_.sequence().end());
     s.controls.push_back(
-        list(kSequenceListId, kSequenceListRect, std::move(lines), editor_.selectedLine(), false));
+        unframedList(kSequenceListId, kSequenceListRect, std::move(lines), editor_.selectedLine()));
     s.controls.push_back(
         staticControl(kEventFaceId, kEventFaceRect, editor_.eventFace(), TextAlign::Centre));
     if (editor_.eventListOpen()) {
-        s.controls.push_back(list(kEventListId, kEventListRect,
-                                  {kMouseEvents.begin(), kMouseEvents.end()}, eventHighlight_,
-                                  true));
+        s.controls.push_back(listControl(kEventListId, kEventListRect,
+                                         {kMouseEvents.begin(), kMouseEvents.end()},
+                                         eventHighlight_));
     }
     return s;
 }

@@ -30,6 +30,23 @@ SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text
     return c;
 }
 
+SceneControl listControl(int id, const HitArea& rect, std::vector<std::u16string> items,
+                         std::optional<std::size_t> selected) {
+    SceneControl c;
+    c.kind = ControlKind::List;
+    c.id = id;
+    c.rect = rect;
+    c.items = std::move(items);
+    c.selected = selected;
+    return c;
+}
+
+SceneControl editControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
+    SceneControl c = staticControl(id, rect, text, align);
+    c.kind = ControlKind::Edit;
+    return c;
+}
+
 SceneControl colourBox(int id, const HitArea& rect, Rgb fill) {
     SceneControl c = staticControl(id, rect, {}, TextAlign::Left);
     c.fill = fill;

@@ -77,6 +77,10 @@ struct SceneControl {
 // A static text control, and a static painted in one colour.
 SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align);
 SceneControl colourBox(int id, const HitArea& rect, Rgb fill);
+// A list with its items and highlighted item; an edit with its text.
+SceneControl listControl(int id, const HitArea& rect, std::vector<std::u16string> items,
+                         std::optional<std::size_t> selected);
+SceneControl editControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align);
 
 struct Scene {
     std::vector<SceneDrawing> drawings;

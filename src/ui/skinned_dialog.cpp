@@ -83,13 +83,7 @@ void PopupListContent::addList(Scene& scene) const {
     if (!open_) {
         return;
     }
-    SceneControl c;
-    c.kind = ControlKind::List;
-    c.id = id_;
-    c.rect = list_;
-    c.items = entries_;
-    c.selected = highlighted_;
-    scene.controls.push_back(std::move(c));
+    scene.controls.push_back(listControl(id_, list_, entries_, highlighted_));
 }
 
 SkinnedDialog::SkinnedDialog(DialogContent& content, const StringTable& strings)

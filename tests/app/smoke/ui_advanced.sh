@@ -22,14 +22,6 @@ system_reports() {
     tr ' ' '\n' <<<"$all" | grep -E '^(params|doubleclick)=' | xargs
 }
 shot() { "$driver" shot "$out/ui-advanced-$1.png" window; }
-hidden_soon() {
-    local end=$(($(date +%s) + 15))
-    while [ "$(date +%s)" -le "$end" ]; do
-        "$driver" visible || return 0
-        sleep 0.1
-    done
-    fail "the window is still shown 15 s after $1"
-}
 # Step j (from 1) of slider row r (from 0): its centre.
 step_x() { echo $((52 + 24 * ($1 - 1) + 12)); }
 row_y() { echo $((200 + 150 * $1 + 5)); }

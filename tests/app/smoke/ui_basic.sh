@@ -23,14 +23,6 @@ last_block() {
     grep -A1 -E "^set_feature $1 " "$trace" | grep '^write' | tail -1 | cut -d' ' -f2-
 }
 str_ini() { iconv -f UTF-16 -t UTF-8 "$app/str.ini" | tr -d '\r'; }
-hidden_soon() {
-    local end=$(($(date +%s) + 15))
-    while [ "$(date +%s)" -le "$end" ]; do
-        "$driver" visible || return 0
-        sleep 0.1
-    done
-    fail "the window is still shown 15 s after $1"
-}
 # Client points of the page: DPI stage k's step s and its "Select" box; a key row; the buttons.
 dpi_step() { echo $((562 + 27 * ($1 - 1))) $((508 - 18 * ($2 - 1))); }
 dpi_select() { echo $((562 + 27 * ($1 - 1))) 549; }

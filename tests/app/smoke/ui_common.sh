@@ -1,8 +1,8 @@
 # The set-up the window's Wine tests share; sourced with the test's name after DEMO_DIR and
 # OUT_DIR:  . ui_common.sh NAME DEMO_DIR OUT_DIR
 # Gives: demo, out, here, driver, wine_run, work, app (a copy of the demo folder to work on),
-# trace (the demo's wire trace), step, fail and log; a private X server and the Wine desktop
-# through tools/ui-driver, cleaned up at exit.
+# trace (the demo's wire trace), step, fail, log and hidden_soon; a private X server and the Wine
+# desktop through tools/ui-driver, cleaned up at exit.
 set -euo pipefail
 ui_test=$1
 demo=$(cd "$2" && pwd)
@@ -20,6 +20,15 @@ fail() {
     exit 1
 }
 log() { echo "[$step] $*"; }
+# The window hides within 15 s of what is named.
+hidden_soon() {
+    local end=$(($(date +%s) + 15))
+    while [ "$(date +%s)" -le "$end" ]; do
+        "$driver" visible || return 0
+        sleep 0.1
+    done
+    fail "the window is still shown 15 s after $1"
+}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qor-ui-$ui_test.XXXXXX")
 export QOR_UI_STATE="$work/.ui" QOR_UI_DESKTOP=1024x768

@@ -10,14 +10,6 @@
 export QOR_DEMO_SENSOR_TYPE=3
 
 pos() { "$driver" window-pos; }
-hidden_soon() { # what hid it
-    local end=$(($(date +%s) + 10))
-    while [ "$(date +%s)" -le "$end" ]; do
-        "$driver" visible || return 0
-        sleep 0.1
-    done
-    fail "the window is still shown 10 s after $1"
-}
 still_in_tray() {
     "$driver" running || fail "the program ended"
     "$driver" tray >/dev/null || fail "the tray icon went away"

@@ -12,14 +12,6 @@
 
 press() { "$driver" press "$1" "$2"; }
 shot() { "$driver" shot "$out/ui-macro-$1.png" window; }
-hidden_soon() {
-    local end=$(($(date +%s) + 15))
-    while [ "$(date +%s)" -le "$end" ]; do
-        "$driver" visible || return 0
-        sleep 0.1
-    done
-    fail "the window is still shown 15 s after $1"
-}
 # The message box titled $1 appears; Enter closes it.
 box_shown() {
     "$driver" box "$1" 10 >/dev/null || fail "no message box titled '$1'"
