@@ -467,8 +467,12 @@ void CCorvidDlg::onLeftButtonDown(LPARAM point) {
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
     StopWatch watch(L"press to hidden window");
+    // A page change: the model filled, the controls made and the page drawn.
+    StopWatch shown(L"press to page shown");
+    const Page before = window_.page();
     const WindowAction action = window_.press(x, y);
     watch.enable(action == WindowAction::Hide);
+    shown.enable(window_.page() != before);
     if (action == WindowAction::Hide || action == WindowAction::EndProgram) {
         // A hidden window is painted whole when it shows again.
         controls_.reconcile(window_.scene().controls);

@@ -20,8 +20,17 @@ void fillList(HWND list, const SceneControl& c, const std::vector<std::u16string
     } else {
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
     }
+    // A long fill is drawn once at the end, not once per item.
+    const bool many = c.items.size() - keep > 8;
+    if (many) {
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    }
     for (std::size_t i = keep; i < c.items.size(); ++i) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(c.items[i])));
+    }
+    if (many) {
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
     }
 }
 

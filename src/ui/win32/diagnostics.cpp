@@ -2,10 +2,19 @@
 
 #include <psapi.h>
 
+#include <string>
+
 namespace qor {
 
 void debugTrace(const std::wstring& text) {
-    OutputDebugStringW((L"Qor: " + text + L"\n").c_str());
+    // The narrow call: Wine's debug channel shows only it, and every debugger shows both. The
+    // traces are ASCII; anything else becomes '?'.
+    std::string narrow = "Qor: ";
+    for (const wchar_t c : text) {
+        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    narrow.push_back('\n');
+    OutputDebugStringA(narrow.c_str());
 }
 
 StopWatch::StopWatch(const wchar_t* what) : what_(what) {

@@ -4,7 +4,7 @@
 # "New", recording keys and stopping with Ctrl+Break, editing a delay in the delay dialog and
 # inserting a mouse event, then "Confirm" and OK: record.ini holds the lines, and the macro's
 # slot in config.bin and on the wire holds their encoding; a second macro whose 65th recorded
-# event ends the recording.
+# event ends the recording, and whose last line the context menu deletes.
 #
 #   ui_macro.sh DEMO_DIR OUT_DIR
 # shellcheck source=ui_common.sh
@@ -123,6 +123,9 @@ box_shown Qor
 box_shown Qor
 "$driver" keys c # after the stop: not recorded
 shot gauge-warning
+# The context menu over the last line deletes it alone: B's press; its delay stays.
+"$driver" right-press 660 "$(sequence_line 18)" # the list shows its end: rows 0 to 18
+"$driver" menu-key Down Return
 press "${confirm[@]}"
 for _ in $(seq 1 50); do # Confirm's write lands after the click
     [ "$(sections | wc -l)" = 2 ] && break
@@ -132,9 +135,9 @@ long=$(sections | tail -1)
 lines=$(section "$long")
 count=$(sed -n 's/^ItemCount=//p' <<<"$lines")
 last=$(tail -1 <<<"$lines")
-[ "$count" = 127 ] || fail "[$long] holds $count items, not the 64 events' 127"
-[ "$last" = "Item126=B   Dn" ] || fail "[$long] ends with '$last'"
-log "the 65th event ended the recording: 127 items, the last '$last'"
+[ "$count" = 126 ] || fail "[$long] holds $count items, not the 64 events' 127 less one"
+[ "$last" = "Item125=50 ms" ] || fail "[$long] ends with '$last'"
+log "the 65th event ended the recording with 127 lines; the context menu took the last"
 
 step="quit"
 "$driver" quit || fail "Exit from the tray menu did not end the program"
