@@ -125,7 +125,7 @@ box_shown Qor
 shot gauge-warning
 # The context menu over the last line deletes it alone: B's press; its delay stays.
 "$driver" right-press 660 "$(sequence_line 18)" # the list shows its end: rows 0 to 18
-"$driver" menu-key Down Return
+"$driver" menu-press 1
 press "${confirm[@]}"
 for _ in $(seq 1 50); do # Confirm's write lands after the click
     [ "$(sections | wc -l)" = 2 ] && break
