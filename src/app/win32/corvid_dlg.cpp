@@ -34,6 +34,9 @@ constexpr UINT_PTR kTrayRetryTimer = 1;
 // A list's choice is acted on after the list's own notification has returned, since acting on
 // it may destroy the list.
 constexpr UINT kListChoiceMessage = WM_APP + 1;
+// A context menu runs its own message loop: it opens after the message hook that saw the right
+// button has returned. wParam: the control; lParam: the screen point.
+constexpr UINT kContextMenuMessage = WM_APP + 2;
 constexpr UINT kTrayRetryMs = 500;
 constexpr int kTrayAttempts = 120;
 
@@ -386,6 +389,10 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
                              HIWORD(wParam) != 0);
         refresh();
         return 0;
+    case kContextMenuMessage:
+        showContextMenu(static_cast<int>(wParam),
+                        POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
     case kRecorderMessage:
         if (MacroArea* macro = window_.macro()) {
             macro->recorderMessage(wParam, lParam);
@@ -590,9 +597,15 @@ bool CCorvidDlg::preTranslate(MSG& msg) {
         return true; // a recording runs: the keys are the macro's, not the page's
     }
     if (msg.message == WM_RBUTTONDOWN && msg.hwnd != main) {
+        const int id = GetDlgCtrlID(msg.hwnd);
+        if (!window_.contextMenuAt(id)) {
+            return false;
+        }
         POINT screen{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
         ClientToScreen(msg.hwnd, &screen);
-        return showContextMenu(GetDlgCtrlID(msg.hwnd), screen);
+        PostMessageW(main, kContextMenuMessage, static_cast<WPARAM>(id),
+                     MAKELPARAM(screen.x, screen.y));
+        return true;
     }
     if (msg.message == WM_KEYDOWN &&
         window_.keyDown(static_cast<unsigned>(msg.wParam)) == WindowAction::Hide) {
@@ -615,14 +628,14 @@ bool CCorvidDlg::preTranslate(MSG& msg) {
     return false;
 }
 
-bool CCorvidDlg::showContextMenu(int controlId, POINT screen) {
+void CCorvidDlg::showContextMenu(int controlId, POINT screen) {
     const std::optional<std::u16string> entry = window_.contextMenuAt(controlId);
     if (!entry) {
-        return false;
+        return; // the page changed in between
     }
     HMENU menu = LoadMenuW(instance(), MAKEINTRESOURCEW(kMacroListMenu));
     if (menu == nullptr) {
-        return false;
+        return;
     }
     HMENU popup = GetSubMenu(menu, 0);
     if (popup != nullptr) {
@@ -633,7 +646,6 @@ bool CCorvidDlg::showContextMenu(int controlId, POINT screen) {
                        hwnd(), nullptr);
     }
     DestroyMenu(menu);
-    return true;
 }
 
 LRESULT CALLBACK CCorvidDlg::recordHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -76,8 +76,8 @@ private:
     static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
     // The macro recorder's keyboard hook on this thread.
     static LRESULT CALLBACK recordHook(int code, WPARAM wParam, LPARAM lParam);
-    // The context menu of a control, at a screen point: true when the control has one.
-    bool showContextMenu(int controlId, POINT screen);
+    // The context menu of a control, if it has one, at a screen point.
+    void showContextMenu(int controlId, POINT screen);
     void onEditChange(int id);
     std::optional<Rgb> pickColour();
     // The skin dialog; on OK the window takes the skin and colour, saves them and shows itself.
