@@ -14,8 +14,8 @@ constexpr HitArea kLoopLabelRect{622, 170, 722, 190};
 constexpr HitArea kNameBoxRect{516, 194, 615, 208};
 constexpr HitArea kLoopBoxRect{625, 194, 719, 208};
 // Two lines each, for "Key Press Sequence" in the list's width.
-constexpr HitArea kMacroListLabelRect{513, 212, 618, 246};
-constexpr HitArea kSequenceLabelRect{622, 212, 722, 246};
+constexpr HitArea kMacroListLabelRect{513, 212, 618, 245};
+constexpr HitArea kSequenceLabelRect{622, 212, 722, 245};
 constexpr HitArea kMacroListRect{514, 249, 617, 517};
 constexpr HitArea kSequenceListRect{623, 249, 721, 517};
 constexpr HitArea kRecordHeadingRect{733, 194, 857, 224};
@@ -143,7 +143,7 @@ void MacroArea::command(int id) {
 Scene MacroArea::scene(std::optional<MacroButton> hovered) const {
     Scene s;
     const auto label = [&](StringId id, const HitArea& rect) {
-        s.wrappedText(strings_.text(id), rect, TextAlign::Left, ColourRole::SkinText);
+        s.labelAbove(strings_.text(id), rect, TextAlign::Left);
     };
     s.text(strings_.text(StringId::MacroSetting), kHeadingRect, TextAlign::Centre);
     label(StringId::MacroName, kNameLabelRect);
@@ -152,10 +152,11 @@ Scene MacroArea::scene(std::optional<MacroButton> hovered) const {
     label(StringId::KeyPressSequence, kSequenceLabelRect);
     s.wrappedText(strings_.text(StringId::RecordOption), kRecordHeadingRect, TextAlign::Centre,
                   ColourRole::SkinText);
-    label(StringId::StartRecording, kStartLabelRect);
-    label(StringId::StopRecording, kStopLabelRect);
-    s.wrappedText(strings_.text(StringId::InsertMouseEvent), kEventLabelRect, TextAlign::Centre,
+    s.wrappedText(strings_.text(StringId::StartRecording), kStartLabelRect, TextAlign::Left,
                   ColourRole::SkinText);
+    s.wrappedText(strings_.text(StringId::StopRecording), kStopLabelRect, TextAlign::Left,
+                  ColourRole::SkinText);
+    s.labelAbove(strings_.text(StringId::InsertMouseEvent), kEventLabelRect, TextAlign::Centre);
     s.append(pairGaugeScene(editor_.pairUsage()));
     if (recorder_.hookInstalled()) {
         // The window has no caption to show its title: the hint is shown here too.

@@ -49,7 +49,8 @@ struct SceneText {
     TextAlign align = TextAlign::Left;
     FontRole font = FontRole::Text;
     ColourRole colour = ColourRole::SkinText;
-    bool wrap = false; // broken into lines at word ends, the block centred vertically
+    bool wrap = false;   // broken into lines at word ends, the block centred vertically
+    bool bottom = false; // a wrapped block set on the rectangle's bottom (a label over a box)
     bool operator==(const SceneText&) const = default;
 };
 
@@ -97,6 +98,12 @@ struct Scene {
                      ColourRole colour) {
         drawings.push_back(
             SceneText{std::u16string(text), rect, align, FontRole::Text, colour, true});
+    }
+    // A label over a box or list: wrapped, its last line on the rectangle's bottom, so that
+    // labels of one and of two lines side by side end on the same line.
+    void labelAbove(std::u16string_view text, const HitArea& rect, TextAlign align) {
+        drawings.push_back(SceneText{std::u16string(text), rect, align, FontRole::Text,
+                                     ColourRole::SkinText, true, true});
     }
     void append(Scene&& other);
     const SceneControl* control(int id) const;

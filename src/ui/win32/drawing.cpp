@@ -194,7 +194,7 @@ HFONT createFont(int height, int weight, std::wstring_view faceName) {
 }
 
 void drawText(HDC dc, std::u16string_view text, const RECT& rect, TextAlign align, COLORREF colour,
-              bool wrap) {
+              bool wrap, bool bottom) {
     UINT format = DT_NOPREFIX;
     format |= align == TextAlign::Centre  ? DT_CENTER
               : align == TextAlign::Right ? DT_RIGHT
@@ -207,7 +207,8 @@ void drawText(HDC dc, std::u16string_view text, const RECT& rect, TextAlign alig
         DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
                   &measured, format | DT_CALCRECT);
         const int height = measured.bottom - measured.top;
-        r.top = rect.top + std::max(0, static_cast<int>(rect.bottom - rect.top - height) / 2);
+        const int spare = std::max(0, static_cast<int>(rect.bottom - rect.top - height));
+        r.top = rect.top + (bottom ? spare : spare / 2);
     } else {
         format |= DT_SINGLELINE | DT_VCENTER;
     }

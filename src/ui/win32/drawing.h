@@ -35,6 +35,6 @@ HFONT createFont(int height, int weight, std::wstring_view faceName);
 // Single-line text, vertically centred in `rect`, on a transparent background, in the surface's
 // selected font.
 void drawText(HDC dc, std::u16string_view text, const RECT& rect, TextAlign align, COLORREF colour,
-              bool wrap = false);
+              bool wrap = false, bool bottom = false);
 
 } // namespace qor

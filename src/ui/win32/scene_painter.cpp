@@ -38,7 +38,7 @@ void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const H
                                 : text.colour == ColourRole::Warning ? RGB(255, 72, 56)
                                                                      : context.textColour;
         const RECT tr{text.rect.left, text.rect.top, text.rect.right, text.rect.bottom};
-        drawText(dc, text.text, tr, text.align, colour, text.wrap);
+        drawText(dc, text.text, tr, text.align, colour, text.wrap, text.bottom);
     }
     SelectObject(dc, oldFont);
 }
