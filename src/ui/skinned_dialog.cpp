@@ -40,6 +40,22 @@ std::u16string hookFailureText(DialogKind kind, unsigned long errorCode) {
     }
 }
 
+std::optional<int> fieldToFocus(const Scene& scene, std::optional<int> focused) {
+    if (focused) {
+        const SceneControl* has = scene.control(*focused);
+        // The dialog manager may hand the focus to a static.
+        if (has != nullptr && has->kind != ControlKind::Static) {
+            return std::nullopt;
+        }
+    }
+    for (const auto& c : scene.controls) {
+        if (c.kind == ControlKind::Edit && c.enabled) {
+            return c.id;
+        }
+    }
+    return std::nullopt;
+}
+
 ListScroll listScrollForWheel(int wheelDelta) {
     // A fine-grained wheel sends less than a notch at a time; each message still counts as
     // one, as the list would otherwise not move at all.

@@ -57,6 +57,12 @@ struct ListScroll {
 };
 ListScroll listScrollForWheel(int wheelDelta);
 
+// The keys go to a field whenever nothing else has them: at the start, and after a list that
+// had the focus has gone; a capture dialog would otherwise drop what is typed. Given the
+// control that has the focus (none: nothing of the dialog, or a disabled control), the edit to
+// give it to, or nothing when a field or list keeps it.
+std::optional<int> fieldToFocus(const Scene& scene, std::optional<int> focused);
+
 // What one dialog adds to the frame. Every operation is a user action; the dialog's controls
 // and drawings come from `scene()`.
 class DialogContent {

@@ -144,6 +144,33 @@ TEST(SkinnedDialog, ButtonsSpeakTheLanguageAndTraitsNameTheTemplates) {
               u"Skins Dialog Load background image failed!!!");
 }
 
+TEST(SkinnedDialog, TheKeysGoToTheFirstEnabledFieldUnlessAFieldOrListHasThem) {
+    Scene s;
+    s.controls.push_back(staticControl(1, {0, 0, 10, 10}, u"face", TextAlign::Left));
+    SceneControl disabled = editControl(2, {0, 20, 10, 30}, u"", TextAlign::Left);
+    disabled.enabled = false;
+    s.controls.push_back(disabled);
+    s.controls.push_back(editControl(3, {0, 40, 10, 50}, u"", TextAlign::Left));
+    s.controls.push_back(editControl(4, {0, 60, 10, 70}, u"", TextAlign::Left));
+    s.controls.push_back(listControl(5, {0, 80, 10, 90}, {u"a"}, std::nullopt));
+    const struct {
+        std::optional<int> focused;
+        std::optional<int> moveTo;
+    } cases[] = {
+        {std::nullopt, 3}, // nothing of the dialog: the first enabled field
+        {1, 3},            // a static the dialog manager chose
+        {9, 3},            // a list that has gone
+        {4, std::nullopt}, // the second field keeps it
+        {5, std::nullopt}, // an open list keeps it
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fieldToFocus(s, c.focused), c.moveTo) << c.focused.value_or(-1);
+    }
+    Scene noFields;
+    noFields.controls.push_back(s.controls[0]);
+    EXPECT_EQ(fieldToFocus(noFields, std::nullopt), std::nullopt);
+}
+
 TEST(SkinnedDialog, TheWheelScrollsThreeLinesANotch) {
     const struct {
         int delta;

@@ -97,20 +97,13 @@ BOOL SkinnedDialogWindow::onInitDialog() {
 }
 
 void SkinnedDialogWindow::focusFirstField(const Scene& scene) {
-    // The keys go to a field whenever nothing else has them: at the start, and after a list
-    // that had the focus has gone. A capture dialog would otherwise drop what is typed.
     HWND focus = GetFocus();
+    std::optional<int> focused;
     if (focus != nullptr && GetParent(focus) == hwnd() && IsWindowEnabled(focus)) {
-        const SceneControl* has = controls_.control(GetDlgCtrlID(focus));
-        if (has != nullptr && has->kind != ControlKind::Static) {
-            return; // a field or an open list has it (the dialog manager may give it a static)
-        }
+        focused = GetDlgCtrlID(focus);
     }
-    for (const auto& c : scene.controls) {
-        if (c.kind == ControlKind::Edit && c.enabled) {
-            SetFocus(controls_.window(c.id));
-            return;
-        }
+    if (const std::optional<int> field = fieldToFocus(scene, focused)) {
+        SetFocus(controls_.window(*field));
     }
 }
 
