@@ -1,5 +1,7 @@
 #include "protocol/device_events.h"
 
+#include "app/decimal.h"
+
 #include "dpi_lighting/dpi.h"
 
 namespace qor {
@@ -7,15 +9,6 @@ namespace {
 
 Balloon info(std::u16string text) {
     return {std::move(text), kInfoTitle, kEventBalloonMs};
-}
-
-std::u16string decimal(std::uint32_t value) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
 }
 
 } // namespace
@@ -57,7 +50,7 @@ std::optional<Balloon> deviceEventBalloon(std::uint32_t code, std::uint32_t valu
         if (value == 0) {
             return std::nullopt;
         }
-        return info(text(StringId::SwitchToMacro) + decimal(value));
+        return info(text(StringId::SwitchToMacro) + formatDecimal(value));
     case 14:
         if (value != 0) {
             return std::nullopt;
