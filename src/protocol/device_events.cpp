@@ -1,7 +1,6 @@
 #include "protocol/device_events.h"
 
 #include "app/decimal.h"
-
 #include "dpi_lighting/dpi.h"
 
 namespace qor {
