@@ -9,6 +9,8 @@
 #include "keys/macro_key_dialog.h"
 #include "ui/str_ini.h"
 
+#include "support/scene_probe.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -18,12 +20,8 @@ namespace {
 
 using namespace qor;
 
-int centreX(const HitArea& a) {
-    return (a.left + a.right) / 2;
-}
-int centreY(const HitArea& a) {
-    return (a.top + a.bottom) / 2;
-}
+using test::centreX;
+using test::centreY;
 // A copy: the scene is gone after the call.
 std::optional<SceneControl> control(const DialogContent& content, int id) {
     const Scene scene = content.scene();

@@ -7,9 +7,11 @@
 #include "macro/macro_test_support.h"
 #include "macro/pair_gauge.h"
 #include "support/fake_pointer_system.h"
+#include "support/scene_probe.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +19,8 @@
 namespace {
 
 using namespace qor;
+using test::centreX;
+using test::centreY;
 using test::ShownMessage;
 using test::utf8List;
 
@@ -76,13 +80,6 @@ public:
     }
 };
 
-int centreX(const HitArea& a) {
-    return (a.left + a.right) / 2;
-}
-int centreY(const HitArea& a) {
-    return (a.top + a.bottom) / 2;
-}
-
 struct Page {
     explicit Page(Language language = Language::English) : strings(language) {
         test::writeFile(ini, test::sectionText("One", "2", {"A   Dn", "50 ms", "A   Up"}) +
@@ -106,13 +103,8 @@ struct Page {
         return last.control(id);
     }
     bool shows(std::u16string_view text) {
-        last = window->scene();
-        for (const auto& d : last.drawings) {
-            if (const auto* t = std::get_if<SceneText>(&d); t && t->text == text) {
-                return true;
-            }
-        }
-        return false;
+        const auto texts = test::sceneTexts(window->scene());
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
 
     test::ScratchDir dir;

@@ -6,6 +6,7 @@
 #include "ui/control_colours.h"
 
 #include "support/fake_pointer_system.h"
+#include "support/scene_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 namespace {
 
 using namespace qor;
+using test::centreX;
+using test::centreY;
 
 class ScriptedFlow final : public SettingsFlow {
 public:
@@ -90,8 +93,6 @@ protected:
         }
         return *window_;
     }
-    static int centreX(const HitArea& a) { return (a.left + a.right) / 2; }
-    static int centreY(const HitArea& a) { return (a.top + a.bottom) / 2; }
     WindowAction pressAt(const HitArea& a) { return window().press(centreX(a), centreY(a)); }
     void openRow(std::size_t row) { pressAt(keyRowRect(row)); }
     // Chooses `position` in the open row's list as the list would report it.
@@ -104,15 +105,7 @@ protected:
         return last_.control(id);
     }
     Scene sceneNow() { return window().scene(); }
-    std::vector<std::u16string> texts() {
-        std::vector<std::u16string> out;
-        for (const auto& d : sceneNow().drawings) {
-            if (const auto* t = std::get_if<SceneText>(&d)) {
-                out.push_back(t->text);
-            }
-        }
-        return out;
-    }
+    std::vector<std::u16string> texts() { return test::sceneTexts(sceneNow()); }
     bool drawn(std::u16string_view image, const HitArea& at) {
         for (const auto& d : sceneNow().drawings) {
             if (const auto* i = std::get_if<SceneImage>(&d);

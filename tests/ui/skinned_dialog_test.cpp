@@ -7,38 +7,18 @@
 #include "ui/str_ini.h"
 #include "ui/virtual_keys.h"
 
+#include "support/scene_probe.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace qor;
 
-int centreX(const HitArea& a) {
-    return (a.left + a.right) / 2;
-}
-int centreY(const HitArea& a) {
-    return (a.top + a.bottom) / 2;
-}
-
-std::vector<std::u16string_view> images(const Scene& scene) {
-    std::vector<std::u16string_view> out;
-    for (const auto& d : scene.drawings) {
-        if (const auto* i = std::get_if<SceneImage>(&d)) {
-            out.push_back(i->name);
-        }
-    }
-    return out;
-}
-
-std::vector<std::u16string> texts(const Scene& scene) {
-    std::vector<std::u16string> out;
-    for (const auto& d : scene.drawings) {
-        if (const auto* t = std::get_if<SceneText>(&d)) {
-            out.push_back(t->text);
-        }
-    }
-    return out;
-}
+using test::centreX;
+using test::centreY;
+using test::sceneImages;
+using test::sceneTexts;
 
 TEST(SkinnedDialog, PressesEndOrToggleInTheirOrder) {
     FireKeyDialog content(Language::English);
@@ -75,10 +55,10 @@ TEST(SkinnedDialog, HoverLightsOneButtonAndRedrawsWhatChanged) {
     std::vector<HitArea> redraw;
     EXPECT_TRUE(dialog.pointerMoved(200, 260, redraw));
     EXPECT_EQ(dialog.hoverAt(200, 260), std::vector<HitArea>{kDialogOkRect});
-    EXPECT_EQ(images(dialog.scene())[0], u"/button-over.png");
+    EXPECT_EQ(sceneImages(dialog.scene())[0], u"/button-over.png");
     EXPECT_EQ(dialog.hoverAt(360, 10), (std::vector<HitArea>{kDialogOkRect, kDialogCloseRect}));
-    EXPECT_EQ(images(dialog.scene())[0], u"/button-normal.png");
-    EXPECT_EQ(images(dialog.scene())[2], u"/button-close-over.png");
+    EXPECT_EQ(sceneImages(dialog.scene())[0], u"/button-normal.png");
+    EXPECT_EQ(sceneImages(dialog.scene())[2], u"/button-close-over.png");
     EXPECT_TRUE(dialog.hoverAt(360, 10).empty()) << "nothing changed";
     EXPECT_FALSE(dialog.pointerMoved(100, 100, redraw));
     EXPECT_EQ(redraw, std::vector<HitArea>{kDialogCloseRect});
@@ -125,7 +105,7 @@ TEST(SkinnedDialog, ButtonsSpeakTheLanguageAndTraitsNameTheTemplates) {
         const StringTable strings(c.language);
         SingleKeyDialog content(c.language);
         SkinnedDialog dialog(content, strings);
-        const auto shown = texts(dialog.scene());
+        const auto shown = sceneTexts(dialog.scene());
         ASSERT_GE(shown.size(), 2u);
         EXPECT_EQ(shown[0], c.ok);
         EXPECT_EQ(shown[1], c.cancel);

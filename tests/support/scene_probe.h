@@ -1,0 +1,40 @@
+// What the window and dialog tests ask of a scene: where to press an area, and the texts and
+// images it draws.
+#pragma once
+#include "ui/scene.h"
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace qor::test {
+
+inline int centreX(const HitArea& a) {
+    return (a.left + a.right) / 2;
+}
+inline int centreY(const HitArea& a) {
+    return (a.top + a.bottom) / 2;
+}
+
+inline std::vector<std::u16string> sceneTexts(const Scene& scene) {
+    std::vector<std::u16string> out;
+    for (const auto& d : scene.drawings) {
+        if (const auto* t = std::get_if<SceneText>(&d)) {
+            out.push_back(t->text);
+        }
+    }
+    return out;
+}
+
+inline std::vector<std::u16string_view> sceneImages(const Scene& scene) {
+    std::vector<std::u16string_view> out;
+    for (const auto& d : scene.drawings) {
+        if (const auto* i = std::get_if<SceneImage>(&d)) {
+            out.push_back(i->name);
+        }
+    }
+    return out;
+}
+
+} // namespace qor::test
