@@ -10,7 +10,7 @@ inline constexpr unsigned kTrayNotifyMessage = 0x0400 + 1;  // tray icon notific
 inline constexpr unsigned kDeviceEventMessage = 0x0400 + 2; // device events, wParam = code
 inline constexpr unsigned kRecorderMessage = 0x0400 + 3;    // recorded key events
 inline constexpr unsigned kExitCommand = 1028;              // tray menu "Exit"
-inline constexpr unsigned kDeleteMacroLineCommand = 32772;  // macro list context menu
+inline constexpr int kDeleteMacroLineCommand = 32772;       // macro list context menu
 
 // Device event codes that come from the program itself rather than from the mouse.
 inline constexpr unsigned kMouseDetectedEvent = 14;

@@ -3,6 +3,7 @@
 // user sees and picks, and gives the key rows its result.
 #pragma once
 #include "keys/key_rows.h"
+#include "keys/key_tables.h"
 #include "ui/skinned_dialog.h"
 #include "ui/strings.h"
 
@@ -13,9 +14,6 @@
 #include <vector>
 
 namespace qor {
-
-// The longest key name the capture keeps, as the system's key-name call fills a buffer of 32.
-inline constexpr std::size_t kKeyNameMaxLength = 31;
 
 class SingleKeyDialog final : public DialogContent {
 public:

@@ -10,6 +10,10 @@
 
 namespace qor {
 
+// The longest key name kept from the system, whose key-name call fills a buffer of 32: the
+// capture dialogs' and the macro recorder's.
+inline constexpr std::size_t kKeyNameMaxLength = 31;
+
 struct KeyNameEntry {
     std::u16string_view name;
     std::uint8_t code;

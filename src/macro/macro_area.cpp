@@ -135,7 +135,7 @@ std::optional<std::u16string> MacroArea::contextMenuAt(int id) const {
 }
 
 void MacroArea::command(int id) {
-    if (id == kDeleteLineCommand) {
+    if (id == kDeleteMacroLineCommand) {
         editor_.deleteSelectedLine();
     }
 }

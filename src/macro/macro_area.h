@@ -26,8 +26,6 @@ inline constexpr int kMacroListId = 151;
 inline constexpr int kSequenceListId = 152;
 inline constexpr int kEventFaceId = 119;
 inline constexpr int kEventListId = 154;
-// The context menu's one entry.
-inline constexpr int kDeleteLineCommand = 32772;
 
 inline constexpr HitArea kRecordStartRect{735, 229, 764, 258};
 inline constexpr HitArea kRecordStopRect{735, 265, 764, 294};

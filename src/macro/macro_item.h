@@ -19,7 +19,6 @@ inline constexpr std::u16string_view kDefaultDelayItem = u"50 ms";
 inline constexpr int kDefaultDelayMs = 50;
 // Names come from a 32-character buffer with its terminating zero.
 inline constexpr std::size_t kMacroNameMaxChars = 31;
-inline constexpr std::size_t kKeyNameMaxChars = 31;
 
 enum class MacroItemKind { Press, Release, Delay, Other };
 

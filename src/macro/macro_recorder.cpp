@@ -1,5 +1,6 @@
 #include "macro/macro_recorder.h"
 
+#include "keys/key_tables.h"
 #include "ui/virtual_keys.h"
 
 #include <cstdint>
@@ -111,7 +112,7 @@ HookVerdict MacroRecorder::hookProc(int code, unsigned virtualKey, std::u16strin
     if (endPending_) {
         return HookVerdict::Handled; // keys on the way to the stop (the Ctrl release)
     }
-    currentKeyName_ = keyName.substr(0, kKeyNameMaxChars);
+    currentKeyName_ = keyName.substr(0, kKeyNameMaxLength);
     currentVirtualKey_ = virtualKey;
     // Auto-repeats of the key last pressed: a press while it was down, or a release of it while
     // it was not.

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "dpi_lighting/dpi.h"
+#include "macro/pair_gauge.h"
 #include "ui/virtual_keys.h"
 
 namespace qor {
@@ -420,6 +421,17 @@ std::vector<HitArea> MainWindow::hoverAt(int x, int y) {
 
 std::vector<HitArea> MainWindow::pointerLeft() {
     return setHover(std::nullopt);
+}
+
+std::vector<HitArea> MainWindow::recorderMessage(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (!macro_) {
+        return {};
+    }
+    macro_->recorderMessage(wParam, lParam);
+    if (macro_->recorder().hookInstalled()) {
+        return {kPairGaugeRect};
+    }
+    return {kWholeClient};
 }
 
 bool MainWindow::keyDownSwallowed() const {

@@ -129,6 +129,9 @@ public:
     WindowAction keyDown(unsigned virtualKey) const;
     // While a recording runs on the Advanced page no key press reaches the page.
     bool keyDownSwallowed() const;
+    // The recorder's message: the areas to draw again. A recorded key changes the gauge alone
+    // (the list is a control); the end of a recording takes its hint away: the whole page.
+    std::vector<HitArea> recorderMessage(std::uintptr_t wParam, std::intptr_t lParam);
 
     // The page as it looks now: the frame, the page background and its areas; the child
     // controls the page must have.

@@ -52,12 +52,14 @@ public:
     void removeKeyboardHook() override { installed = false; }
     void setWindowTitle(std::u16string_view text) override { title = utf16ToUtf8(text); }
     void restoreWindowTitle() override { title = "before"; }
+    // The window's handler of the recorder message, and what it draws again.
     void sendRecorderMessage(std::uintptr_t w, std::intptr_t l) override {
-        window->macro()->recorderMessage(w, l);
+        redrawn = window->recorderMessage(w, l);
     }
     void postRecorderMessage(std::uintptr_t w, std::intptr_t l) override {
-        window->macro()->recorderMessage(w, l);
+        redrawn = window->recorderMessage(w, l);
     }
+    std::vector<HitArea> redrawn;
     bool installed = false;
     std::string title = "before";
     MainWindow* window = nullptr;
@@ -234,7 +236,7 @@ TEST(AdvancedMacroArea, PressesReachTheButtonsInTheirOrder) {
         {"the context menu's Delete takes the selected line only",
          [](Page& p) {
              p.window->pointerOverList(kSequenceListId, 2, {});
-             p.window->command(kDeleteLineCommand);
+             p.window->command(kDeleteMacroLineCommand);
          },
          {"One", "Two"},
          {"A   Dn", "50 ms"},
@@ -312,6 +314,17 @@ TEST(AdvancedMacroArea, ARecordingSwallowsKeysUntilItEndsOrThePageIsLeft) {
     EXPECT_EQ(p.area().hookProc(0, 0x03, u"Break", 0), HookVerdict::Discard);
     EXPECT_FALSE(p.window->keyDownSwallowed());
     EXPECT_EQ(p.host.title, "before");
+}
+
+TEST(AdvancedMacroArea, ARecordedKeyRedrawsTheGaugeAndTheEndThePage) {
+    Page p;
+    p.pressAt(kRecordStartRect);
+    p.area().hookProc(0, 'Q', u"Q", 0);
+    EXPECT_EQ(p.lines(), (std::vector<std::string>{"Q   Dn"}));
+    EXPECT_EQ(p.host.redrawn, std::vector<HitArea>{kPairGaugeRect});
+    p.area().hookProc(0, 0x03, u"Break", 0); // Ctrl+Break: the hint goes with the recording
+    EXPECT_EQ(p.host.redrawn, std::vector<HitArea>{kWholeClient});
+    EXPECT_FALSE(p.host.installed);
 }
 
 TEST(AdvancedMacroArea, TheBoxesAndTheEventListFollowTheUser) {

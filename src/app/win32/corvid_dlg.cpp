@@ -6,7 +6,6 @@
 #include "app/win32/file_system_win32.h"
 #include "device/win32/pacer_win32.h"
 #include "macro/macro_file.h"
-#include "macro/pair_gauge.h"
 #include "protocol/device_events.h"
 #include "protocol/sequences.h"
 #include "ui/control_colours.h"
@@ -39,13 +38,6 @@ constexpr UINT kListChoiceMessage = WM_APP + 1;
 constexpr UINT kContextMenuMessage = WM_APP + 2;
 constexpr UINT kTrayRetryMs = 500;
 constexpr int kTrayAttempts = 120;
-
-const wchar_t* wide(std::u16string_view text) {
-    return reinterpret_cast<const wchar_t*>(text.data());
-}
-std::wstring wideString(std::u16string_view text) {
-    return std::wstring(wide(text), text.size());
-}
 
 // The running system's version; GetVersionEx answers what the manifest claims, not the truth.
 void windowsVersion(unsigned& major, unsigned& minor) {
@@ -347,8 +339,8 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         case IDCANCEL: // Escape
             ShowWindow(hwnd(), SW_HIDE);
             return 0;
-        case kDeleteLineCommand:
-            window_.command(kDeleteLineCommand);
+        case kDeleteMacroLineCommand:
+            window_.command(kDeleteMacroLineCommand);
             refresh();
             return 0;
         default:
@@ -394,16 +386,7 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
                         POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case kRecorderMessage:
-        if (MacroArea* macro = window_.macro()) {
-            macro->recorderMessage(wParam, lParam);
-            if (macro->recorder().hookInstalled()) {
-                // A key recorded: the list and the gauge change, nothing else on the page.
-                controls_.reconcile(window_.scene().controls);
-                repaintAreas({kPairGaugeRect});
-            } else {
-                refresh(); // the recording has ended: its hint goes
-            }
-        }
+        repaintAreas(window_.recorderMessage(wParam, lParam));
         return 0;
     default:
         if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_ && !cleanedUp_) {
@@ -503,7 +486,8 @@ void CCorvidDlg::carryOut(WindowAction action, int x, int y) {
         exitProgram();
         return;
     case WindowAction::OpenWebLink:
-        ShellExecuteW(hwnd(), L"open", wide(kWebAddress), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(hwnd(), L"open", wideString(kWebAddress).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
         return;
     case WindowAction::MoveWindow: {
         // As a press on a caption would.
@@ -560,8 +544,10 @@ void CCorvidDlg::repaintAreas(const std::vector<HitArea>& areas) {
     if (dc == nullptr) {
         return;
     }
-    StopWatch watch(L"hover drawn");
+    StopWatch watch(L"areas drawn");
+    // The controls too: a recorded key adds its lines to the sequence list.
     const Scene scene = window_.scene();
+    controls_.reconcile(scene.controls);
     const PaintContext context = paintContext();
     for (const auto& area : areas) {
         paintWindow(hwnd(), dc, scene, context, &area);
@@ -639,8 +625,8 @@ void CCorvidDlg::showContextMenu(int controlId, POINT screen) {
     }
     HMENU popup = GetSubMenu(menu, 0);
     if (popup != nullptr) {
-        ModifyMenuW(popup, kDeleteLineCommand, MF_BYCOMMAND | MF_STRING, kDeleteLineCommand,
-                    wideString(*entry).c_str());
+        ModifyMenuW(popup, kDeleteMacroLineCommand, MF_BYCOMMAND | MF_STRING,
+                    kDeleteMacroLineCommand, wideString(*entry).c_str());
         // The choice arrives as WM_COMMAND once the menu has closed.
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
                        hwnd(), nullptr);
@@ -653,7 +639,7 @@ LRESULT CALLBACK CCorvidDlg::recordHook(int code, WPARAM wParam, LPARAM lParam) 
     if (macro == nullptr || code < 0) {
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    wchar_t name[kKeyNameMaxChars + 1] = {};
+    wchar_t name[kKeyNameMaxLength + 1] = {};
     if (code == HC_ACTION) {
         GetKeyNameTextW(static_cast<LONG>(lParam), name, static_cast<int>(std::size(name)));
     }

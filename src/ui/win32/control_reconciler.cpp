@@ -5,10 +5,6 @@
 namespace qor {
 namespace {
 
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 // Fills a list with the control's items. When the list already shows the leading ones (a
 // recording appends a line or two per key), only the rest is added: refilling a long list at
 // every key would hold the recording up.

@@ -1,6 +1,7 @@
 #include "ui/win32/skinned_dialog_window.h"
 
 #include "app/config_file.h"
+#include "keys/key_tables.h"
 #include "ui/control_colours.h"
 #include "ui/win32/child_controls.h"
 #include "ui/win32/diagnostics.h"
@@ -19,11 +20,7 @@ constexpr UINT kListChoiceMessage = WM_APP + 2;
 // window's thread only, one at a time (a dialog opened over another takes over until it ends).
 SkinnedDialogWindow* gOpen = nullptr;
 // What the keyboard hook named last, for the dialog to read when its message arrives.
-wchar_t gCapturedName[32] = {};
-
-const wchar_t* wide(std::u16string_view text) {
-    return reinterpret_cast<const wchar_t*>(text.data());
-}
+wchar_t gCapturedName[kKeyNameMaxLength + 1] = {};
 
 } // namespace
 
@@ -69,10 +66,8 @@ BOOL SkinnedDialogWindow::onInitDialog() {
     if (background_ == nullptr) {
         // Without its background the dialog has neither its size nor its controls: after the
         // box it ends, so that nobody is left with an empty window.
-        MessageBoxW(
-            hwnd, L"error",
-            std::wstring(traits.failureCaption.begin(), traits.failureCaption.end()).c_str(),
-            MB_OK);
+        MessageBoxW(hwnd, wideString(kDialogLoadFailureText).c_str(),
+                    wideString(traits.failureCaption).c_str(), MB_OK);
         endDialog(IDCANCEL);
         return TRUE;
     }
@@ -89,7 +84,7 @@ BOOL SkinnedDialogWindow::onInitDialog() {
                                           GetCurrentThreadId());
         if (keyboardHook_ == nullptr) {
             const std::u16string text = hookFailureText(dialog_.content().kind(), GetLastError());
-            MessageBoxW(hwnd, wide(text), wide(kApplicationTitle), MB_OK);
+            MessageBoxW(hwnd, wide(text), wideString(kApplicationTitle).c_str(), MB_OK);
         }
     }
     refresh();
