@@ -126,6 +126,12 @@ void MacroEditor::selectMacro(std::size_t index) {
     }
 }
 
+std::u16string MacroEditor::acceptedLoopText() const {
+    // Derived from the box rather than kept from its last accepted change: a count typed before
+    // "New" selected the macro would otherwise not be the one saved.
+    return formatDecimal(loopCountFromText(loopBox_));
+}
+
 void MacroEditor::setLoopBox(std::u16string_view text) {
     setLoopText(text);
 }
@@ -145,7 +151,6 @@ void MacroEditor::loopBoxChanged() {
     if (!selectedMacro_) {
         return;
     }
-    acceptedLoopText_ = formatDecimal(value);
     file_.writeLoopCount(macroList_[*selectedMacro_], value);
     alignListWithFile();
     if (std::optional<MacroSlot> slot = slotAt(*selectedMacro_)) {
@@ -234,10 +239,7 @@ void MacroEditor::confirm() {
         }
         return;
     }
-    // What the loop box shows is what is saved: a count typed before "New" selected the macro
-    // was never taken as the macro's own.
-    acceptedLoopText_ = formatDecimal(loopCountFromText(loopBox_));
-    file_.saveMacro(macroList_[*selectedMacro_], acceptedLoopText_, sequence_);
+    file_.saveMacro(macroList_[*selectedMacro_], acceptedLoopText(), sequence_);
     rebuildMacroImages(file_, record_);
     alignListWithFile();
 }

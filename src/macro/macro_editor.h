@@ -64,7 +64,8 @@ public:
     std::optional<std::size_t> selectedLine() const { return selectedLine_; }
     const std::u16string& nameBox() const { return nameBox_; }
     const std::u16string& loopBox() const { return loopBox_; }
-    const std::u16string& acceptedLoopText() const { return acceptedLoopText_; }
+    // The loop count Confirm saves: what the loop box shows, as the box's handler accepts it.
+    std::u16string acceptedLoopText() const;
     const std::u16string& eventFace() const { return eventFace_; }
     bool eventListOpen() const { return eventListOpen_; }
     // How many pairs the sequence takes in its slot and how many are left.
@@ -127,7 +128,6 @@ private:
     std::optional<std::size_t> selectedLine_;
     std::u16string nameBox_;
     std::u16string loopBox_;
-    std::u16string acceptedLoopText_;
     std::u16string eventFace_;
     bool eventListOpen_ = false;
 };
