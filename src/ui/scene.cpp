@@ -53,6 +53,20 @@ SceneControl colourBox(int id, const HitArea& rect, Rgb fill) {
     return c;
 }
 
+std::optional<Rgb> roleColour(ColourRole role) {
+    switch (role) {
+    case ColourRole::Black:
+        return Rgb{0, 0, 0};
+    case ColourRole::White:
+        return Rgb{255, 255, 255};
+    case ColourRole::Warning:
+        return Rgb{255, 72, 56}; // red on both skins' dark panels
+    case ColourRole::SkinText:
+        break;
+    }
+    return std::nullopt;
+}
+
 bool intersects(const HitArea& a, const HitArea& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }

@@ -109,6 +109,9 @@ struct Scene {
     const SceneControl* control(int id) const;
 };
 
+// The colour a text role is drawn in; nothing for the skin's own text colour.
+std::optional<Rgb> roleColour(ColourRole role);
+
 bool intersects(const HitArea& a, const HitArea& b);
 // Whether a drawing lies in an area that is redrawn alone (a hover, one changed area): all that
 // lies there is drawn again in order, so overlaps come out as a full drawing leaves them.

@@ -33,10 +33,8 @@ void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const H
         }
         const auto& text = std::get<SceneText>(drawing);
         SelectObject(dc, text.font == FontRole::Title ? context.titleFont : context.textFont);
-        const COLORREF colour = text.colour == ColourRole::Black     ? RGB(0, 0, 0)
-                                : text.colour == ColourRole::White   ? RGB(255, 255, 255)
-                                : text.colour == ColourRole::Warning ? RGB(255, 72, 56)
-                                                                     : context.textColour;
+        const std::optional<Rgb> fixed = roleColour(text.colour);
+        const COLORREF colour = fixed ? colourRef(*fixed) : context.textColour;
         const RECT tr{text.rect.left, text.rect.top, text.rect.right, text.rect.bottom};
         drawText(dc, text.text, tr, text.align, colour, text.wrap, text.bottom);
     }
