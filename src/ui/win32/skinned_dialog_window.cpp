@@ -117,10 +117,14 @@ void SkinnedDialogWindow::refresh() {
     const Scene scene = dialog_.scene();
     controls_.reconcile(scene.controls);
     focusFirstField(scene);
+    if (scene.drawings == painted_) {
+        return;
+    }
     HDC dc = GetDC(hwnd());
     if (dc != nullptr) {
         paintWindow(hwnd(), dc, scene, paintContext());
         ReleaseDC(hwnd(), dc);
+        painted_ = scene.drawings;
     }
 }
 
@@ -138,6 +142,7 @@ void SkinnedDialogWindow::repaintAreas(const std::vector<HitArea>& areas) {
         paintWindow(hwnd(), dc, scene, context, &area);
     }
     ReleaseDC(hwnd(), dc);
+    painted_ = scene.drawings; // the areas hold all that changed
 }
 
 void SkinnedDialogWindow::finish(bool ok) {
@@ -166,8 +171,10 @@ LRESULT SkinnedDialogWindow::onMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd(), &ps);
-        paintWindow(hwnd(), dc, dialog_.scene(), paintContext());
+        const Scene scene = dialog_.scene();
+        paintWindow(hwnd(), dc, scene, paintContext());
         EndPaint(hwnd(), &ps);
+        painted_ = scene.drawings;
         return 0;
     }
     case WM_LBUTTONDOWN: {

@@ -58,6 +58,9 @@ private:
     HHOOK messageHook_ = nullptr;
     HHOOK keyboardHook_ = nullptr;
     SkinnedDialogWindow* outer_ = nullptr; // the dialog this one opened over, if any
+    // What the window shows: a change that only touches controls (a typed or captured key)
+    // draws nothing again.
+    std::vector<SceneDrawing> painted_;
 };
 
 // The port the core's dialogs run through.
