@@ -200,12 +200,14 @@ int watchEvents(CliSession& session, DeviceBackend& backend) {
         bool listed = true;
         bool arrivalRun = true;
         auto listedSince = Clock::now();
+        unsigned tick = 0;
         while (!interrupted) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             if (backend.takeRemoval()) {
                 session.deviceChanged(false);
             }
-            if (session.session().connected()) {
+            // sysfs is looked through twice a second, not at every tick.
+            if (session.session().connected() || ++tick % 5 != 0) {
                 continue;
             }
             const bool now = backend.mouseListed();
