@@ -12,7 +12,6 @@
 export QOR_DEMO_SENSOR_TYPE=1
 
 # config.bin holds the first-run flag and then the settings record.
-record_byte() { od -An -tu1 -j $((1 + $1)) -N1 "$app/config.bin" | tr -d ' '; }
 expect_byte() { # offset value what
     local v
     v=$(record_byte "$1")
@@ -22,13 +21,10 @@ expect_byte() { # offset value what
 last_block() {
     grep -A1 -E "^set_feature $1 " "$trace" | grep '^write' | tail -1 | cut -d' ' -f2-
 }
-str_ini() { iconv -f UTF-16 -t UTF-8 "$app/str.ini" | tr -d '\r'; }
-# Client points of the page: DPI stage k's step s and its "Select" box; a key row; the buttons.
+str_ini() { text_of str.ini; }
+# Client points of the page: DPI stage k's step s and its "Select" box; the buttons.
 dpi_step() { echo $((562 + 27 * ($1 - 1))) $((508 - 18 * ($2 - 1))); }
 dpi_select() { echo $((562 + 27 * ($1 - 1))) 549; }
-key_row() { echo 350 $((196 + 23 * ($1 - 1))); }
-# Item i (from 0) of row r's open function list.
-list_item() { echo 350 $((208 + 23 * ($1 - 1) + 8 + 14 * $2)); }
 OK="565 619" APPLY="669 619" CANCEL="765 619" MODE_A="305 528" MODE_B="409 528"
 press() { "$driver" press "$@"; sleep 0.3; }
 shot() { "$driver" shot "$out/ui-basic-$1.png" window; }

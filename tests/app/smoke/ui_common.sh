@@ -1,8 +1,9 @@
 # The set-up the window's Wine tests share; sourced with the test's name after DEMO_DIR and
 # OUT_DIR:  . ui_common.sh NAME DEMO_DIR OUT_DIR
 # Gives: demo, out, here, driver, wine_run, work, app (a copy of the demo folder to work on),
-# trace (the demo's wire trace), step, fail, log and hidden_soon; a private X server and the Wine
-# desktop through tools/ui-driver, cleaned up at exit.
+# trace (the demo's wire trace), step, fail, log, hidden_soon, the file readers record_byte and
+# text_of, and the Basic page's key_row and list_item; a private X server and the Wine desktop
+# through tools/ui-driver, cleaned up at exit.
 set -euo pipefail
 ui_test=$1
 demo=$(cd "$2" && pwd)
@@ -20,6 +21,13 @@ fail() {
     exit 1
 }
 log() { echo "[$step] $*"; }
+# Byte N of the settings record in config.bin (after its first-run byte).
+record_byte() { od -An -tu1 -j $((1 + $1)) -N1 "$app/config.bin" | tr -d ' '; }
+# An INI file of the program folder (UTF-16 with a byte-order mark) as UTF-8, without line ends.
+text_of() { iconv -f UTF-16 -t UTF-8 "$app/$1" | tr -d '\r'; }
+# The Basic page's key row r (from 1), and item i (from 0) of its open function list.
+key_row() { echo 350 $((196 + 23 * ($1 - 1))); }
+list_item() { echo 350 $((208 + 23 * ($1 - 1) + 8 + 14 * $2)); }
 # The window hides within 15 s of what is named.
 hidden_soon() {
     local end=$(($(date +%s) + 15))

@@ -13,13 +13,10 @@ press() { "$driver" press "$@"; sleep 0.3; }
 dpress() { "$driver" dialog-press "$@"; sleep 0.2; }
 APPLY="669 619" SKINS="710 14"
 DIALOG_OK="200 263" DIALOG_CANCEL="320 263"
-# Row r's (from 1) function list: item i (from 0) of the open list.
-list_item() { echo 350 $((208 + 23 * ($1 - 1) + 8 + 14 * $2)); }
-row() { echo 350 $((196 + 23 * ($1 - 1))); }
 # Opens the dialog of function `position` from row r.
 open_dialog() { # row position
     # shellcheck disable=SC2046
-    press $(row "$1")
+    press $(key_row "$1")
     # shellcheck disable=SC2046
     press $(list_item "$1" "$2")
     "$driver" dialog >/dev/null || fail "no dialog for function $2 of row $1"
@@ -46,8 +43,7 @@ apply() {
     done
     sleep 1
 }
-record_byte() { od -An -tu1 -j $((1 + $1)) -N1 "$app/config.bin" | tr -d ' '; }
-str_ini() { iconv -f UTF-16 -t UTF-8 "$app/str.ini" | tr -d '\r'; }
+str_ini() { text_of str.ini; }
 pixel() { # file x y -> "R G B"
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
 }
@@ -167,7 +163,7 @@ log "Ember with $colour"
 
 step="missing_image"
 # shellcheck disable=SC2046
-press $(row 3)
+press $(key_row 3)
 # shellcheck disable=SC2046
 press $(list_item 3 10)
 "$driver" box 'FireKey Dialog Load background image failed!!!' >/dev/null ||

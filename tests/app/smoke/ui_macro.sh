@@ -19,11 +19,10 @@ box_shown() {
 }
 # The lines of section $1 of record.ini (UTF-16 with a byte-order mark), without line ends.
 section() {
-    iconv -f UTF-16 -t UTF-8 "$app/record.ini" | tr -d '\r' |
-        awk -v s="[$1]" '$0 == s { on = 1; next } /^\[/ { on = 0 } on'
+    text_of record.ini | awk -v s="[$1]" '$0 == s { on = 1; next } /^\[/ { on = 0 } on'
 }
 # The section names of record.ini, in file order.
-sections() { iconv -f UTF-16 -t UTF-8 "$app/record.ini" | tr -d '\r' | sed -n 's/^\[\(.*\)\]$/\1/p'; }
+sections() { text_of record.ini | sed -n 's/^\[\(.*\)\]$/\1/p'; }
 # Slot N of the macro images: in config.bin (after the first-run byte, at 384 + 128 (N - 1) in
 # the record), and the 128 bytes written after the last "write macro slot N" command.
 slot_in_file() { od -An -tx1 -v -j $((1 + 384 + 128 * ($1 - 1))) -N 128 "$app/config.bin" | xargs; }
