@@ -185,8 +185,8 @@ void MainWindow::closeListsAway(int x, int y) {
     if (!lighting_.openListContains(x, y)) {
         lighting_.closeLists();
     }
-    if (macro_ && pages_.shown() == Page::Advanced) {
-        macro_->closeEventListAway(x, y);
+    if (MacroArea* macro = shownMacro()) {
+        macro->closeEventListAway(x, y);
     }
 }
 
@@ -304,19 +304,11 @@ bool MainWindow::pressAdvanced(int x, int y) {
         case AdvancedTarget::StopRecording:
         case AdvancedTarget::MacroButton:
         case AdvancedTarget::EventBox:
-            if (!macro_) {
-                break;
+            if (macro_) {
+                pressMacro(*macro_, e);
+                return true;
             }
-            if (e.target == AdvancedTarget::StartRecording) {
-                macro_->pressStart();
-            } else if (e.target == AdvancedTarget::StopRecording) {
-                macro_->pressStop();
-            } else if (e.target == AdvancedTarget::MacroButton) {
-                macro_->pressButton(MacroButton(e.index));
-            } else {
-                macro_->pressEventBox();
-            }
-            return true;
+            break;
         case AdvancedTarget::PointerStep:
             return pointer_.pressStep(x, y);
         }
@@ -324,12 +316,31 @@ bool MainWindow::pressAdvanced(int x, int y) {
     return false;
 }
 
+void MainWindow::pressMacro(MacroArea& macro, const AdvancedDispatchEntry& e) {
+    switch (e.target) {
+    case AdvancedTarget::StartRecording:
+        macro.pressStart();
+        return;
+    case AdvancedTarget::StopRecording:
+        macro.pressStop();
+        return;
+    case AdvancedTarget::MacroButton:
+        macro.pressButton(MacroButton(e.index));
+        return;
+    case AdvancedTarget::EventBox:
+        macro.pressEventBox();
+        return;
+    default:
+        return; // the pointer area's
+    }
+}
+
 void MainWindow::listSelected(int id, std::optional<std::size_t> item, bool doubleClick) {
     if (!item) {
         return;
     }
-    if (pages_.shown() == Page::Advanced && macro_) {
-        macro_->listSelected(id, *item, doubleClick);
+    if (MacroArea* macro = shownMacro()) {
+        macro->listSelected(id, *item, doubleClick);
         return;
     }
     if (pages_.shown() != Page::Basic) {
@@ -351,27 +362,25 @@ void MainWindow::listSelected(int id, std::optional<std::size_t> item, bool doub
 }
 
 void MainWindow::textChanged(int id, std::u16string_view text) {
-    if (pages_.shown() == Page::Advanced && macro_) {
-        macro_->textChanged(id, text);
+    if (MacroArea* macro = shownMacro()) {
+        macro->textChanged(id, text);
     }
 }
 
 std::optional<std::u16string> MainWindow::contextMenuAt(int id) const {
-    if (pages_.shown() != Page::Advanced || !macro_) {
-        return std::nullopt;
-    }
-    return macro_->contextMenuAt(id);
+    const MacroArea* macro = shownMacro();
+    return macro != nullptr ? macro->contextMenuAt(id) : std::nullopt;
 }
 
 void MainWindow::command(int id) {
-    if (pages_.shown() == Page::Advanced && macro_) {
-        macro_->command(id);
+    if (MacroArea* macro = shownMacro()) {
+        macro->command(id);
     }
 }
 
 void MainWindow::pointerOverList(int id, std::size_t item, const HitArea& itemRect) {
-    if (pages_.shown() == Page::Advanced && macro_) {
-        macro_->pointerOverList(id, item);
+    if (MacroArea* macro = shownMacro()) {
+        macro->pointerOverList(id, item);
         return;
     }
     if (pages_.shown() != Page::Basic) {
@@ -434,8 +443,17 @@ std::vector<HitArea> MainWindow::recorderMessage(std::uintptr_t wParam, std::int
     return {kWholeClient};
 }
 
+MacroArea* MainWindow::shownMacro() {
+    return pages_.shown() == Page::Advanced ? macro() : nullptr;
+}
+
+const MacroArea* MainWindow::shownMacro() const {
+    return pages_.shown() == Page::Advanced ? macro() : nullptr;
+}
+
 bool MainWindow::keyDownSwallowed() const {
-    return pages_.shown() == Page::Advanced && macro_ && macro_->swallowsKeyDowns();
+    const MacroArea* macro = shownMacro();
+    return macro != nullptr && macro->swallowsKeyDowns();
 }
 
 WindowAction MainWindow::keyDown(unsigned virtualKey) const {

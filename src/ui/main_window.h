@@ -145,10 +145,14 @@ public:
     const MacroArea* macro() const { return macro_ ? &*macro_ : nullptr; }
 
 private:
+    // The macro area while the Advanced page is shown; none otherwise.
+    MacroArea* shownMacro();
+    const MacroArea* shownMacro() const;
     void closeListsAway(int x, int y);
     void closeAllLists();
     bool pressBasic(int x, int y);
     bool pressAdvanced(int x, int y);
+    static void pressMacro(MacroArea& macro, const AdvancedDispatchEntry& e);
     // The page shown has just been drawn anew; `previous` was shown before.
     void pageDrawn(Page previous);
     std::vector<HitArea> setHover(std::optional<HoverArea> area);
