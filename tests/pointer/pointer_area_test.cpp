@@ -3,6 +3,7 @@
 #include "pointer/pointer_area.h"
 
 #include "support/fake_pointer_system.h"
+#include "support/scene_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,7 @@ namespace {
 
 using namespace qor;
 using qor::test::FakePointerSystem;
-
-class Messages final : public MessageSink {
-public:
-    std::vector<std::u16string> shown;
-    void show(std::u16string_view text, std::u16string_view caption) override {
-        shown.push_back(std::u16string(caption) + u": " + std::u16string(text));
-    }
-};
+using qor::test::Messages;
 
 class Area : public ::testing::Test {
 protected:
@@ -43,13 +37,7 @@ protected:
         return rows;
     }
     bool drawn(std::u16string_view name, const HitArea& at, bool hovered = false) const {
-        for (const auto& d : area.scene(hovered).drawings) {
-            const auto* image = std::get_if<SceneImage>(&d);
-            if (image != nullptr && image->name == name && image->area == at) {
-                return true;
-            }
-        }
-        return false;
+        return test::drawsImage(area.scene(hovered), name, at);
     }
 
     SettingsRecord record{};

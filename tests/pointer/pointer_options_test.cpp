@@ -11,14 +11,7 @@ namespace {
 
 using qor::MouseParams;
 using qor::test::FakePointerSystem;
-
-class Messages : public qor::MessageSink {
-public:
-    void show(std::u16string_view text, std::u16string_view caption) override {
-        shown.push_back(std::u16string(caption) + u": " + std::u16string(text));
-    }
-    std::vector<std::u16string> shown;
-};
+using qor::test::Messages;
 
 struct Positions {
     int precision, oneScreen, speed, lines, doubleClick;

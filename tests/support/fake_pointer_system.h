@@ -1,11 +1,21 @@
 // The system's pointer options in memory, for tests of whatever reads or writes them.
 #pragma once
+#include "app/message_sink.h"
 #include "pointer/pointer_options.h"
 
 #include <string>
 #include <vector>
 
 namespace qor::test {
+
+// The boxes the pointer options show, as "caption: text".
+class Messages : public MessageSink {
+public:
+    void show(std::u16string_view text, std::u16string_view caption) override {
+        shown.push_back(std::u16string(caption) + u": " + std::u16string(text));
+    }
+    std::vector<std::u16string> shown;
+};
 
 // The system's values in memory; every call is logged, chosen calls fail.
 class FakePointerSystem : public PointerSystem {

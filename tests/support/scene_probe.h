@@ -37,4 +37,14 @@ inline std::vector<std::u16string_view> sceneImages(const Scene& scene) {
     return out;
 }
 
+// Whether the scene draws image `name` laid out over `area`.
+inline bool drawsImage(const Scene& scene, std::u16string_view name, const HitArea& area) {
+    for (const auto& d : scene.drawings) {
+        if (const auto* i = std::get_if<SceneImage>(&d); i && i->name == name && i->area == area) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace qor::test

@@ -350,13 +350,7 @@ TEST(AdvancedMacroArea, MacroButtonsLightUpUnderThePointer) {
     const HitArea confirm = macroButtonRect(MacroButton::Confirm);
     const auto redraw = p.window->hoverAt(centreX(confirm), centreY(confirm));
     EXPECT_EQ(redraw, (std::vector<HitArea>{confirm}));
-    bool lit = false;
-    for (const auto& d : p.window->scene().drawings) {
-        if (const auto* i = std::get_if<SceneImage>(&d)) {
-            lit = lit || (i->name == u"/button-over.png" && i->area == confirm);
-        }
-    }
-    EXPECT_TRUE(lit);
+    EXPECT_TRUE(test::drawsImage(p.window->scene(), u"/button-over.png", confirm));
 }
 
 TEST(DelayTimeDialogTest, TextsInTheLanguageAndTheEntryAsTyped) {

@@ -107,13 +107,7 @@ protected:
     Scene sceneNow() { return window().scene(); }
     std::vector<std::u16string> texts() { return test::sceneTexts(sceneNow()); }
     bool drawn(std::u16string_view image, const HitArea& at) {
-        for (const auto& d : sceneNow().drawings) {
-            if (const auto* i = std::get_if<SceneImage>(&d);
-                i && i->name == image && i->area == at) {
-                return true;
-            }
-        }
-        return false;
+        return test::drawsImage(sceneNow(), image, at);
     }
 
     StringTable strings{Language::English};
