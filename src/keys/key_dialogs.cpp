@@ -213,17 +213,17 @@ SkinnedKeyDialogs::SkinnedKeyDialogs(DialogRunner& runner, Language language,
 
 std::optional<ListChoice> SkinnedKeyDialogs::windowsFunction() {
     ChoiceListDialog d(DialogKind::WindowsFunction, language_);
-    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+    return resultOf(runner_, d);
 }
 
 std::optional<ListChoice> SkinnedKeyDialogs::multimedia() {
     ChoiceListDialog d(DialogKind::Multimedia, language_);
-    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+    return resultOf(runner_, d);
 }
 
 std::optional<FireChoice> SkinnedKeyDialogs::fireKey() {
     FireKeyDialog d(language_);
-    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+    return resultOf(runner_, d);
 }
 
 std::optional<std::u16string> SkinnedKeyDialogs::singleKey() {
@@ -233,12 +233,12 @@ std::optional<std::u16string> SkinnedKeyDialogs::singleKey() {
 
 std::optional<ComboChoice> SkinnedKeyDialogs::comboKey() {
     ComboKeyDialog d;
-    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+    return resultOf(runner_, d);
 }
 
 std::optional<MacroChoice> SkinnedKeyDialogs::macroKey() {
     MacroKeyDialog d(macroNames_(), language_);
-    return runner_.run(d) ? std::optional(d.result()) : std::nullopt;
+    return resultOf(runner_, d);
 }
 
 } // namespace qor

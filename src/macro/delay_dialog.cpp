@@ -32,10 +32,7 @@ Scene DelayTimeDialog::scene() const {
 
 std::optional<DelayEntry> askDelay(DialogRunner& runner, Language language) {
     DelayTimeDialog dialog(language);
-    if (!runner.run(dialog)) {
-        return std::nullopt;
-    }
-    return dialog.result();
+    return resultOf(runner, dialog);
 }
 
 } // namespace qor

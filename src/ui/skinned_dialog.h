@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace qor {
@@ -129,6 +130,12 @@ public:
     virtual ~DialogRunner() = default;
     virtual bool run(DialogContent& content) = 0;
 };
+
+// Runs a dialog whose content has a `result()`: that result on OK, nothing otherwise.
+template <class Content> auto resultOf(DialogRunner& runner, Content& content) {
+    using Result = std::decay_t<decltype(content.result())>;
+    return runner.run(content) ? std::optional<Result>(content.result()) : std::nullopt;
+}
 
 class SkinnedDialog {
 public:
