@@ -2,9 +2,10 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# One test executable per subsystem, from tests/<subsystem>/*.cpp plus the shared test support.
+# One test executable per folder of src/layers.txt, from tests/<folder>/*.cpp plus the shared
+# test support.
 file(GLOB QOR_TEST_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
-foreach(sub app ui device keys pointer dpi_lighting macro protocol emulator)
+foreach(sub ${QOR_FOLDERS})
   file(GLOB tsrcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${sub}/*.cpp)
   if(TARGET qor_${sub}_linux)
     file(GLOB linux_tsrcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${sub}/linux/*.cpp)
@@ -25,10 +26,11 @@ foreach(sub app ui device keys pointer dpi_lighting macro protocol emulator)
 endforeach()
 
 # The command-line front end.
-file(GLOB QORCTL_SRCS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/qorctl/*.cpp)
+file(GLOB QORCTL_SRCS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/cli/*.cpp)
 if(QORCTL_SRCS)
   add_executable(qorctl ${QORCTL_SRCS})
   target_compile_options(qorctl PRIVATE ${QOR_WARNINGS})
+  target_include_directories(qorctl PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(qorctl PRIVATE qor_core qor_emulator)
   if(TARGET qor_device_linux)
     target_link_libraries(qorctl PRIVATE qor_device_linux)
@@ -52,3 +54,8 @@ if(benchmark_FOUND AND QOR_BENCH_SRCS)
   target_include_directories(qor_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(qor_bench PRIVATE qor_core qor_emulator benchmark::benchmark)
 endif()
+
+# The layers: every file's includes and the links this build made.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME layers COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check-layers
+                             ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/qor_links.txt)

@@ -1,6 +1,6 @@
 # Qor.exe twice: for real mice (dist/) and against the built-in mouse emulator (demo/), each
 # staged with the factory files and the skins beside it, plus the Wine smoke tests of the demo.
-set(QOR_APP_WIN32 ${PROJECT_SOURCE_DIR}/src/app/win32)
+set(QOR_APP_WIN32 ${PROJECT_SOURCE_DIR}/src/program/win32)
 set(QOR_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
 if(NOT EXISTS ${QOR_APP_WIN32}/winmain.cpp)
   return()
@@ -40,7 +40,7 @@ endif()
 # program's exit code is known), driven through X like a user with tools/ui-driver. They share
 # Wine's tray and the X display, so they run one at a time.
 find_program(QOR_XDOTOOL xdotool)
-file(GLOB QOR_SMOKE_SCRIPT ${PROJECT_SOURCE_DIR}/tests/app/smoke/qor_smoke.sh)
+file(GLOB QOR_SMOKE_SCRIPT ${PROJECT_SOURCE_DIR}/tests/program/smoke/qor_smoke.sh)
 if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
   foreach(case startup tray_click second_instance dpi_balloon tray_exit close_paths)
     add_test(NAME smoke_${case}
@@ -51,14 +51,14 @@ if(QOR_SMOKE_SCRIPT AND QOR_XDOTOOL)
 endif()
 
 # What the system reports for the pointer options, for the Advanced page's test.
-add_executable(spi_probe ${PROJECT_SOURCE_DIR}/tests/app/smoke/spi_probe.cpp)
+add_executable(spi_probe ${PROJECT_SOURCE_DIR}/tests/program/smoke/spi_probe.cpp)
 target_compile_options(spi_probe PRIVATE ${QOR_WARNINGS})
 
 # The main window through the UI driver, in a Wine desktop, with the demo's wire trace: its
 # frame, both pages and the dialogs worked as a user works them.
 if(QOR_XDOTOOL)
   foreach(page frame basic dialogs advanced macro)
-    add_test(NAME ui_${page} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/app/smoke/ui_${page}.sh
+    add_test(NAME ui_${page} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/program/smoke/ui_${page}.sh
                                      ${CMAKE_BINARY_DIR}/demo ${CMAKE_BINARY_DIR}/ui)
     set_tests_properties(ui_${page} PROPERTIES TIMEOUT 300 RESOURCE_LOCK qor_desktop
                          ENVIRONMENT "QOR_SPI_PROBE=$<TARGET_FILE:spi_probe>")

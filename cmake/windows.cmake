@@ -7,20 +7,37 @@ add_subdirectory(${GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
                         WINVER=0x0A00)
 
-# Windows adapters of every subsystem: src/<subsystem>/win32/*.cpp, except the program's entry.
-file(GLOB QOR_WIN32_SRCS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*/win32/*.cpp)
-list(FILTER QOR_WIN32_SRCS EXCLUDE REGEX ".*/winmain\\.cpp$")
-list(FILTER QOR_WIN32_SRCS EXCLUDE REGEX ".*/backend_.*\\.cpp$")
-if(QOR_WIN32_SRCS)
-  add_library(qor_win32 STATIC ${QOR_WIN32_SRCS})
-  target_compile_options(qor_win32 PRIVATE ${QOR_WARNINGS})
-  target_link_libraries(qor_win32 PUBLIC qor_core)
-  target_link_libraries(qor_win32 PUBLIC hid setupapi comctl32 gdiplus shlwapi winmm shell32
-                        user32 gdi32 ole32 comdlg32)
-else()
-  add_library(qor_win32 INTERFACE)
-  target_link_libraries(qor_win32 INTERFACE qor_core)
-endif()
+# The Windows adapters of each folder (src/<folder>/win32/*.cpp) are a library of that folder's
+# layer: it links its folder's core and the adapters of the folders below it. The program's
+# entry and its two backends are the executables' own (program.cmake).
+set(QOR_WIN32_SYSTEM_LIBS hid setupapi comctl32 gdiplus shlwapi winmm shell32 user32 gdi32 ole32
+    comdlg32)
+set(QOR_WIN32_LIBS)
+foreach(folder ${QOR_FOLDERS})
+  qor_folder_dir(${folder} dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/win32/*.cpp)
+  list(FILTER srcs EXCLUDE REGEX ".*/(winmain|backend_[a-z]+)\\.cpp$")
+  if(NOT srcs)
+    continue()
+  endif()
+  add_library(qor_${folder}_win32 STATIC ${srcs})
+  target_compile_options(qor_${folder}_win32 PRIVATE ${QOR_WARNINGS})
+  set(links)
+  if(TARGET qor_${folder})
+    list(APPEND links qor_${folder})
+  endif()
+  foreach(dep ${QOR_LINKS_${folder}})
+    if(TARGET qor_${dep}_win32)
+      list(APPEND links qor_${dep}_win32)
+    else()
+      list(APPEND links qor_${dep})
+    endif()
+  endforeach()
+  target_link_libraries(qor_${folder}_win32 PUBLIC ${links} ${QOR_WIN32_SYSTEM_LIBS})
+  list(APPEND QOR_WIN32_LIBS qor_${folder}_win32)
+endforeach()
+add_library(qor_win32 INTERFACE)
+target_link_libraries(qor_win32 INTERFACE qor_core ${QOR_WIN32_LIBS})
 
 # Windows tests: every tests/<subsystem>/win32/<name>.cpp is one GoogleTest executable run
 # under Wine through the cross-compiling emulator.
@@ -37,3 +54,8 @@ endforeach()
 
 # The program itself, when its sources exist.
 include(${PROJECT_SOURCE_DIR}/cmake/program.cmake OPTIONAL)
+
+# The layers of the Windows build's links too.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME layers_win32 COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check-layers
+                                   ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/qor_links.txt)

@@ -1,6 +1,6 @@
 #include "emulator/emulated_hid_system.h"
 
-#include "app/text_utf8.h"
+#include "base/text_utf8.h"
 #include "device/discovery.h"
 
 namespace qor {

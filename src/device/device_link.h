@@ -2,7 +2,7 @@
 // scrambling on, and block transfers of 32-byte chunks.
 #pragma once
 #include "device/command_packet.h"
-#include "device/device_events.h"
+#include "device/event_report.h"
 #include "device/hid_ports.h"
 #include "device/pacer.h"
 #include "device/scramble.h"

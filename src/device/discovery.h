@@ -1,9 +1,9 @@
 // Finding the mouse among the HID interfaces, opening its two vendor collections, and reacting
 // to the mouse being plugged in or pulled out.
 #pragma once
-#include "app/message_sink.h"
-#include "device/device_events.h"
+#include "base/message_sink.h"
 #include "device/device_link.h"
+#include "device/event_report.h"
 #include "device/hid_ports.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The loop of the thread that waits for the mouse's event reports and hands them to the window.
 #pragma once
-#include "device/device_events.h"
 #include "device/device_link.h"
+#include "device/event_report.h"
 #include "device/hid_ports.h"
 
 #include <array>

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 
 namespace qor {
 

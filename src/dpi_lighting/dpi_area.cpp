@@ -14,9 +14,9 @@ constexpr int kStepBottomTop = 500;
 constexpr int kStepPitch = 18;
 constexpr int kStepHeight = 16;
 constexpr int kLabelRight = 544;
-constexpr HitArea kHeadingRect{504, 275, 609, 296};
-constexpr HitArea kColourWordRect{494, 523, 544, 539};
-constexpr HitArea kSelectWordRect{494, 541, 544, 557};
+constexpr Rect kHeadingRect{504, 275, 609, 296};
+constexpr Rect kColourWordRect{494, 523, 544, 539};
+constexpr Rect kSelectWordRect{494, 541, 544, 557};
 
 int columnLeft(std::size_t stage) {
     return kColumnLeft + kColumnPitch * static_cast<int>(stage);
@@ -38,22 +38,22 @@ template <typename RectOf> std::optional<std::size_t> stageAt(int x, int y, Rect
 
 } // namespace
 
-HitArea dpiStepRect(std::size_t stage, std::size_t step) {
+Rect dpiStepRect(std::size_t stage, std::size_t step) {
     const int x = columnLeft(stage);
     return {x, stepTop(step), x + kColumnWidth, stepTop(step) + kStepHeight};
 }
 
-HitArea dpiOnOffRect(std::size_t stage) {
+Rect dpiOnOffRect(std::size_t stage) {
     const int x = columnLeft(stage);
     return {x, 541, x + kColumnWidth, 557};
 }
 
-HitArea dpiColourRect(std::size_t stage) {
+Rect dpiColourRect(std::size_t stage) {
     const int x = columnLeft(stage);
     return {x, 523, x + kColumnWidth, 539};
 }
 
-HitArea dpiColumnRect(std::size_t stage) {
+Rect dpiColumnRect(std::size_t stage) {
     const int x = columnLeft(stage);
     return {x, dpiStepRect(stage, kMaxDpiSteps).top, x + kColumnWidth, 557};
 }
@@ -104,7 +104,7 @@ Scene DpiArea::scene() const {
     const int labelWidth = steps == kMaxDpiSteps ? 40 : 60;
     s.text(strings_.text(StringId::DpiSetting), kHeadingRect, TextAlign::Centre);
     for (std::size_t step = 1; step <= steps && step <= labels.size(); ++step) {
-        const HitArea r = dpiStepRect(0, step);
+        const Rect r = dpiStepRect(0, step);
         s.text(labels.labels[step - 1], {r.left - labelWidth, r.top, kLabelRight, r.bottom},
                TextAlign::Right);
     }
@@ -112,11 +112,11 @@ Scene DpiArea::scene() const {
     s.text(u"Select", kSelectWordRect, TextAlign::Right);
     for (std::size_t stage = 0; stage < kDpiStages; ++stage) {
         const bool on = record_.dpiStageOn[stage] == 1;
-        const HitArea box = dpiOnOffRect(stage);
+        const Rect box = dpiOnOffRect(stage);
         s.image(on ? u"/PaneMakingTick.png" : u"/Pane.png", box);
         const std::size_t lit = on ? std::size_t{record_.dpiLevel[stage]} + 1 : 0;
         for (std::size_t step = 1; step <= steps; ++step) {
-            const HitArea r = dpiStepRect(stage, step);
+            const Rect r = dpiStepRect(stage, step);
             s.image(step <= lit ? u"/slider-DPI-light.png" : u"/slider-DPI-dark.png", r);
         }
         const std::u16string number(1, static_cast<char16_t>(u'1' + stage));

@@ -2,7 +2,7 @@
 // 8 or 12 steps and a colour box, the value labels of the sensor type's list, and what a click
 // on each does to the record. The colour dialog is reached through a port.
 #pragma once
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/strings.h"
 
@@ -16,12 +16,12 @@ namespace qor {
 inline constexpr int kDpiColourBoxIdBase = 70; // stage k's colour box is 70 + k
 
 // Layout; stages count from 0, steps from 1.
-HitArea dpiStepRect(std::size_t stage, std::size_t step);
-HitArea dpiOnOffRect(std::size_t stage);
-HitArea dpiColourRect(std::size_t stage);
+Rect dpiStepRect(std::size_t stage, std::size_t step);
+Rect dpiOnOffRect(std::size_t stage);
+Rect dpiColourRect(std::size_t stage);
 // The column of a stage from its top step to its on/off box: what a change of the stage
 // redraws.
-HitArea dpiColumnRect(std::size_t stage);
+Rect dpiColumnRect(std::size_t stage);
 
 class DpiArea {
 public:

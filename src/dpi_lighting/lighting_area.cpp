@@ -5,13 +5,13 @@
 namespace qor {
 namespace {
 
-constexpr HitArea kHeadingRect{704, 275, 809, 296};
-constexpr HitArea kModeLabelRect{696, 329, 756, 344};
-constexpr HitArea kParameterLabelRect{696, 359, 756, 374};
-constexpr HitArea kEffectLabelRect{697, 390, 757, 404};
-constexpr HitArea kModeTextRect{767, 330, 835, 344};
-constexpr HitArea kParameterTextRect{767, 360, 835, 374};
-constexpr HitArea kEffectTextRect{767, 390, 835, 404};
+constexpr Rect kHeadingRect{704, 275, 809, 296};
+constexpr Rect kModeLabelRect{696, 329, 756, 344};
+constexpr Rect kParameterLabelRect{696, 359, 756, 374};
+constexpr Rect kEffectLabelRect{697, 390, 757, 404};
+constexpr Rect kModeTextRect{767, 330, 835, 344};
+constexpr Rect kParameterTextRect{767, 360, 835, 374};
+constexpr Rect kEffectTextRect{767, 390, 835, 404};
 
 int parameterListHeight(std::uint8_t ledMode) {
     switch (static_cast<LedMode>(ledMode)) {
@@ -26,7 +26,7 @@ int parameterListHeight(std::uint8_t ledMode) {
 
 } // namespace
 
-HitArea lightingBoxRect(LightingBox box) {
+Rect lightingBoxRect(LightingBox box) {
     switch (box) {
     case LightingBox::Mode:
         return {766, 329, 851, 344};
@@ -38,7 +38,7 @@ HitArea lightingBoxRect(LightingBox box) {
     return {767, 390, 851, 404};
 }
 
-HitArea lightingListRect(LightingBox box, std::uint8_t ledMode) {
+Rect lightingListRect(LightingBox box, std::uint8_t ledMode) {
     switch (box) {
     case LightingBox::Mode:
         return {766, 347, 851, 407};
@@ -95,8 +95,8 @@ Scene LightingArea::scene() const {
     s.text(strings_.text(StringId::LightingMode), kModeLabelRect, TextAlign::Right);
     s.text(strings_.text(StringId::LightingParameter), kParameterLabelRect, TextAlign::Right);
     s.text(strings_.text(StringId::LightingEffect), kEffectLabelRect, TextAlign::Right);
-    const HitArea mode = lightingBoxRect(LightingBox::Mode);
-    const HitArea parameter = lightingBoxRect(LightingBox::Parameter);
+    const Rect mode = lightingBoxRect(LightingBox::Mode);
+    const Rect parameter = lightingBoxRect(LightingBox::Parameter);
     s.image(u"/dropdownbox.png", mode);
     s.image(u"/dropdownbox.png", parameter);
 

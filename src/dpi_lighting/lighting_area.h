@@ -1,7 +1,7 @@
 // The lighting area of the Basic page as a presentation model: the Mode, Parameter and Effect
 // boxes (statics 86, 87, 88), their pop-up lists (63, 64, 65), and what a choice stores.
 #pragma once
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/strings.h"
 
@@ -19,9 +19,9 @@ inline constexpr int kModeListId = 63;
 inline constexpr int kParameterListId = 64;
 inline constexpr int kEffectListId = 65;
 
-HitArea lightingBoxRect(LightingBox box);
+Rect lightingBoxRect(LightingBox box);
 // The list of a box in the record's mode (the Parameter list's height follows the mode).
-HitArea lightingListRect(LightingBox box, std::uint8_t ledMode);
+Rect lightingListRect(LightingBox box, std::uint8_t ledMode);
 
 class LightingArea {
 public:

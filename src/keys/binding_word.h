@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 
 namespace qor {
 

@@ -1,6 +1,6 @@
 #include "keys/key_dialogs.h"
 
-#include "app/decimal.h"
+#include "base/decimal.h"
 #include "keys/key_tables.h"
 #include "keys/macro_key_dialog.h"
 
@@ -11,21 +11,21 @@ namespace qor {
 namespace {
 
 constexpr LanguageTexts kEnterAKey{u"Please enter a key", u"请输入一个按键", u"請輸入一個按鍵"};
-constexpr HitArea kSingleKeyFace{74, 129, 150, 143};
-constexpr HitArea kSingleKeyPrompt{45, 108, 181, 124};
+constexpr Rect kSingleKeyFace{74, 129, 150, 143};
+constexpr Rect kSingleKeyPrompt{45, 108, 181, 124};
 constexpr int kSingleKeyFaceId = 502;
 
-constexpr HitArea kComboModifierFace{50, 70, 116, 84};
-constexpr HitArea kComboModifierBox{50, 70, 132, 84};
-constexpr HitArea kComboModifierList{50, 86, 132, 226};
-constexpr HitArea kComboFirstKey{50, 120, 131, 134};
-constexpr HitArea kComboSecondKey{50, 170, 131, 184};
+constexpr Rect kComboModifierFace{50, 70, 116, 84};
+constexpr Rect kComboModifierBox{50, 70, 132, 84};
+constexpr Rect kComboModifierList{50, 86, 132, 226};
+constexpr Rect kComboFirstKey{50, 120, 131, 134};
+constexpr Rect kComboSecondKey{50, 170, 131, 184};
 
-constexpr HitArea kFireFace{50, 70, 116, 84};
-constexpr HitArea kFireBox{50, 70, 132, 84};
-constexpr HitArea kFireList{50, 86, 132, kDialogListBottom};
-constexpr HitArea kFireSpeed{50, 120, 131, 134};
-constexpr HitArea kFireTimes{50, 170, 131, 184};
+constexpr Rect kFireFace{50, 70, 116, 84};
+constexpr Rect kFireBox{50, 70, 132, 84};
+constexpr Rect kFireList{50, 86, 132, kDialogListBottom};
+constexpr Rect kFireSpeed{50, 120, 131, 134};
+constexpr Rect kFireTimes{50, 170, 131, 184};
 constexpr std::uint8_t kDefaultFireSpeed = 32;
 constexpr std::uint8_t kDefaultFireTimes = 1;
 constexpr int kSlowestFireSpeed = 255;
@@ -34,9 +34,9 @@ constexpr int kMostFireTimes = 255;
 
 // The field labels end just before their fields; the explanation takes the free column beside
 // the fields, where it has room for its long English lines.
-constexpr HitArea kSpeedLabel{4, 120, 48, 134};
-constexpr HitArea kTimesLabel{4, 170, 48, 184};
-constexpr HitArea kFireExplanation{146, 60, 376, 240};
+constexpr Rect kSpeedLabel{4, 120, 48, 134};
+constexpr Rect kTimesLabel{4, 170, 48, 184};
+constexpr Rect kFireExplanation{146, 60, 376, 240};
 constexpr LanguageTexts kSpeedText{u"Speed", u"速度", u"速度"};
 constexpr LanguageTexts kTimesText{u"Times", u"次数", u"次數"};
 constexpr std::array<LanguageTexts, 3> kFireExplanationLines = {{
@@ -49,12 +49,12 @@ constexpr std::array<LanguageTexts, 3> kFireExplanationLines = {{
 }};
 
 // Wide enough for the longest entry, "Multimedia Player"; the Windows list scrolls.
-constexpr HitArea kChoiceFace{43, 129, 207, 143};
-constexpr HitArea kChoiceBox{43, 129, 223, 143};
-constexpr HitArea kMediaListRect{43, 145, 223, kDialogListBottom};
-constexpr HitArea kWindowsListRect{43, 145, 223, kDialogListBottom};
+constexpr Rect kChoiceFace{43, 129, 207, 143};
+constexpr Rect kChoiceBox{43, 129, 223, 143};
+constexpr Rect kMediaListRect{43, 145, 223, kDialogListBottom};
+constexpr Rect kWindowsListRect{43, 145, 223, kDialogListBottom};
 
-SceneControl edit(int id, const HitArea& rect, std::u16string_view text, bool enabled) {
+SceneControl edit(int id, const Rect& rect, std::u16string_view text, bool enabled) {
     SceneControl c = editControl(id, rect, text, TextAlign::Centre);
     c.enabled = enabled;
     return c;

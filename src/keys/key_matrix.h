@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/settings_record.h"
 #include "keys/binding_word.h"
+#include "settings/settings_record.h"
 
 namespace qor {
 

@@ -1,8 +1,8 @@
 #include "keys/key_rows.h"
 
-#include "app/settings_state.h"
 #include "keys/binding_word.h"
 #include "keys/key_tables.h"
+#include "settings/settings_state.h"
 
 namespace qor {
 namespace {
@@ -24,12 +24,12 @@ std::vector<std::u16string> texts(std::span<const std::u16string_view> items) {
 
 } // namespace
 
-HitArea keyRowRect(std::size_t row) {
+Rect keyRowRect(std::size_t row) {
     const int top = kRowTop + kRowPitch * static_cast<int>(row);
     return {kRowLeft, top, kRowRight, top + kRowHeight};
 }
 
-HitArea functionListRect(std::size_t row) {
+Rect functionListRect(std::size_t row) {
     const int top = kListTop + kRowPitch * static_cast<int>(row);
     return {kRowLeft, top, kRowRight, top + kListHeight};
 }
@@ -121,7 +121,7 @@ void KeyRows::pressDefault() {
     setFirstRunKeyRowTexts(texts_, strings_);
 }
 
-void KeyRows::pointerOverList(std::size_t item, const HitArea& itemRect) {
+void KeyRows::pointerOverList(std::size_t item, const Rect& itemRect) {
     if (!openRow_ || item >= kKeyFunctionCount) {
         return;
     }
@@ -132,10 +132,10 @@ void KeyRows::pointerOverList(std::size_t item, const HitArea& itemRect) {
         return;
     }
     if (!sideList_) {
-        const HitArea list = functionListRect(*openRow_);
+        const Rect list = functionListRect(*openRow_);
         const int left = list.left + itemRect.right;
         const int top = list.top + itemRect.top;
-        sideList_ = HitArea{left, top, left + kSideListWidth, top + kSideListHeight};
+        sideList_ = Rect{left, top, left + kSideListWidth, top + kSideListHeight};
     }
 }
 
@@ -245,7 +245,7 @@ Scene KeyRows::scene(std::optional<std::size_t> hoveredRow, bool defaultHovered)
     Scene s;
     s.text(strings_.text(StringId::KeySetting), kKeyHeadingRect, TextAlign::Centre);
     for (std::size_t row = 0; row < kKeyRowsShown; ++row) {
-        const HitArea r = keyRowRect(row);
+        const Rect r = keyRowRect(row);
         s.image(hoveredRow == row ? u"/DropdownBox-over.png" : u"/DropdownBox-normal.png", r);
         const std::u16string number(1, static_cast<char16_t>(u'1' + row));
         s.text(number, {r.left, r.top, r.left + kRowNumberWidth, r.bottom}, TextAlign::Left);

@@ -2,8 +2,8 @@
 // lists and the DPI side list, the two key sets and "Default". Every choice changes the record
 // and the row texts together; the parameter dialogs are reached through a port.
 #pragma once
-#include "app/message_sink.h"
-#include "app/settings_record.h"
+#include "base/message_sink.h"
+#include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/str_ini.h"
 #include "ui/strings.h"
@@ -70,12 +70,12 @@ public:
 };
 
 // Layout; rows count from 0.
-HitArea keyRowRect(std::size_t row);
-HitArea functionListRect(std::size_t row);
-inline constexpr HitArea kModeARect{253, 518, 358, 539};
-inline constexpr HitArea kModeBRect{357, 518, 462, 539};
-inline constexpr HitArea kKeyDefaultRect{307, 549, 412, 570};
-inline constexpr HitArea kKeyHeadingRect{259, 160, 364, 181};
+Rect keyRowRect(std::size_t row);
+Rect functionListRect(std::size_t row);
+inline constexpr Rect kModeARect{253, 518, 358, 539};
+inline constexpr Rect kModeBRect{357, 518, 462, 539};
+inline constexpr Rect kKeyDefaultRect{307, 549, 412, 570};
+inline constexpr Rect kKeyHeadingRect{259, 160, 364, 181};
 
 // The row text a dialog's result gives, with the interface language's label as prefix.
 std::u16string comboRowText(std::u16string_view label, const ComboChoice& choice);
@@ -97,7 +97,7 @@ public:
 
     // The pointer over item `item` of the open function list, whose rectangle inside the list
     // is `itemRect`: the selection follows, and item 6 brings the DPI side list.
-    void pointerOverList(std::size_t item, const HitArea& itemRect);
+    void pointerOverList(std::size_t item, const Rect& itemRect);
     void pointerOverSideList(std::size_t item);
     // Selection in the open function list, or in the side list.
     void chooseFunction(std::size_t position);
@@ -105,7 +105,7 @@ public:
 
     std::optional<std::size_t> openRow() const { return openRow_; }
     bool sideListOpen() const { return sideList_.has_value(); }
-    std::optional<HitArea> sideListRect() const { return sideList_; }
+    std::optional<Rect> sideListRect() const { return sideList_; }
     std::u16string_view rowText(std::size_t row) const;
 
     // The key area: heading, rows, key-set buttons, "Default", and the open lists.
@@ -128,7 +128,7 @@ private:
 
     std::optional<std::size_t> openRow_;
     std::optional<std::size_t> listSelection_;
-    std::optional<HitArea> sideList_;
+    std::optional<Rect> sideList_;
     std::optional<std::size_t> sideSelection_;
 };
 

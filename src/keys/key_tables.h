@@ -2,6 +2,7 @@
 // one-byte codes the mouse wants: keyboard usages, modifier bits, fire keys, media and
 // Windows-function usages. Constant data, pure lookups.
 #pragma once
+#include "base/virtual_keys.h"
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,10 +10,6 @@
 #include <string_view>
 
 namespace qor {
-
-// The longest key name kept from the system, whose key-name call fills a buffer of 32: the
-// capture dialogs' and the macro recorder's.
-inline constexpr std::size_t kKeyNameMaxLength = 31;
 
 struct KeyNameEntry {
     std::u16string_view name;

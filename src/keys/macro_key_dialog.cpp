@@ -5,10 +5,10 @@
 namespace qor {
 namespace {
 
-constexpr HitArea kLabelRect{50, 50, 370, 68};
-constexpr HitArea kFaceRect{50, 70, 116, 84};
-constexpr HitArea kBox{50, 70, 132, 84};
-constexpr HitArea kListRect{50, 86, 132, 226};
+constexpr Rect kLabelRect{50, 50, 370, 68};
+constexpr Rect kFaceRect{50, 70, 116, 84};
+constexpr Rect kBox{50, 70, 132, 84};
+constexpr Rect kListRect{50, 86, 132, 226};
 constexpr int kCheckLeft = 20;
 constexpr int kCheckSize = 16;
 constexpr int kFirstCheckTop = 108;
@@ -29,13 +29,13 @@ constexpr std::array<LanguageTexts, kLoopModes> kModes = {{
 
 } // namespace
 
-HitArea loopModeCheckRect(std::size_t mode) {
+Rect loopModeCheckRect(std::size_t mode) {
     const int top = kFirstCheckTop + kCheckPitch * static_cast<int>(mode - 1);
     return {kCheckLeft, top, kCheckLeft + kCheckSize, top + kCheckSize};
 }
 
-HitArea loopModeTextRect(std::size_t mode) {
-    const HitArea check = loopModeCheckRect(mode);
+Rect loopModeTextRect(std::size_t mode) {
+    const Rect check = loopModeCheckRect(mode);
     return {kTextLeft, check.top - kTextOverhang, kTextRight, check.bottom + kTextOverhang};
 }
 

@@ -13,8 +13,8 @@ namespace qor {
 inline constexpr std::size_t kLoopModes = 3;
 
 // The check mark of loop mode `mode` (1..3) and the text beside it; a press on either picks it.
-HitArea loopModeCheckRect(std::size_t mode);
-HitArea loopModeTextRect(std::size_t mode);
+Rect loopModeCheckRect(std::size_t mode);
+Rect loopModeTextRect(std::size_t mode);
 
 class MacroKeyDialog final : public PopupListContent {
 public:

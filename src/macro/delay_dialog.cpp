@@ -7,9 +7,9 @@ constexpr LanguageTexts kPrompt{u"Please enter a delay", u"请输入一个延时
 constexpr LanguageTexts kRange{u"(value range 0-10000)", u"(数值范围 0-10000)",
                                u"(數值範圍 0-10000)"};
 // The field sits in the skin's well (120,129)-(264,145); the prompt and the range above it.
-constexpr HitArea kPromptRect{20, 84, 364, 102};
-constexpr HitArea kRangeRect{20, 104, 364, 122};
-constexpr HitArea kFieldRect{122, 130, 262, 144};
+constexpr Rect kPromptRect{20, 84, 364, 102};
+constexpr Rect kRangeRect{20, 104, 364, 122};
+constexpr Rect kFieldRect{122, 130, 262, 144};
 
 } // namespace
 

@@ -8,37 +8,37 @@ namespace {
 
 // The macro panel of the skin: the name and loop boxes with their labels over the two lists,
 // and the record column with the buttons, the gauge and the event box.
-constexpr HitArea kHeadingRect{504, 144, 609, 163};
-constexpr HitArea kNameLabelRect{513, 170, 618, 190};
-constexpr HitArea kLoopLabelRect{622, 170, 722, 190};
-constexpr HitArea kNameBoxRect{516, 194, 615, 208};
-constexpr HitArea kLoopBoxRect{625, 194, 719, 208};
+constexpr Rect kHeadingRect{504, 144, 609, 163};
+constexpr Rect kNameLabelRect{513, 170, 618, 190};
+constexpr Rect kLoopLabelRect{622, 170, 722, 190};
+constexpr Rect kNameBoxRect{516, 194, 615, 208};
+constexpr Rect kLoopBoxRect{625, 194, 719, 208};
 // Two lines each, for "Key Press Sequence" in the list's width.
-constexpr HitArea kMacroListLabelRect{513, 212, 618, 245};
-constexpr HitArea kSequenceLabelRect{622, 212, 722, 245};
-constexpr HitArea kMacroListRect{514, 249, 617, 517};
-constexpr HitArea kSequenceListRect{623, 249, 721, 517};
-constexpr HitArea kRecordHeadingRect{733, 194, 857, 224};
-constexpr HitArea kStartLabelRect{770, 229, 860, 258};
-constexpr HitArea kStopLabelRect{770, 265, 860, 294};
-constexpr HitArea kRecordingHintRect{733, 320, 860, 366};
-constexpr HitArea kEventLabelRect{733, 368, 860, 400};
+constexpr Rect kMacroListLabelRect{513, 212, 618, 245};
+constexpr Rect kSequenceLabelRect{622, 212, 722, 245};
+constexpr Rect kMacroListRect{514, 249, 617, 517};
+constexpr Rect kSequenceListRect{623, 249, 721, 517};
+constexpr Rect kRecordHeadingRect{733, 194, 857, 224};
+constexpr Rect kStartLabelRect{770, 229, 860, 258};
+constexpr Rect kStopLabelRect{770, 265, 860, 294};
+constexpr Rect kRecordingHintRect{733, 320, 860, 366};
+constexpr Rect kEventLabelRect{733, 368, 860, 400};
 // The box's arrow stays visible at its right end.
-constexpr HitArea kEventFaceRect{737, 403, 840, 415};
+constexpr Rect kEventFaceRect{737, 403, 840, 415};
 
-constexpr HitArea kMacroButtonRects[kMacroButtons] = {
+constexpr Rect kMacroButtonRects[kMacroButtons] = {
     {513, 528, 618, 549}, {617, 528, 722, 549}, {721, 528, 826, 549}};
 constexpr StringId kMacroButtonTexts[kMacroButtons] = {StringId::MacroNew, StringId::MacroDelete,
                                                        StringId::MacroConfirm};
 
-SceneControl box(int id, const HitArea& rect, std::u16string_view text, bool digitsOnly) {
+SceneControl box(int id, const Rect& rect, std::u16string_view text, bool digitsOnly) {
     SceneControl c = editControl(id, rect, text, TextAlign::Centre);
     c.digitsOnly = digitsOnly;
     return c;
 }
 
 // The macro lists lie in the skin's wells, without a frame of their own.
-SceneControl unframedList(int id, const HitArea& rect, std::vector<std::u16string> items,
+SceneControl unframedList(int id, const Rect& rect, std::vector<std::u16string> items,
                           std::optional<std::size_t> selected) {
     SceneControl c = listControl(id, rect, std::move(items), selected);
     c.framed = false;
@@ -47,7 +47,7 @@ SceneControl unframedList(int id, const HitArea& rect, std::vector<std::u16strin
 
 } // namespace
 
-HitArea macroButtonRect(MacroButton button) {
+Rect macroButtonRect(MacroButton button) {
     return kMacroButtonRects[static_cast<std::size_t>(button)];
 }
 
@@ -142,7 +142,7 @@ void MacroArea::command(int id) {
 
 Scene MacroArea::scene(std::optional<MacroButton> hovered) const {
     Scene s;
-    const auto label = [&](StringId id, const HitArea& rect) {
+    const auto label = [&](StringId id, const Rect& rect) {
         s.labelAbove(strings_.text(id), rect, TextAlign::Left);
     };
     s.text(strings_.text(StringId::MacroSetting), kHeadingRect, TextAlign::Centre);

@@ -3,11 +3,11 @@
 // panel; what a press, a list choice, an edit, the pointer and the context menu do; and the
 // scene with the capacity gauge.
 #pragma once
-#include "app/message_sink.h"
-#include "app/settings_record.h"
+#include "base/message_sink.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_file.h"
 #include "macro/macro_recorder.h"
+#include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/skinned_dialog.h"
 #include "ui/strings.h"
@@ -27,14 +27,14 @@ inline constexpr int kSequenceListId = 152;
 inline constexpr int kEventFaceId = 119;
 inline constexpr int kEventListId = 154;
 
-inline constexpr HitArea kRecordStartRect{735, 229, 764, 258};
-inline constexpr HitArea kRecordStopRect{735, 265, 764, 294};
-inline constexpr HitArea kEventBoxRect{735, 402, 854, 416};
-inline constexpr HitArea kEventListRect{734, 419, 854, 569};
+inline constexpr Rect kRecordStartRect{735, 229, 764, 258};
+inline constexpr Rect kRecordStopRect{735, 265, 764, 294};
+inline constexpr Rect kEventBoxRect{735, 402, 854, 416};
+inline constexpr Rect kEventListRect{734, 419, 854, 569};
 
 enum class MacroButton : std::uint8_t { New = 0, Delete = 1, Confirm = 2 };
 inline constexpr std::size_t kMacroButtons = 3;
-HitArea macroButtonRect(MacroButton button);
+Rect macroButtonRect(MacroButton button);
 
 class MacroArea {
 public:

@@ -1,8 +1,8 @@
 #include "macro/macro_editor.h"
 
-#include "app/paths.h"
-#include "app/text_case.h"
+#include "base/text_case.h"
 #include "macro/macro_images.h"
+#include "settings/paths.h"
 
 #include <algorithm>
 

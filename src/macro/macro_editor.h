@@ -4,12 +4,12 @@
 // mirrors this state into its controls; every text the model sets in a box has already been
 // through the box's change handler here, so the window must not report it back.
 #pragma once
-#include "app/message_sink.h"
-#include "app/settings_record.h"
+#include "base/message_sink.h"
 #include "macro/macro_file.h"
 #include "macro/macro_item.h"
 #include "macro/macro_slot.h"
 #include "macro/macro_texts.h"
+#include "settings/settings_record.h"
 
 #include <array>
 #include <cstddef>

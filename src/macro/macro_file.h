@@ -2,8 +2,8 @@
 // "MacroLoopTimes", "ItemCount" and "Item0".."Item<n-1>"; the program reads and writes it only
 // through the INI engine, never as a whole.
 #pragma once
-#include "app/ini_engine.h"
 #include "macro/macro_item.h"
+#include "settings/ini_engine.h"
 
 #include <cstddef>
 #include <filesystem>

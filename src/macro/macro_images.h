@@ -1,8 +1,8 @@
 // Rebuilding the twelve macro images of the settings record from record.ini, as "Confirm" does.
 #pragma once
-#include "app/settings_record.h"
 #include "macro/macro_file.h"
 #include "macro/macro_slot.h"
+#include "settings/settings_record.h"
 
 #include <cstddef>
 

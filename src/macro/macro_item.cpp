@@ -1,6 +1,6 @@
 #include "macro/macro_item.h"
 
-#include "app/paths.h"
+#include "settings/paths.h"
 
 #include <string>
 

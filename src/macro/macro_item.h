@@ -1,7 +1,7 @@
 // The text lines of a macro. Every line of the "Key Press Sequence" list is one INI value of
 // record.ini, stored exactly as shown: "A   Dn", "L-Button   Up", "50 ms".
 #pragma once
-#include "app/decimal.h"
+#include "base/decimal.h"
 
 #include <cstddef>
 #include <string>

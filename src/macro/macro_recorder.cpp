@@ -1,7 +1,7 @@
 #include "macro/macro_recorder.h"
 
+#include "base/virtual_keys.h"
 #include "keys/key_tables.h"
-#include "ui/virtual_keys.h"
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 // to onRecorderMessage, which appends lines to the editor's sequence list. Pauses are not
 // measured: every recorded event after the first is preceded by a "50 ms" line.
 #pragma once
-#include "app/lifecycle.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
+#include "base/window_ids.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_texts.h"
 

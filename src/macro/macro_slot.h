@@ -1,8 +1,8 @@
 // The binary image of one macro as the record and the mouse hold it: a big-endian loop count
 // and up to 63 two-byte event pairs packed from offset 2, the rest zero.
 #pragma once
-#include "app/settings_record.h"
 #include "macro/macro_item.h"
+#include "settings/settings_record.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The texts the macro area shows in message boxes. Most come from the main window's string
 // table in the interface language; the rest are the same in every language.
 #pragma once
-#include "app/config_file.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
+#include "settings/config_file.h"
 #include "ui/strings.h"
 
 #include <string>

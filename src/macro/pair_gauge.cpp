@@ -1,6 +1,6 @@
 #include "macro/pair_gauge.h"
 
-#include "app/decimal.h"
+#include "base/decimal.h"
 #include "macro/macro_slot.h"
 
 namespace qor {

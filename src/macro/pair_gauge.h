@@ -10,7 +10,7 @@
 namespace qor {
 
 // In the record option column, right under "Stop Recording", level with the sequence list.
-inline constexpr HitArea kPairGaugeRect{735, 300, 860, 316};
+inline constexpr Rect kPairGaugeRect{735, 300, 860, 316};
 
 std::u16string pairGaugeText(const PairUsage& usage);
 Scene pairGaugeScene(const PairUsage& usage);

@@ -1,6 +1,6 @@
 #include "pointer/pointer_area.h"
 
-#include "app/settings_state.h"
+#include "settings/settings_state.h"
 
 #include <algorithm>
 
@@ -48,14 +48,14 @@ StringId captionOf(PointerSlider slider) {
 
 } // namespace
 
-HitArea pointerStepRect(PointerSlider slider, std::size_t step) {
+Rect pointerStepRect(PointerSlider slider, std::size_t step) {
     const int left = kStepLeft + kStepPitch * (static_cast<int>(step) - 1);
     const int top = rowTop(slider);
     return {left, top, left + kStepPitch, top + kStepHeight};
 }
 
-HitArea pointerSliderRect(PointerSlider slider) {
-    const HitArea first = pointerStepRect(slider, 1);
+Rect pointerSliderRect(PointerSlider slider) {
+    const Rect first = pointerStepRect(slider, 1);
     return {first.left, first.top, pointerStepRect(slider, kSliderSteps).right, first.bottom};
 }
 
@@ -120,7 +120,7 @@ Scene PointerArea::scene(bool defaultHovered) const {
                     pointerStepRect(slider, step));
         }
     }
-    const auto box = [&s](std::uint8_t on, const HitArea& rect) {
+    const auto box = [&s](std::uint8_t on, const Rect& rect) {
         s.image(on != 0 ? u"/PaneMakingTick.png" : u"/Pane.png", rect);
     };
     box(record_.pointerPrecision, kPrecisionBoxRect);

@@ -2,9 +2,9 @@
 // the two check boxes and "Default", what a press on each does to the record, the read from
 // the system at the page's first drawing and the defaults, through the pointer port.
 #pragma once
-#include "app/message_sink.h"
-#include "app/settings_record.h"
+#include "base/message_sink.h"
 #include "pointer/pointer_options.h"
+#include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/strings.h"
 
@@ -16,14 +16,14 @@ namespace qor {
 enum class PointerSlider : std::uint8_t { MouseSpeed = 0, ScrollLines = 1, DoubleClick = 2 };
 inline constexpr std::size_t kPointerSliders = 3;
 
-inline constexpr HitArea kPrecisionBoxRect{51, 255, 67, 271};
-inline constexpr HitArea kOneScreenBoxRect{51, 405, 67, 421};
-inline constexpr HitArea kPointerDefaultRect{194, 573, 299, 594};
+inline constexpr Rect kPrecisionBoxRect{51, 255, 67, 271};
+inline constexpr Rect kOneScreenBoxRect{51, 405, 67, 421};
+inline constexpr Rect kPointerDefaultRect{194, 573, 299, 594};
 
 // Steps count from 1.
-HitArea pointerStepRect(PointerSlider slider, std::size_t step);
+Rect pointerStepRect(PointerSlider slider, std::size_t step);
 // All eleven steps of a slider: what a change of its position redraws.
-HitArea pointerSliderRect(PointerSlider slider);
+Rect pointerSliderRect(PointerSlider slider);
 
 // The lit steps for a stored position: positions past the slider (a wheel of 20 lines, a very
 // short double-click time) stay in the record as they are and light the whole slider.

@@ -1,6 +1,6 @@
 #include "pointer/pointer_options.h"
 
-#include "app/settings_state.h"
+#include "settings/settings_state.h"
 
 namespace qor {
 namespace {

@@ -1,9 +1,9 @@
 // Reading the Windows pointer options into the record, applying the record's options to
 // Windows, and the pointer area's "Default" button, over a small port of the system calls.
 #pragma once
-#include "app/message_sink.h"
-#include "app/settings_record.h"
+#include "base/message_sink.h"
 #include "pointer/pointer_mapping.h"
+#include "settings/settings_record.h"
 
 namespace qor {
 

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <span>
 
-#include "app/settings_record.h"
 #include "device/config_blocks.h"
 #include "dpi_lighting/dpi.h"
 #include "dpi_lighting/lighting.h"
 #include "keys/key_matrix.h"
+#include "settings/settings_record.h"
 
 namespace qor {
 

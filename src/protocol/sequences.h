@@ -3,9 +3,9 @@
 #pragma once
 #include <functional>
 
-#include "app/settings_record.h"
-#include "app/settings_state.h"
 #include "protocol/commands.h"
+#include "settings/settings_record.h"
+#include "settings/settings_state.h"
 
 namespace qor {
 

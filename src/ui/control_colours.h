@@ -1,7 +1,7 @@
 // How the window's child controls are coloured: text colour, background and the brush handed
 // back to the control, by the control's kind and identifier.
 #pragma once
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 #include "ui/scene.h"
 
 #include <optional>

@@ -20,7 +20,7 @@ const SceneControl* Scene::control(int id) const {
     return nullptr;
 }
 
-SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
+SceneControl staticControl(int id, const Rect& rect, std::u16string_view text, TextAlign align) {
     SceneControl c;
     c.kind = ControlKind::Static;
     c.id = id;
@@ -30,7 +30,7 @@ SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text
     return c;
 }
 
-SceneControl listControl(int id, const HitArea& rect, std::vector<std::u16string> items,
+SceneControl listControl(int id, const Rect& rect, std::vector<std::u16string> items,
                          std::optional<std::size_t> selected) {
     SceneControl c;
     c.kind = ControlKind::List;
@@ -41,13 +41,13 @@ SceneControl listControl(int id, const HitArea& rect, std::vector<std::u16string
     return c;
 }
 
-SceneControl editControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align) {
+SceneControl editControl(int id, const Rect& rect, std::u16string_view text, TextAlign align) {
     SceneControl c = staticControl(id, rect, text, align);
     c.kind = ControlKind::Edit;
     return c;
 }
 
-SceneControl colourBox(int id, const HitArea& rect, Rgb fill) {
+SceneControl colourBox(int id, const Rect& rect, Rgb fill) {
     SceneControl c = staticControl(id, rect, {}, TextAlign::Left);
     c.fill = fill;
     return c;
@@ -67,11 +67,11 @@ std::optional<Rgb> roleColour(ColourRole role) {
     return std::nullopt;
 }
 
-bool intersects(const HitArea& a, const HitArea& b) {
+bool intersects(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-bool touches(const SceneDrawing& drawing, const HitArea& area) {
+bool touches(const SceneDrawing& drawing, const Rect& area) {
     if (const auto* text = std::get_if<SceneText>(&drawing)) {
         return intersects(text->rect, area);
     }

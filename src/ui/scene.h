@@ -2,7 +2,7 @@
 // drawings in painting order and the child controls that must exist. The shell paints the one
 // and reconciles the other; it decides nothing.
 #pragma once
-#include "ui/frame_areas.h"
+#include "base/rect.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,18 +34,18 @@ using ColourPicker = std::function<std::optional<Rgb>()>;
 // is laid out to cover, so a partial redraw knows which images lie under it.
 struct SceneImage {
     std::u16string_view name;
-    HitArea area;
+    Rect area;
     bool operator==(const SceneImage&) const = default;
 };
 
 // The area of an image laid out over the whole client (a page background).
-inline constexpr HitArea kWholeClient{0, 0, 0x7FFF, 0x7FFF};
+inline constexpr Rect kWholeClient{0, 0, 0x7FFF, 0x7FFF};
 
 // A line of text (or a wrapped block), vertically centred in its rectangle, on a transparent
 // background.
 struct SceneText {
     std::u16string text;
-    HitArea rect;
+    Rect rect;
     TextAlign align = TextAlign::Left;
     FontRole font = FontRole::Text;
     ColourRole colour = ColourRole::SkinText;
@@ -61,7 +61,7 @@ enum class ControlKind : std::uint8_t { List, Static, Edit };
 struct SceneControl {
     ControlKind kind = ControlKind::Static;
     int id = 0;
-    HitArea rect;
+    Rect rect;
     std::vector<std::u16string> items;   // lists
     std::optional<std::size_t> selected; // lists: the highlighted item
     std::u16string text;                 // statics and edits
@@ -76,32 +76,32 @@ struct SceneControl {
 };
 
 // A static text control, and a static painted in one colour.
-SceneControl staticControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align);
-SceneControl colourBox(int id, const HitArea& rect, Rgb fill);
+SceneControl staticControl(int id, const Rect& rect, std::u16string_view text, TextAlign align);
+SceneControl colourBox(int id, const Rect& rect, Rgb fill);
 // A list with its items and highlighted item; an edit with its text.
-SceneControl listControl(int id, const HitArea& rect, std::vector<std::u16string> items,
+SceneControl listControl(int id, const Rect& rect, std::vector<std::u16string> items,
                          std::optional<std::size_t> selected);
-SceneControl editControl(int id, const HitArea& rect, std::u16string_view text, TextAlign align);
+SceneControl editControl(int id, const Rect& rect, std::u16string_view text, TextAlign align);
 
 struct Scene {
     std::vector<SceneDrawing> drawings;
     std::vector<SceneControl> controls;
 
-    void image(std::u16string_view name, const HitArea& area) {
+    void image(std::u16string_view name, const Rect& area) {
         drawings.push_back(SceneImage{name, area});
     }
-    void text(std::u16string_view text, const HitArea& rect, TextAlign align,
+    void text(std::u16string_view text, const Rect& rect, TextAlign align,
               FontRole font = FontRole::Text, ColourRole colour = ColourRole::SkinText) {
         drawings.push_back(SceneText{std::u16string(text), rect, align, font, colour, false});
     }
-    void wrappedText(std::u16string_view text, const HitArea& rect, TextAlign align,
+    void wrappedText(std::u16string_view text, const Rect& rect, TextAlign align,
                      ColourRole colour) {
         drawings.push_back(
             SceneText{std::u16string(text), rect, align, FontRole::Text, colour, true});
     }
     // A label over a box or list: wrapped, its last line on the rectangle's bottom, so that
     // labels of one and of two lines side by side end on the same line.
-    void labelAbove(std::u16string_view text, const HitArea& rect, TextAlign align) {
+    void labelAbove(std::u16string_view text, const Rect& rect, TextAlign align) {
         drawings.push_back(SceneText{std::u16string(text), rect, align, FontRole::Text,
                                      ColourRole::SkinText, true, true});
     }
@@ -112,9 +112,9 @@ struct Scene {
 // The colour a text role is drawn in; nothing for the skin's own text colour.
 std::optional<Rgb> roleColour(ColourRole role);
 
-bool intersects(const HitArea& a, const HitArea& b);
+bool intersects(const Rect& a, const Rect& b);
 // Whether a drawing lies in an area that is redrawn alone (a hover, one changed area): all that
 // lies there is drawn again in order, so overlaps come out as a full drawing leaves them.
-bool touches(const SceneDrawing& drawing, const HitArea& area);
+bool touches(const SceneDrawing& drawing, const Rect& area);
 
 } // namespace qor

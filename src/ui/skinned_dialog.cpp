@@ -1,7 +1,7 @@
 #include "ui/skinned_dialog.h"
 
-#include "app/decimal.h"
-#include "ui/virtual_keys.h"
+#include "base/decimal.h"
+#include "base/virtual_keys.h"
 
 #include <array>
 
@@ -130,8 +130,8 @@ DialogEnd SkinnedDialog::press(int x, int y) {
     return *button == Button::Ok ? DialogEnd::Ok : DialogEnd::Cancel;
 }
 
-std::vector<HitArea> SkinnedDialog::setHover(std::optional<Button> button) {
-    std::vector<HitArea> redraw;
+std::vector<Rect> SkinnedDialog::setHover(std::optional<Button> button) {
+    std::vector<Rect> redraw;
     if (hovered_ == button) {
         return redraw;
     }
@@ -149,7 +149,7 @@ std::vector<HitArea> SkinnedDialog::setHover(std::optional<Button> button) {
     return redraw;
 }
 
-bool SkinnedDialog::pointerMoved(int x, int y, std::vector<HitArea>& redraw) {
+bool SkinnedDialog::pointerMoved(int x, int y, std::vector<Rect>& redraw) {
     if (buttonAt(x, y)) {
         return true;
     }
@@ -157,11 +157,11 @@ bool SkinnedDialog::pointerMoved(int x, int y, std::vector<HitArea>& redraw) {
     return false;
 }
 
-std::vector<HitArea> SkinnedDialog::hoverAt(int x, int y) {
+std::vector<Rect> SkinnedDialog::hoverAt(int x, int y) {
     return setHover(buttonAt(x, y));
 }
 
-std::vector<HitArea> SkinnedDialog::pointerLeft() {
+std::vector<Rect> SkinnedDialog::pointerLeft() {
     return setHover(std::nullopt);
 }
 
@@ -177,7 +177,7 @@ bool SkinnedDialog::keyDiscarded(unsigned virtualKey, bool keyDown) const {
 
 Scene SkinnedDialog::scene() const {
     Scene s;
-    const auto button = [&](Button b, const HitArea& rect, StringId caption) {
+    const auto button = [&](Button b, const Rect& rect, StringId caption) {
         s.image(hovered_ == b ? u"/button-over.png" : u"/button-normal.png", rect);
         s.text(strings_.text(caption), rect, TextAlign::Centre);
     };

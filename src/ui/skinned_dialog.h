@@ -41,9 +41,9 @@ std::u16string hookFailureText(DialogKind kind, unsigned long errorCode);
 // The text of the box shown when a dialog's background does not load.
 inline constexpr std::u16string_view kDialogLoadFailureText = u"error";
 
-inline constexpr HitArea kDialogCloseRect{352, 6, 370, 24};
-inline constexpr HitArea kDialogOkRect{166, 253, 271, 274};
-inline constexpr HitArea kDialogCancelRect{270, 253, 375, 274};
+inline constexpr Rect kDialogCloseRect{352, 6, 370, 24};
+inline constexpr Rect kDialogOkRect{166, 253, 271, 274};
+inline constexpr Rect kDialogCancelRect{270, 253, 375, 274};
 
 // Pop-up lists end above the footer: one that reached over OK and Cancel would take their
 // presses, and the dialog cuts off what lies below its image.
@@ -100,7 +100,7 @@ public:
     void pointerOverItem(int listId, std::size_t item) override;
 
 protected:
-    PopupListContent(int listId, HitArea box, HitArea list) : id_(listId), box_(box), list_(list) {}
+    PopupListContent(int listId, Rect box, Rect list) : id_(listId), box_(box), list_(list) {}
     // The entry `item` (within `entries()`) was chosen; the list has closed.
     virtual void chosen(std::size_t item) = 0;
     // Called when the list opens, so that it shows what is there now.
@@ -117,8 +117,8 @@ protected:
 
 private:
     int id_;
-    HitArea box_;
-    HitArea list_;
+    Rect box_;
+    Rect list_;
     std::vector<std::u16string> entries_;
     bool open_ = false;
     std::optional<std::size_t> highlighted_;
@@ -150,9 +150,9 @@ public:
 
     // Hover, as on the main window: a move over a button asks for a hover notification (true);
     // a move elsewhere brings a lit button back and gives the areas to redraw.
-    bool pointerMoved(int x, int y, std::vector<HitArea>& redraw);
-    std::vector<HitArea> hoverAt(int x, int y);
-    std::vector<HitArea> pointerLeft();
+    bool pointerMoved(int x, int y, std::vector<Rect>& redraw);
+    std::vector<Rect> hoverAt(int x, int y);
+    std::vector<Rect> pointerLeft();
 
     // Whether a key message with this virtual key never reaches the dialog: the capture
     // dialogs keep Enter and Escape from ending them, and the Windows keys out of the program.
@@ -164,7 +164,7 @@ public:
 private:
     enum class Button : std::uint8_t { Ok, Cancel, Close };
     std::optional<Button> buttonAt(int x, int y) const;
-    std::vector<HitArea> setHover(std::optional<Button> button);
+    std::vector<Rect> setHover(std::optional<Button> button);
 
     DialogContent& content_;
     const StringTable& strings_;

@@ -1,6 +1,6 @@
 #include "ui/str_ini.h"
 
-#include "app/decimal.h"
+#include "base/decimal.h"
 
 #include <algorithm>
 #include <climits>

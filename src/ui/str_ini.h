@@ -1,7 +1,7 @@
 // str.ini beside the executable: the texts of the key rows per interface language, and in
 // section "Skins" the text colour and the skin name.
 #pragma once
-#include "app/ini_engine.h"
+#include "settings/ini_engine.h"
 #include "ui/strings.h"
 
 #include <array>

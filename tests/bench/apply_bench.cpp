@@ -6,9 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/config_file.h"
-#include "app/file_system_std.h"
-#include "app/text_utf8.h"
+#include "base/text_utf8.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
 #include "device/trace.h"
@@ -16,6 +14,8 @@
 #include "emulator/mouse_emulator.h"
 #include "protocol/commands.h"
 #include "protocol/sequences.h"
+#include "settings/config_file.h"
+#include "settings/file_system_std.h"
 
 namespace {
 

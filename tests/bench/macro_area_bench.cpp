@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/ini_engine.h"
-#include "app/settings_record.h"
 #include "macro/macro_area.h"
+#include "settings/ini_engine.h"
+#include "settings/settings_record.h"
 
 namespace {
 

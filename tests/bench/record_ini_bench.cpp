@@ -7,10 +7,10 @@
 #include <random>
 #include <string>
 
-#include "app/ini_engine.h"
-#include "app/settings_record.h"
 #include "macro/macro_file.h"
 #include "macro/macro_images.h"
+#include "settings/ini_engine.h"
+#include "settings/settings_record.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Recording fakes and a link wired to the emulator, shared by the device tests.
 #pragma once
-#include "app/message_sink.h"
-#include "device/device_events.h"
+#include "base/message_sink.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
+#include "device/event_report.h"
 #include "device/trace.h"
 #include "emulator/emulated_hid_system.h"
 #include "emulator/mouse_emulator.h"

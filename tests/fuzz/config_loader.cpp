@@ -1,6 +1,6 @@
 // Arbitrary bytes of any size as config.bin: the loader must never crash or read out of bounds,
 // and a file of the wrong size must leave the record untouched.
-#include "app/config_file.h"
+#include "settings/config_file.h"
 
 #include <algorithm>
 #include <cstdlib>

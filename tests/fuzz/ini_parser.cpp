@@ -1,7 +1,7 @@
 // Arbitrary bytes as an INI file: parsing, reads, the section list and a write must never crash,
 // an unchanged document must give back the file's bytes, and a write must read back.
-#include "app/ini_engine.h"
-#include "app/text_case.h"
+#include "base/text_case.h"
+#include "settings/ini_engine.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // Arbitrary bytes as record.ini: the section walk, the loop texts, the items and the encoding of
 // every macro into its slot never crash, never read past the 255-character window and never
 // write past a slot.
-#include "app/ini_engine.h"
 #include "macro/macro_file.h"
 #include "macro/macro_images.h"
 #include "macro/macro_slot.h"
+#include "settings/ini_engine.h"
 
 #include <algorithm>
 #include <array>

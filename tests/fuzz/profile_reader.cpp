@@ -1,6 +1,6 @@
 // Arbitrary text as a profile file for qorctl import: the reader must never crash, and a text
 // it accepts must come back unchanged through writing and reading again.
-#include "protocol/profile.h"
+#include "profile/profile_format.h"
 
 #include <algorithm>
 #include <cstdlib>

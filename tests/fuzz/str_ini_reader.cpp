@@ -1,7 +1,7 @@
 // Arbitrary bytes as str.ini: the key-row texts, the colour and the skin name are read in every
 // language section without a crash, every text fits the program's 1024-character buffer, and
 // key-row texts written into the document read back.
-#include "app/ini_engine.h"
+#include "settings/ini_engine.h"
 #include "ui/str_ini.h"
 
 #include <cstdint>

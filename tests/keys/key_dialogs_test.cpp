@@ -3,10 +3,10 @@
 // result, down to the binding word the mouse receives.
 #include "keys/key_dialogs.h"
 
-#include "app/settings_state.h"
 #include "keys/binding_word.h"
 #include "keys/key_tables.h"
 #include "keys/macro_key_dialog.h"
+#include "settings/settings_state.h"
 #include "ui/str_ini.h"
 
 #include "support/scene_probe.h"
@@ -153,7 +153,7 @@ TEST_F(KeyDialogsFlow, EachDialogsResultReachesTheRowAndTheBindingWord) {
              auto& c = d.content();
              box(c, 60, 75);
              c.chooseItem(MacroKeyDialog::kList, 1);
-             const HitArea check = loopModeCheckRect(3);
+             const Rect check = loopModeCheckRect(3);
              d.press(centreX(check), centreY(check));
              return pressOk(d);
          },
@@ -170,7 +170,7 @@ TEST_F(KeyDialogsFlow, EachDialogsResultReachesTheRowAndTheBindingWord) {
 }
 
 TEST_F(KeyDialogsFlow, CancelAndTheCloseImageLeaveTheRowAsItWas) {
-    const HitArea close = kDialogCloseRect;
+    const Rect close = kDialogCloseRect;
     const Script ends[] = {
         pressCancel,
         [&](SkinnedDialog& d) { return d.press(centreX(close), centreY(close)); },
@@ -358,7 +358,7 @@ TEST(MacroKeyDialog, LoopModesAreExclusiveAndTheListIsRecordIniInOrder) {
     EXPECT_EQ(control(d, MacroKeyDialog::kList)->items,
               (std::vector<std::u16string>{u"First", u"Second", u"Third"}));
     // The open list lies over the check marks: a press there only closes it.
-    const HitArea check = loopModeCheckRect(3);
+    const Rect check = loopModeCheckRect(3);
     EXPECT_FALSE(d.pressBox(centreX(check), centreY(check)));
     EXPECT_EQ(d.result().loopMode, 1);
     d.chooseItem(MacroKeyDialog::kList, 2);

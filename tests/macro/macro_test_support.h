@@ -1,11 +1,11 @@
 // Shared pieces of the macro tests: a scratch record.ini, a message recorder, slot helpers.
 #pragma once
-#include "app/ini_engine.h"
-#include "app/message_sink.h"
-#include "app/settings_record.h"
-#include "app/text_utf8.h"
+#include "base/message_sink.h"
+#include "base/text_utf8.h"
 #include "macro/macro_file.h"
 #include "macro/macro_slot.h"
+#include "settings/ini_engine.h"
+#include "settings/settings_record.h"
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>

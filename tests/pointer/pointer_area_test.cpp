@@ -36,7 +36,7 @@ protected:
         }
         return rows;
     }
-    bool drawn(std::u16string_view name, const HitArea& at, bool hovered = false) const {
+    bool drawn(std::u16string_view name, const Rect& at, bool hovered = false) const {
         return test::drawsImage(area.scene(hovered), name, at);
     }
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <numeric>
 
-#include "app/config_file.h"
-#include "app/file_system_std.h"
-#include "app/text_utf8.h"
-#include "protocol_rig.h"
+#include "base/text_utf8.h"
+#include "settings/config_file.h"
+#include "settings/file_system_std.h"
+#include "support/protocol_rig.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The system's pointer options in memory, for tests of whatever reads or writes them.
 #pragma once
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "pointer/pointer_options.h"
 
 #include <string>

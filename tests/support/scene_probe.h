@@ -10,10 +10,10 @@
 
 namespace qor::test {
 
-inline int centreX(const HitArea& a) {
+inline int centreX(const Rect& a) {
     return (a.left + a.right) / 2;
 }
-inline int centreY(const HitArea& a) {
+inline int centreY(const Rect& a) {
     return (a.top + a.bottom) / 2;
 }
 
@@ -38,7 +38,7 @@ inline std::vector<std::u16string_view> sceneImages(const Scene& scene) {
 }
 
 // Whether the scene draws image `name` laid out over `area`.
-inline bool drawsImage(const Scene& scene, std::u16string_view name, const HitArea& area) {
+inline bool drawsImage(const Scene& scene, std::u16string_view name, const Rect& area) {
     for (const auto& d : scene.drawings) {
         if (const auto* i = std::get_if<SceneImage>(&d); i && i->name == name && i->area == area) {
             return true;

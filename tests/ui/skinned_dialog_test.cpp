@@ -2,10 +2,10 @@
 // forwards them.
 #include "ui/skinned_dialog.h"
 
+#include "base/virtual_keys.h"
 #include "keys/key_dialogs.h"
-#include "ui/skins_dialog.h"
 #include "ui/str_ini.h"
-#include "ui/virtual_keys.h"
+#include "window/skins_dialog.h"
 
 #include "support/scene_probe.h"
 
@@ -52,18 +52,18 @@ TEST(SkinnedDialog, HoverLightsOneButtonAndRedrawsWhatChanged) {
     SingleKeyDialog content(Language::English);
     const StringTable strings(Language::English);
     SkinnedDialog dialog(content, strings);
-    std::vector<HitArea> redraw;
+    std::vector<Rect> redraw;
     EXPECT_TRUE(dialog.pointerMoved(200, 260, redraw));
-    EXPECT_EQ(dialog.hoverAt(200, 260), std::vector<HitArea>{kDialogOkRect});
+    EXPECT_EQ(dialog.hoverAt(200, 260), std::vector<Rect>{kDialogOkRect});
     EXPECT_EQ(sceneImages(dialog.scene())[0], u"/button-over.png");
-    EXPECT_EQ(dialog.hoverAt(360, 10), (std::vector<HitArea>{kDialogOkRect, kDialogCloseRect}));
+    EXPECT_EQ(dialog.hoverAt(360, 10), (std::vector<Rect>{kDialogOkRect, kDialogCloseRect}));
     EXPECT_EQ(sceneImages(dialog.scene())[0], u"/button-normal.png");
     EXPECT_EQ(sceneImages(dialog.scene())[2], u"/button-close-over.png");
     EXPECT_TRUE(dialog.hoverAt(360, 10).empty()) << "nothing changed";
     EXPECT_FALSE(dialog.pointerMoved(100, 100, redraw));
-    EXPECT_EQ(redraw, std::vector<HitArea>{kDialogCloseRect});
-    EXPECT_EQ(dialog.hoverAt(300, 260), std::vector<HitArea>{kDialogCancelRect});
-    EXPECT_EQ(dialog.pointerLeft(), std::vector<HitArea>{kDialogCancelRect});
+    EXPECT_EQ(redraw, std::vector<Rect>{kDialogCloseRect});
+    EXPECT_EQ(dialog.hoverAt(300, 260), std::vector<Rect>{kDialogCancelRect});
+    EXPECT_EQ(dialog.pointerLeft(), std::vector<Rect>{kDialogCancelRect});
 }
 
 TEST(SkinnedDialog, CaptureDialogsKeepEnterEscapeAndTheWindowsKeys) {

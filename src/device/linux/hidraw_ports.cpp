@@ -1,6 +1,6 @@
 #include "device/linux/hidraw_ports.h"
 
-#include "app/text_utf8.h"
+#include "base/text_utf8.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "device/win32/hid_win32.h"
 
-#include "app/lifecycle.h"
+#include "base/window_ids.h"
 
 // clang-format off
 #include <windows.h>

@@ -2,9 +2,9 @@
 // collection's feature and chunk reports, the event collection's overlapped reads, the
 // listener thread and device-interface notifications. They translate; the core decides.
 #pragma once
-#include "device/device_events.h"
 #include "device/discovery.h"
 #include "device/event_listener.h"
+#include "device/event_report.h"
 #include "device/hid_ports.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "ui/win32/drawing.h"
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "ui/image_layout.h"
 #include "ui/premultiply.h"
 

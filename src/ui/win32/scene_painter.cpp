@@ -9,7 +9,7 @@ COLORREF colourRef(Rgb c) {
     return RGB(c.red, c.green, c.blue);
 }
 
-void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const HitArea& area) {
+void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const Rect& area) {
     RECT r{area.left, area.top, area.right, area.bottom};
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     if (context.background != nullptr) {
@@ -42,13 +42,13 @@ void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const H
 }
 
 void paintWindow(HWND hwnd, HDC target, const Scene& scene, const PaintContext& context,
-                 const HitArea* area) {
+                 const Rect* area) {
     RECT client;
     GetClientRect(hwnd, &client);
-    HitArea whole{client.left, client.top, client.right, client.bottom};
+    Rect whole{client.left, client.top, client.right, client.bottom};
     if (area != nullptr) {
-        whole = HitArea{std::max(area->left, whole.left), std::max(area->top, whole.top),
-                        std::min(area->right, whole.right), std::min(area->bottom, whole.bottom)};
+        whole = Rect{std::max(area->left, whole.left), std::max(area->top, whole.top),
+                     std::min(area->right, whole.right), std::min(area->bottom, whole.bottom)};
         if (whole.left >= whole.right || whole.top >= whole.bottom) {
             return;
         }

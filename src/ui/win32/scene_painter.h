@@ -19,11 +19,11 @@ struct PaintContext {
 
 // Paints what of `scene` lies in `area` (in client coordinates) on `dc`, which covers at least
 // that area.
-void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const HitArea& area);
+void paintScene(HDC dc, const Scene& scene, const PaintContext& context, const Rect& area);
 
 // The whole client area, or one area of it, painted off-screen and shown in one transfer.
 void paintWindow(HWND hwnd, HDC target, const Scene& scene, const PaintContext& context,
-                 const HitArea* area = nullptr);
+                 const Rect* area = nullptr);
 
 COLORREF colourRef(Rgb c);
 

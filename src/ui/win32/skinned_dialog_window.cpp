@@ -1,7 +1,7 @@
 #include "ui/win32/skinned_dialog_window.h"
 
-#include "app/config_file.h"
-#include "keys/key_tables.h"
+#include "base/virtual_keys.h"
+#include "settings/config_file.h"
 #include "ui/control_colours.h"
 #include "ui/win32/child_controls.h"
 #include "ui/win32/diagnostics.h"
@@ -128,7 +128,7 @@ void SkinnedDialogWindow::refresh() {
     }
 }
 
-void SkinnedDialogWindow::repaintAreas(const std::vector<HitArea>& areas) {
+void SkinnedDialogWindow::repaintAreas(const std::vector<Rect>& areas) {
     if (areas.empty()) {
         return;
     }
@@ -186,7 +186,7 @@ LRESULT SkinnedDialogWindow::onMessage(UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     case WM_MOUSEMOVE: {
-        std::vector<HitArea> redraw;
+        std::vector<Rect> redraw;
         if (dialog_.pointerMoved(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), redraw)) {
             requestHoverNotification(hwnd());
         }

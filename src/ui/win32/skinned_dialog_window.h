@@ -2,10 +2,10 @@
 // from their scene, the controls reconciled with it, and every message turned into an operation
 // of the model. The capture dialogs get a keyboard hook of this thread while they are open.
 #pragma once
-#include "app/win32/dialog.h"
 #include "ui/skinned_dialog.h"
 #include "ui/strings.h"
 #include "ui/win32/control_reconciler.h"
+#include "ui/win32/dialog.h"
 #include "ui/win32/scene_painter.h"
 
 #include <windows.h>
@@ -40,7 +40,7 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void refresh();
     void focusFirstField(const Scene& scene);
-    void repaintAreas(const std::vector<HitArea>& areas);
+    void repaintAreas(const std::vector<Rect>& areas);
     void finish(bool ok);
     void keyCaptured();
     LRESULT onControlColour(UINT message, HDC dc, HWND control);

@@ -1,10 +1,10 @@
 // The drawing toolkit against real GDI and GDI+: premultiplied alpha, unchanged 24-bit images,
 // missing images, and the off-screen surface's single block transfer.
-#include "app/message_sink.h"
-#include "ui/main_window.h"
+#include "base/message_sink.h"
 #include "ui/win32/drawing.h"
 #include "ui/win32/mem_dc.h"
 #include "ui/win32/scene_painter.h"
+#include "window/main_window.h"
 
 #include <objidl.h>
 // objidl.h first: GDI+ needs the COM stream interfaces.
@@ -291,7 +291,7 @@ class FramePaintTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 880;
     static constexpr int kHeight = 660;
-    static constexpr qor::HitArea kClient{0, 0, kWidth, kHeight};
+    static constexpr qor::Rect kClient{0, 0, kWidth, kHeight};
 
     qor::PaintContext context(const std::wstring& skin) {
         qor::PaintContext c;

@@ -1,0 +1,230 @@
+#include "cli/cli_session.h"
+
+#include "device/precise_sleep.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <thread>
+
+#include "base/text_utf8.h"
+#include "device/event_listener.h"
+#include "settings/config_file.h"
+
+namespace qor::cli {
+
+namespace {
+
+long long microsecondsSince(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 from)
+        .count();
+}
+
+MouseState initialState(const SessionOptions& options) {
+    MouseState state = factoryMouseState();
+    if (options.common.sensorType) {
+        state.sensorType = *options.common.sensorType;
+    }
+    return state;
+}
+
+// hidraw gives no interface name; the device-change handler's filter wants the mouse's
+// identifier, and a removal seen on the mouse's own node is the mouse's.
+constexpr std::u16string_view kMouseInterfaceName = u"VID_04D9&PID_A09F";
+
+} // namespace
+
+void SleepPacer::pause(unsigned milliseconds) {
+    preciseSleep(std::chrono::milliseconds(milliseconds));
+}
+
+EmulatorBackend::EmulatorBackend(const SessionOptions& options)
+    : mouse_(initialState(options)), system_(mouse_) {
+    mouse_.setTransferLatency(options.transferLatency);
+    mouse_.setEchoPlainProbe(options.oldFirmware);
+    if (options.unplugged) {
+        mouse_.unplug();
+    }
+}
+
+#if defined(QOR_HIDRAW)
+HidrawBackend::HidrawBackend() : system_(systemHidrawIo()) {
+    system_.commandPort().onRemoval([this] { removed_ = true; });
+    system_.eventPort().onRemoval([this] { removed_ = true; });
+}
+
+bool HidrawBackend::mouseListed() {
+    const auto all = scanHidraw();
+    return std::any_of(all.begin(), all.end(), [](const HidrawCollection& c) {
+        return c.attributes.vendorId == kMouseVendorId &&
+               c.attributes.productId == kMouseProductId &&
+               classifyCollection(c.caps) == CollectionRole::command;
+    });
+}
+
+std::string HidrawBackend::whyNotConnected() const {
+    if (system_.lastOpenError() != 0) {
+        return "cannot open " + system_.lastOpenPath() + ": " +
+               std::strerror(-system_.lastOpenError()) +
+               ". Install the udev rule resources/linux/70-qor.rules (README, section Linux), "
+               "then unplug the mouse and plug it in again.";
+    }
+    if (!system_.commandPort().isOpen()) {
+        return "no mouse found: no hidraw node of the USB device 04d9:a09f carries its command "
+               "collection. Is it plugged in?";
+    }
+    return "the mouse did not answer the handshake.";
+}
+#endif
+
+std::unique_ptr<DeviceBackend> makeBackend(const std::string& command, bool emulate,
+                                           const SessionOptions& options) {
+    if (emulate) {
+        return std::make_unique<EmulatorBackend>(options);
+    }
+#if defined(QOR_HIDRAW)
+    (void)command;
+    return std::make_unique<HidrawBackend>();
+#else
+    std::fprintf(stderr, "qorctl %s: the real mouse is reached on Linux only; add --emulate\n",
+                 command.c_str());
+    return nullptr;
+#endif
+}
+
+void explainNoMouse(const std::string& command, DeviceBackend& backend) {
+#if defined(QOR_HIDRAW)
+    if (auto* hidraw = dynamic_cast<HidrawBackend*>(&backend)) {
+        std::fprintf(stderr, "qorctl %s: %s\n", command.c_str(), hidraw->whyNotConnected().c_str());
+    }
+#else
+    (void)command;
+    (void)backend;
+#endif
+}
+
+CliSession::CliSession(const SessionOptions& options, DeviceBackend& backend)
+    : options_(options), backend_(backend), strings_(languageFromId(options.common.language)) {
+    port_ = &backend_.command();
+    pacer_ = options.realPauses ? static_cast<Pacer*>(&sleepPacer_) : &nullPacer_;
+    if (options.common.trace) {
+        if (*options.common.trace == "-") {
+            traceSink_ = traceToStream(std::cout);
+        } else {
+            traceFile_.open(*options.common.trace, std::ios::out | std::ios::trunc);
+            traceOk_ = traceFile_.is_open();
+            traceSink_ = traceToStream(traceFile_);
+        }
+        tracedPort_ = std::make_unique<TracingCommandPort>(*port_, traceSink_);
+        tracedPacer_ = std::make_unique<TracingPacer>(*pacer_, traceSink_);
+        port_ = tracedPort_.get();
+        pacer_ = tracedPacer_.get();
+    }
+    // Linux has no pointer options of the kind the window sets.
+    session_ = std::make_unique<Session>(
+        SessionPorts{backend_.enumerator(), *port_, backend_.events(), *pacer_, *this, messages_,
+                     files_, ini_, nullptr,
+                     [this](std::string_view phase) {
+                         if (phase == "save config.bin") {
+                             filesBegan_ = std::chrono::steady_clock::now();
+                         }
+                         trace("# " + std::string(phase));
+                     }},
+        strings_,
+        SessionFiles{utf8ToUtf16(joinPath(options.common.dir, "config.bin")),
+                     std::filesystem::path(joinPath(options.common.dir, "str.ini"))});
+    deviceChange_ =
+        std::make_unique<DeviceChangeHandler>(session_->discovery(), session_->link(), *this,
+                                              static_cast<DeviceChangeHost&>(*this), listenerGate_);
+}
+
+CliSession::~CliSession() = default;
+
+void CliSession::trace(std::string_view line) {
+    if (traceSink_) {
+        traceSink_(line);
+    }
+}
+
+bool CliSession::start() {
+    const auto began = std::chrono::steady_clock::now();
+    trace("# open");
+    StartUpSteps steps;
+    steps.afterFiles = [this] {
+        if (session_->connected()) {
+            // The first drawing of the Basic page.
+            trace("# connect read-back");
+            session_->firstBasicDrawing();
+        }
+    };
+    session_->start(steps);
+    timing_.start = microsecondsSince(began);
+    return session_->connected();
+}
+
+bool CliSession::openOnly() {
+    trace("# open");
+    if (session_->discovery().openDevice()) {
+        trace("# handshake");
+        session_->link().handshake();
+    } else {
+        session_->link().connected = false;
+    }
+    return session_->connected();
+}
+
+bool CliSession::confirm() {
+    const auto began = std::chrono::steady_clock::now();
+    filesBegan_ = began;
+    const bool ran = session_->confirm();
+    if (ran) {
+        timing_.device =
+            std::chrono::duration_cast<std::chrono::microseconds>(filesBegan_ - began).count();
+        timing_.files = microsecondsSince(filesBegan_);
+    }
+    return ran;
+}
+
+void CliSession::deviceChanged(bool arrival) {
+    trace(arrival ? "# device arrival" : "# device removal");
+    deviceChange_->onDeviceChange(arrival ? kDeviceArrival : kDeviceRemoveComplete,
+                                  kDeviceTypeInterface, kMouseInterfaceName);
+}
+
+void CliSession::deliver(DeviceEventCode code, std::uint32_t value) {
+    const auto balloon =
+        deviceEventBalloon(static_cast<std::uint32_t>(code), value, strings_,
+                           session_->settings().working, session_->image().activeSensorType);
+    if (balloon && onBalloon) {
+        std::lock_guard lock(balloonMutex_);
+        onBalloon(*balloon);
+    }
+    {
+        std::lock_guard lock(deliveredMutex_);
+        ++delivered_;
+    }
+    deliveredChanged_.notify_all();
+}
+
+unsigned CliSession::eventsDelivered() {
+    std::lock_guard lock(deliveredMutex_);
+    return delivered_;
+}
+
+bool CliSession::waitForEvents(unsigned count, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(deliveredMutex_);
+    return deliveredChanged_.wait_for(lock, timeout, [&] { return delivered_ >= count; });
+}
+
+void CliSession::listen(const std::function<void()>& body) {
+    EventListener listener(session_->link(), backend_.events(), *this);
+    std::thread thread([&listener] { listener.run(); });
+    body();
+    listener.requestStop();
+    backend_.events().signal();
+    thread.join();
+}
+
+} // namespace qor::cli

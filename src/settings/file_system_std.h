@@ -1,0 +1,19 @@
+// FileSystem over the C++ standard library, for the command line and the tests.
+#pragma once
+#include "settings/file_system.h"
+
+namespace qor {
+
+class StdFileSystem final : public FileSystem {
+public:
+    bool exists(std::u16string_view path) override;
+    std::unique_ptr<ReadableFile> openForReading(std::u16string_view path) override;
+    SystemError checkWritable(std::u16string_view path) override;
+    WriteResult writeWhole(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
+    SystemError writeInPlace(std::u16string_view path, std::span<const std::uint8_t> bytes,
+                             bool mayCreate) override;
+    SystemError replace(std::u16string_view source, std::u16string_view target) override;
+    void remove(std::u16string_view path) override;
+};
+
+} // namespace qor
