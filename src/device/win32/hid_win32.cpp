@@ -1,5 +1,7 @@
 #include "device/win32/hid_win32.h"
 
+#include "base/win32/wide_text.h"
+
 #include "base/window_ids.h"
 
 // clang-format off
@@ -29,10 +31,6 @@ constexpr GUID kHidInterfaceClass{
     0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
-
-std::wstring toWide(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 void closeHandle(HANDLE& handle) {
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
@@ -412,15 +410,15 @@ void Win32HidSystem::endScan() {
 }
 
 bool Win32HidSystem::openEventRead(const std::u16string& path) {
-    return events_.openRead(toWide(path));
+    return events_.openRead(wideString(path));
 }
 
 bool Win32HidSystem::openEventWrite(const std::u16string& path) {
-    return events_.openWrite(toWide(path));
+    return events_.openWrite(wideString(path));
 }
 
 bool Win32HidSystem::openCommand(const std::u16string& path) {
-    return command_.open(toWide(path));
+    return command_.open(wideString(path));
 }
 
 void Win32HidSystem::closeDevice() {

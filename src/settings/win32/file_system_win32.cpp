@@ -1,5 +1,6 @@
 #include "settings/win32/file_system_win32.h"
 
+#include "base/win32/wide_text.h"
 #include "settings/paths.h"
 
 #include <windows.h>
@@ -12,11 +13,6 @@
 namespace qor {
 
 namespace {
-
-// The view as a terminated wide string.
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
-}
 
 SystemError lastError() {
     const DWORD code = GetLastError();
@@ -75,13 +71,13 @@ private:
 } // namespace
 
 bool Win32FileSystem::exists(std::u16string_view path) {
-    return PathFileExistsW(wide(path).c_str()) != FALSE;
+    return PathFileExistsW(wideString(path).c_str()) != FALSE;
 }
 
 std::unique_ptr<ReadableFile> Win32FileSystem::openForReading(std::u16string_view path) {
     const HANDLE h =
-        CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(wideString(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
@@ -90,8 +86,9 @@ std::unique_ptr<ReadableFile> Win32FileSystem::openForReading(std::u16string_vie
 
 SystemError Win32FileSystem::checkWritable(std::u16string_view path) {
     // The sharing the C runtime's fopen asks for; a running executable refuses it.
-    Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(wideString(path).c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() ? 0 : lastError();
 }
 
@@ -119,7 +116,7 @@ SystemError writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
 
 WriteResult Win32FileSystem::writeWhole(std::u16string_view path,
                                         std::span<const std::uint8_t> bytes) {
-    Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    Handle file(CreateFileW(wideString(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return {lastError(), false};
@@ -138,7 +135,7 @@ SystemError Win32FileSystem::writeInPlace(std::u16string_view path,
                                           std::span<const std::uint8_t> bytes, bool mayCreate) {
     // Needs write access to the file alone, not the right to create files in its folder; the
     // file keeps its security descriptor.
-    Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    Handle file(CreateFileW(wideString(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             mayCreate ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr));
     if (!file.valid()) {
@@ -156,7 +153,7 @@ SystemError Win32FileSystem::writeInPlace(std::u16string_view path,
 SystemError Win32FileSystem::replace(std::u16string_view source, std::u16string_view target) {
     // One rename that overwrites the target: config.bin is the old file or the new one at every
     // moment. (ReplaceFileW can fail half-way with the old file gone.)
-    if (!MoveFileExW(wide(source).c_str(), wide(target).c_str(),
+    if (!MoveFileExW(wideString(source).c_str(), wideString(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return lastError();
     }
@@ -164,7 +161,7 @@ SystemError Win32FileSystem::replace(std::u16string_view source, std::u16string_
 }
 
 void Win32FileSystem::remove(std::u16string_view path) {
-    DeleteFileW(wide(path).c_str());
+    DeleteFileW(wideString(path).c_str());
 }
 
 std::u16string modulePath() {

@@ -4,6 +4,8 @@
 #pragma once
 #include "ui/scene.h"
 
+#include "base/win32/wide_text.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -17,15 +19,6 @@ namespace qor {
 
 // A window's text.
 std::u16string windowText(HWND hwnd);
-
-// The same UTF-16 text as the system's wide characters: a terminated string's buffer, and a copy
-// of any text.
-inline const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-inline std::wstring wideString(std::u16string_view text) {
-    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
-}
 
 // The item of a list box under a point of the list's client area (a mouse message's lParam);
 // nothing when the point is below the last item.
