@@ -40,8 +40,22 @@ void SleepPacer::pause(unsigned milliseconds) {
     preciseSleep(std::chrono::milliseconds(milliseconds));
 }
 
+CliBackend::CliBackend(const SessionOptions& options)
+    : pacer_(options.realPauses ? static_cast<Pacer*>(&sleepPacer_) : &nullPacer_) {
+    if (!options.common.trace) {
+        return;
+    }
+    if (*options.common.trace == "-") {
+        trace_ = traceToStream(std::cout);
+        return;
+    }
+    traceFile_.open(*options.common.trace, std::ios::out | std::ios::trunc);
+    traceOk_ = traceFile_.is_open();
+    trace_ = traceToStream(traceFile_);
+}
+
 EmulatorBackend::EmulatorBackend(const SessionOptions& options)
-    : mouse_(initialState(options)), system_(mouse_) {
+    : CliBackend(options), mouse_(initialState(options)), system_(mouse_) {
     mouse_.setTransferLatency(options.transferLatency);
     mouse_.setEchoPlainProbe(options.oldFirmware);
     if (options.unplugged) {
@@ -50,7 +64,8 @@ EmulatorBackend::EmulatorBackend(const SessionOptions& options)
 }
 
 #if defined(QOR_HIDRAW)
-HidrawBackend::HidrawBackend() : system_(systemHidrawIo()) {
+HidrawBackend::HidrawBackend(const SessionOptions& options)
+    : CliBackend(options), system_(systemHidrawIo()) {
     system_.commandPort().onRemoval([this] { removed_ = true; });
     system_.eventPort().onRemoval([this] { removed_ = true; });
 }
@@ -79,14 +94,14 @@ std::string HidrawBackend::whyNotConnected() const {
 }
 #endif
 
-std::unique_ptr<DeviceBackend> makeBackend(const std::string& command, bool emulate,
-                                           const SessionOptions& options) {
+std::unique_ptr<CliBackend> makeBackend(const std::string& command, bool emulate,
+                                        const SessionOptions& options) {
     if (emulate) {
         return std::make_unique<EmulatorBackend>(options);
     }
 #if defined(QOR_HIDRAW)
     (void)command;
-    return std::make_unique<HidrawBackend>();
+    return std::make_unique<HidrawBackend>(options);
 #else
     std::fprintf(stderr, "qorctl %s: the real mouse is reached on Linux only; add --emulate\n",
                  command.c_str());
@@ -94,7 +109,7 @@ std::unique_ptr<DeviceBackend> makeBackend(const std::string& command, bool emul
 #endif
 }
 
-void explainNoMouse(const std::string& command, DeviceBackend& backend) {
+void explainNoMouse(const std::string& command, CliBackend& backend) {
 #if defined(QOR_HIDRAW)
     if (auto* hidraw = dynamic_cast<HidrawBackend*>(&backend)) {
         std::fprintf(stderr, "qorctl %s: %s\n", command.c_str(), hidraw->whyNotConnected().c_str());
@@ -105,39 +120,14 @@ void explainNoMouse(const std::string& command, DeviceBackend& backend) {
 #endif
 }
 
-CliSession::CliSession(const SessionOptions& options, DeviceBackend& backend)
-    : options_(options), backend_(backend), strings_(languageFromId(options.common.language)) {
-    port_ = &backend_.command();
-    pacer_ = options.realPauses ? static_cast<Pacer*>(&sleepPacer_) : &nullPacer_;
-    if (options.common.trace) {
-        if (*options.common.trace == "-") {
-            traceSink_ = traceToStream(std::cout);
-        } else {
-            traceFile_.open(*options.common.trace, std::ios::out | std::ios::trunc);
-            traceOk_ = traceFile_.is_open();
-            traceSink_ = traceToStream(traceFile_);
-        }
-        tracedPort_ = std::make_unique<TracingCommandPort>(*port_, traceSink_);
-        tracedPacer_ = std::make_unique<TracingPacer>(*pacer_, traceSink_);
-        port_ = tracedPort_.get();
-        pacer_ = tracedPacer_.get();
-    }
+CliSession::CliSession(const SessionOptions& options, CliBackend& backend)
+    : options_(options), backend_(backend), traceSink_(backend.traceSink()),
+      strings_(languageFromId(options.common.language)) {
     // Linux has no pointer options of the kind the window sets.
     session_ = std::make_unique<Session>(
-        SessionPorts{backend_.enumerator(), *port_, backend_.events(), *pacer_, *this, messages_,
-                     files_, ini_, nullptr,
-                     [this](std::string_view phase) {
-                         if (phase == "save config.bin") {
-                             filesBegan_ = std::chrono::steady_clock::now();
-                         }
-                         trace("# " + std::string(phase));
-                     }},
-        strings_,
+        SessionParts{backend_, *this, messages_, files_, ini_, nullptr}, strings_,
         SessionFiles{utf8ToUtf16(joinPath(options.common.dir, "config.bin")),
                      std::filesystem::path(joinPath(options.common.dir, "str.ini"))});
-    deviceChange_ =
-        std::make_unique<DeviceChangeHandler>(session_->discovery(), session_->link(), *this,
-                                              static_cast<DeviceChangeHost&>(*this), listenerGate_);
 }
 
 CliSession::~CliSession() = default;
@@ -151,17 +141,20 @@ void CliSession::trace(std::string_view line) {
 bool CliSession::start() {
     const auto began = std::chrono::steady_clock::now();
     trace("# open");
-    StartUpSteps steps;
-    steps.afterFiles = [this] {
-        if (session_->connected()) {
-            // The first drawing of the Basic page.
-            trace("# connect read-back");
-            session_->firstBasicDrawing();
-        }
-    };
-    session_->start(steps);
+    if (session_->start() && session_->drawsBasicPageAtStart()) {
+        // The first drawing of the Basic page.
+        trace("# connect read-back");
+        session_->firstBasicDrawing();
+    }
     timing_.start = microsecondsSince(began);
     return session_->connected();
+}
+
+void CliSession::phase(std::string_view name) {
+    if (name == "save config.bin") {
+        filesBegan_ = std::chrono::steady_clock::now();
+    }
+    trace("# " + std::string(name));
 }
 
 bool CliSession::openOnly() {
@@ -189,23 +182,32 @@ bool CliSession::confirm() {
 
 void CliSession::deviceChanged(bool arrival) {
     trace(arrival ? "# device arrival" : "# device removal");
-    deviceChange_->onDeviceChange(arrival ? kDeviceArrival : kDeviceRemoveComplete,
-                                  kDeviceTypeInterface, kMouseInterfaceName);
+    session_->deviceChanges().onDeviceChange(arrival ? kDeviceArrival : kDeviceRemoveComplete,
+                                             kDeviceTypeInterface, kMouseInterfaceName);
 }
 
-void CliSession::deliver(DeviceEventCode code, std::uint32_t value) {
-    const auto balloon =
-        deviceEventBalloon(static_cast<std::uint32_t>(code), value, strings_,
-                           session_->settings().working, session_->image().activeSensorType);
-    if (balloon && onBalloon) {
-        std::lock_guard lock(balloonMutex_);
-        onBalloon(*balloon);
+void CliSession::forwardDeviceEvent(DeviceEventCode code, std::uint32_t value) {
+    {
+        std::lock_guard lock(eventMutex_);
+        session_->deviceEvent(code, value);
     }
     {
         std::lock_guard lock(deliveredMutex_);
         ++delivered_;
     }
     deliveredChanged_.notify_all();
+}
+
+void CliSession::showBalloon(const Balloon& balloon) {
+    if (onBalloon) {
+        onBalloon(balloon);
+    }
+}
+
+void CliSession::waitWhile(const std::function<bool()>& running) {
+    while (running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 unsigned CliSession::eventsDelivered() {
@@ -219,12 +221,9 @@ bool CliSession::waitForEvents(unsigned count, std::chrono::milliseconds timeout
 }
 
 void CliSession::listen(const std::function<void()>& body) {
-    EventListener listener(session_->link(), backend_.events(), *this);
-    std::thread thread([&listener] { listener.run(); });
+    session_->startListener();
     body();
-    listener.requestStop();
-    backend_.events().signal();
-    thread.join();
+    session_->stopListener();
 }
 
 } // namespace qor::cli

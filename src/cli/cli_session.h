@@ -51,25 +51,34 @@ struct SessionOptions {
     bool oldFirmware = false; // answers the plain probe: the handshake fails
 };
 
-// Where the session's ports lead.
-class DeviceBackend {
+// Where the session's ports lead: the pauses real or skipped, and the trace where asked.
+class CliBackend : public DeviceBackend {
 public:
-    virtual ~DeviceBackend() = default;
-    virtual DeviceEnumerator& enumerator() = 0;
-    virtual HidCommandPort& command() = 0;
-    virtual HidEventPort& events() = 0;
+    explicit CliBackend(const SessionOptions& options);
+    Pacer& pacer() override { return *pacer_; }
+    TraceLineSink traceSink() override { return trace_; }
+    // False when the trace file cannot be opened.
+    bool traceOpen() const { return traceOk_; }
     // True once when a port has seen the mouse go away since the last call.
     virtual bool takeRemoval() { return false; }
     // Whether the system lists the mouse's command collection now (opening it may still fail).
     virtual bool mouseListed() { return true; }
+
+private:
+    SleepPacer sleepPacer_;
+    NullPacer nullPacer_;
+    Pacer* pacer_;
+    std::ofstream traceFile_;
+    bool traceOk_ = true;
+    TraceLineSink trace_;
 };
 
-class EmulatorBackend final : public DeviceBackend {
+class EmulatorBackend final : public CliBackend {
 public:
     explicit EmulatorBackend(const SessionOptions& options);
     DeviceEnumerator& enumerator() override { return system_; }
-    HidCommandPort& command() override { return mouse_.commandPort(); }
-    HidEventPort& events() override { return mouse_.eventPort(); }
+    HidCommandPort& commandPort() override { return mouse_.commandPort(); }
+    HidEventPort& eventPort() override { return mouse_.eventPort(); }
     MouseEmulator& mouse() { return mouse_; }
 
 private:
@@ -78,12 +87,12 @@ private:
 };
 
 #if defined(QOR_HIDRAW)
-class HidrawBackend final : public DeviceBackend {
+class HidrawBackend final : public CliBackend {
 public:
-    HidrawBackend();
+    explicit HidrawBackend(const SessionOptions& options);
     DeviceEnumerator& enumerator() override { return system_; }
-    HidCommandPort& command() override { return system_.commandPort(); }
-    HidEventPort& events() override { return system_.eventPort(); }
+    HidCommandPort& commandPort() override { return system_.commandPort(); }
+    HidEventPort& eventPort() override { return system_.eventPort(); }
     bool takeRemoval() override { return removed_.exchange(false); }
     bool mouseListed() override;
 
@@ -99,18 +108,17 @@ private:
 
 // The emulator's backend, or the real mouse's; nothing (and a message) where the real mouse
 // cannot be reached on this system.
-std::unique_ptr<DeviceBackend> makeBackend(const std::string& command, bool emulate,
-                                           const SessionOptions& options);
+std::unique_ptr<CliBackend> makeBackend(const std::string& command, bool emulate,
+                                        const SessionOptions& options);
 // Why the real mouse could not be used, on standard error after the program's own warning.
-void explainNoMouse(const std::string& command, DeviceBackend& backend);
+void explainNoMouse(const std::string& command, CliBackend& backend);
 
-class CliSession final : public DeviceEventSink, private DeviceChangeHost {
+class CliSession final : private SessionHost {
 public:
-    CliSession(const SessionOptions& options, DeviceBackend& backend);
+    CliSession(const SessionOptions& options, CliBackend& backend);
     ~CliSession() override;
 
-    // False when the trace file cannot be opened.
-    bool traceOpen() const { return traceOk_; }
+    bool traceOpen() const { return backend_.traceOpen(); }
 
     // Start-up; returns whether the mouse is connected.
     bool start();
@@ -130,8 +138,6 @@ public:
     // the listener thread; calls never overlap.
     std::function<void(const Balloon&)> onBalloon;
 
-    void deliver(DeviceEventCode code, std::uint32_t value) override;
-
     // Wall time of the phases of the last start() and confirm(), in microseconds.
     struct Timing {
         long long start = 0;  // open, handshake, files read, connect read-back
@@ -144,34 +150,28 @@ public:
     Session& session() { return *session_; }
 
 private:
-    void hideWindow() override {}
-    void connectReadBack() override { session_->readBack(); }
+    // SessionHost: events are handled on whichever thread brings them, one at a time.
+    void forwardDeviceEvent(DeviceEventCode code, std::uint32_t value) override;
+    void showBalloon(const Balloon& balloon) override;
+    void waitWhile(const std::function<bool()>& running) override;
+    bool listensFromStart() const override { return false; }
+    void phase(std::string_view name) override;
     void trace(std::string_view line);
 
     SessionOptions options_;
-    DeviceBackend& backend_;
-    std::ofstream traceFile_;
-    bool traceOk_ = true;
+    CliBackend& backend_;
     TraceLineSink traceSink_;
-    std::unique_ptr<TracingCommandPort> tracedPort_;
-    SleepPacer sleepPacer_;
-    NullPacer nullPacer_;
-    std::unique_ptr<TracingPacer> tracedPacer_;
-    HidCommandPort* port_ = nullptr;
-    Pacer* pacer_ = nullptr;
 
     StringTable strings_;
     StderrMessageSink messages_;
     StdFileSystem files_;
     IniEngine ini_;
     std::unique_ptr<Session> session_;
-    ListenerGate listenerGate_{nullptr};
-    std::unique_ptr<DeviceChangeHandler> deviceChange_;
 
     Timing timing_;
     std::chrono::steady_clock::time_point filesBegan_;
 
-    std::mutex balloonMutex_;
+    std::mutex eventMutex_;
     std::mutex deliveredMutex_;
     std::condition_variable deliveredChanged_;
     unsigned delivered_ = 0;

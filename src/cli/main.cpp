@@ -192,7 +192,7 @@ extern "C" void onInterrupt(int) {
 // The real mouse's events until interrupted. A removal seen by the ports runs the window's
 // handling of a removal notification. Linux sends qorctl no notification of an arrival: the
 // mouse appearing in sysfs stands for one, a second later, once udev has set the node's access.
-int watchEvents(CliSession& session, DeviceBackend& backend) {
+int watchEvents(CliSession& session, CliBackend& backend) {
     using Clock = std::chrono::steady_clock;
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
@@ -265,7 +265,7 @@ int runEvents(const CommonOptions& common, std::vector<std::string> args) {
         return 1;
     }
     if (!emulate) {
-        if (!backend->events().isOpen()) {
+        if (!backend->eventPort().isOpen()) {
             std::fprintf(stderr, "qorctl events: the mouse's event collection (usage page "
                                  "0xFF01) was not found or could not be opened\n");
             return 1;

@@ -1,15 +1,19 @@
-// One run of the program against one mouse: the link, discovery, the device image, the commands,
-// the settings and the key-row texts, wired once, with the start-up order and the OK, Apply and
-// Cancel flows. The window and qorctl each hold one.
+// One run of the program against one mouse: the backend's ports (traced where the backend asks),
+// the link, discovery, the device image, the commands, the settings and the key-row texts, the
+// event listener and its thread, and the handling of the mouse's arrival and removal, wired once
+// with the start-up order and the OK, Apply and Cancel flows. The window and qorctl each hold
+// one and supply only a backend and a host.
 #pragma once
 #include "base/message_sink.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
-#include "device/hid_ports.h"
-#include "device/pacer.h"
+#include "device/event_listener.h"
+#include "device/trace.h"
 #include "pointer/pointer_options.h"
 #include "protocol/commands.h"
 #include "protocol/device_image.h"
+#include "session/device_backend.h"
+#include "session/session_host.h"
 #include "settings/config_file.h"
 #include "settings/file_system.h"
 #include "settings/ini_engine.h"
@@ -18,26 +22,22 @@
 #include "ui/strings.h"
 #include "window/settings_flow.h"
 
+#include <atomic>
 #include <filesystem>
-#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <thread>
 
 namespace qor {
 
-struct SessionPorts {
-    DeviceEnumerator& enumerator;
-    HidCommandPort& command;
-    HidEventPort& event;
-    Pacer& pacer;
-    DeviceEventSink& events; // the handshake's outcome and the mouse's events
+struct SessionParts {
+    DeviceBackend& backend;
+    SessionHost& host;
     MessageSink& messages;
     FileSystem& files;
     const IniEngine& ini;
     PointerSystem* pointer = nullptr; // none where the system has no pointer options to set
-    // Told as each phase begins ("handshake", "save config.bin", "write str.ini"), for traces
-    // and timings.
-    std::function<void(std::string_view phase)> phase;
 };
 
 struct SessionFiles {
@@ -45,23 +45,22 @@ struct SessionFiles {
     std::filesystem::path strIni;
 };
 
-// Hooks of the start-up that belong to the platform, in the order they run.
-struct StartUpSteps {
-    // After the mouse was opened (or found missing): the listener, the device notifications.
-    // False ends the start-up there.
-    std::function<bool()> afterOpen;
-    // The files are read: the window takes its skin and text colour.
-    std::function<void()> afterFiles;
-};
-
-class Session final : public SettingsFlow {
+class Session final : public SettingsFlow, private DeviceEventSink, private DeviceChangeHost {
 public:
-    Session(const SessionPorts& ports, const StringTable& strings, SessionFiles files);
+    Session(const SessionParts& parts, const StringTable& strings, SessionFiles files);
+    // Stops the listener first: nothing of the session is gone while its thread runs.
+    ~Session() override;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-    // Opens the mouse and runs the handshake (reporting a missing mouse), runs `afterOpen`,
-    // loads config.bin and takes the snapshot, reads str.ini, runs `afterFiles`. Returns false
-    // when a step ended it early.
-    bool start(const StartUpSteps& steps = {});
+    // Opens the mouse and runs the handshake (reporting a missing mouse), makes the listener's
+    // event and starts the listener while the mouse is there, asks for device-change reports,
+    // loads config.bin and takes the snapshot, reads str.ini. Returns false when the system
+    // refused a step (said in a message box); the program then runs without a mouse side.
+    bool start();
+    // What the window shows first: the Basic page when the mouse answered, nothing otherwise
+    // (the tray's first click draws it then).
+    bool drawsBasicPageAtStart() const { return connected(); }
 
     // The Basic page's first drawing: the connect read-back (a no-op on the wire while the
     // mouse is away) and, on a first run, the key-row texts written to str.ini at once.
@@ -78,6 +77,16 @@ public:
     // Cancel: the record as last applied, drawn again at the next show.
     void cancel() override { state_.restoreSnapshot(); }
 
+    // A device event, on the session's thread (the host forwards it here): the tray's balloon.
+    void deviceEvent(DeviceEventCode code, std::uint32_t value);
+    // What the system reports of device interfaces arriving and leaving goes here.
+    DeviceChangeHandler& deviceChanges() { return deviceChange_; }
+
+    // The listener thread: started once, at the first connection; stopped at the end.
+    void startListener() { gate_.startOnce(); }
+    void stopListener();
+    bool listenerRunning() const { return listenerRunning_.load(); }
+
     bool connected() const override { return link_.connected.load(); }
     DeviceLink& link() { return link_; }
     DeviceDiscovery& discovery() { return discovery_; }
@@ -90,21 +99,40 @@ public:
     const StringTable& strings() const { return strings_; }
 
 private:
-    void phase(std::string_view name) const {
-        if (ports_.phase) {
-            ports_.phase(name);
-        }
-    }
+    // DeviceEventSink: from the link and the listener, on any thread.
+    void deliver(DeviceEventCode code, std::uint32_t value) override;
+    // DeviceChangeHost
+    void hideWindow() override { host_.hideWindow(); }
+    void connectReadBack() override { readBack(); }
 
-    SessionPorts ports_;
+    void launchListener();
+
+    DeviceBackend& backend_;
+    SessionHost& host_;
+    MessageSink& messages_;
+    FileSystem& files_;
+    const IniEngine& ini_;
+    PointerSystem* pointer_;
     const StringTable& strings_;
-    SessionFiles files_;
+    SessionFiles paths_;
+    // The ports as the session uses them: through the trace when the backend keeps one.
+    std::unique_ptr<TracingCommandPort> tracedCommand_;
+    std::unique_ptr<TracingPacer> tracedPacer_;
+    HidCommandPort& command_;
+    Pacer& pacer_;
+
     DeviceLink link_;
     DeviceDiscovery discovery_;
     DeviceImage image_;
     DeviceCommands commands_;
     SettingsState state_;
     StrIniValues strIni_;
+
+    EventListener listener_;
+    ListenerGate gate_;
+    DeviceChangeHandler deviceChange_;
+    std::thread listenerThread_;
+    std::atomic<bool> listenerRunning_{false};
 };
 
 } // namespace qor

@@ -118,6 +118,19 @@ std::u16string_view StringTable::text(StringId id) const {
     return languageText(language_, id);
 }
 
+std::u16string_view StringTable::text(ProgramText id) const {
+    // The start-up failures name the system call that failed, in every language.
+    static constexpr std::array<LanguageTexts, static_cast<std::size_t>(ProgramText::Count)>
+        kProgramTexts{{
+            {u"CreateEvent failed.", u"CreateEvent failed.", u"CreateEvent failed."},
+            {u"RegisterDeviceNotification failed!!!", u"RegisterDeviceNotification failed!!!",
+             u"RegisterDeviceNotification failed!!!"},
+        }};
+    const auto index = static_cast<std::size_t>(id);
+    return index < kProgramTexts.size() ? kProgramTexts[index].in(language_)
+                                        : std::u16string_view{};
+}
+
 std::u16string_view StringTable::text(std::size_t entry) const {
     return languageText(language_, static_cast<StringId>(entry));
 }

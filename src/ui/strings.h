@@ -100,6 +100,13 @@ enum class StringId : std::size_t {
 };
 inline constexpr std::size_t kStringCount = 79;
 
+// Texts the program shows beyond the interface's numbered table.
+enum class ProgramText : std::size_t {
+    ReadEventFailed,           // the listener's event could not be made
+    DeviceNotificationsFailed, // the system will not report the mouse's arrival and removal
+    Count,
+};
+
 // The address behind the web link, the same in every language.
 inline constexpr std::u16string_view kWebAddress = u"https://qor-mouse.example/";
 
@@ -110,6 +117,7 @@ public:
     std::u16string_view text(StringId id) const;
     // Entry 1..79; anything else gives an empty text.
     std::u16string_view text(std::size_t entry) const;
+    std::u16string_view text(ProgramText id) const;
     // The section of str.ini that holds this language's key-row texts.
     std::u16string_view strIniSection() const { return text(StringId::StrIniSection); }
 

@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -44,7 +48,9 @@ std::vector<std::uint8_t> fileBytes(const std::filesystem::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct SessionRig : qor::test::WireRig {
+// The front end of a test: the wire rig's ports as the backend, and a host that hands events
+// straight to the session.
+struct SessionRig : qor::test::WireRig, DeviceBackend, SessionHost {
     explicit SessionRig(bool plugged) {
         std::filesystem::copy_file(std::filesystem::path(QOR_SOURCE_DIR) / "resources/config.bin",
                                    dir.path() / "config.bin");
@@ -55,13 +61,36 @@ struct SessionRig : qor::test::WireRig {
     Session& session() {
         if (!session_) {
             session_.emplace(
-                SessionPorts{system, port, mouse.eventPort(), pacer, events, messages, files, ini,
-                             &pointer, [this](std::string_view p) { phases.emplace_back(p); }},
-                strings,
+                SessionParts{*this, *this, messages, files, ini, &pointer}, strings,
                 SessionFiles{(dir.path() / "config.bin").u16string(), dir.path() / "str.ini"});
         }
         return *session_;
     }
+
+    // DeviceBackend
+    DeviceEnumerator& enumerator() override { return system; }
+    HidCommandPort& commandPort() override { return mouse.commandPort(); }
+    HidEventPort& eventPort() override { return mouse.eventPort(); }
+    Pacer& pacer() override { return quiet; }
+    TraceLineSink traceSink() override { return sink; }
+    bool prepareEvents() override { return eventsPrepared; }
+
+    // SessionHost
+    void forwardDeviceEvent(DeviceEventCode code, std::uint32_t value) override {
+        std::lock_guard lock(mutex);
+        session().deviceEvent(code, value);
+    }
+    void showBalloon(const Balloon& balloon) override {
+        balloons.push_back(balloon.text);
+        balloonCount = balloons.size();
+    }
+    bool watchDeviceChanges() override { return changesWatched; }
+    void waitWhile(const std::function<bool()>& running) override {
+        while (running()) {
+            std::this_thread::yield();
+        }
+    }
+    void phase(std::string_view name) override { phases.emplace_back(name); }
 
     TempDir dir;
     StdFileSystem files;
@@ -69,35 +98,89 @@ struct SessionRig : qor::test::WireRig {
     CountingPointer pointer;
     StringTable strings{Language::English};
     std::vector<std::string> phases;
+    bool eventsPrepared = true;
+    bool changesWatched = true;
+    std::mutex mutex;
+    std::vector<std::u16string> balloons;
+    std::atomic<std::size_t> balloonCount{0};
 
 private:
     std::optional<Session> session_;
 };
 
-TEST(Session, StartUpOrderWithAndWithoutTheMouse) {
-    for (const bool plugged : {true, false}) {
-        SessionRig rig(plugged);
-        std::vector<std::string> order;
-        StartUpSteps steps;
-        steps.afterOpen = [&] {
-            order.push_back(rig.session().connected() ? "open: connected" : "open: away");
-            return true;
-        };
-        steps.afterFiles = [&] { order.push_back("files"); };
-        ASSERT_TRUE(rig.session().start(steps));
-        EXPECT_EQ(order,
-                  (std::vector<std::string>{plugged ? "open: connected" : "open: away", "files"}));
-        EXPECT_EQ(rig.messages.shown.size(), plugged ? 0u : 1u);
-        EXPECT_EQ(rig.session().settings().appliedRecord.ledMode,
-                  rig.session().settings().working.ledMode)
-            << "the snapshot is taken at start";
+bool waitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 5000 && !done(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    // A platform step that fails ends the start-up before the files.
+    return done();
+}
+
+TEST(Session, StartUpOrderWithAndWithoutTheMouse) {
+    const std::u16string kNotDetected = u"Warning: The system did not detect the gaming mouse!";
+    const std::u16string kNotifications = u"Qor: RegisterDeviceNotification failed!!!";
+    const struct {
+        bool plugged, eventsPrepared, changesWatched;
+        bool started;
+        std::vector<std::u16string> messages;
+        bool listening;
+    } cases[] = {
+        {true, true, true, true, {}, true},
+        {false, true, true, true, {kNotDetected}, false},
+        // The system refusing a step ends the start-up before the files, said in a box.
+        {true, false, true, false, {u"Qor: CreateEvent failed."}, false},
+        {true, true, false, false, {kNotifications}, true},
+        {false, true, false, false, {kNotDetected, kNotifications}, false},
+    };
+    for (const auto& c : cases) {
+        SessionRig rig(c.plugged);
+        rig.eventsPrepared = c.eventsPrepared;
+        rig.changesWatched = c.changesWatched;
+        rig.session().settings().working.ledMode = 0xEE;
+        EXPECT_EQ(rig.session().start(), c.started);
+        EXPECT_EQ(rig.messages.shown, c.messages)
+            << c.plugged << c.eventsPrepared << c.changesWatched;
+        EXPECT_EQ(rig.session().listenerRunning(), c.listening);
+        EXPECT_EQ(rig.session().drawsBasicPageAtStart(), c.plugged);
+        // config.bin is read only by a start-up that went through, and then snapshotted.
+        EXPECT_EQ(rig.session().settings().working.ledMode != 0xEE, c.started);
+        EXPECT_EQ(rig.session().settings().appliedRecord.ledMode,
+                  c.started ? rig.session().settings().working.ledMode : 0);
+    }
+}
+
+TEST(Session, TheListenerRunsFromTheFirstConnectionUntilTheSessionEnds) {
+    SessionRig rig(false);
+    ASSERT_TRUE(rig.session().start());
+    EXPECT_FALSE(rig.session().listenerRunning()) << "no mouse, no listener";
+    // The mouse arrives: the read-back runs and the listener starts.
+    rig.mouse.plugIn();
+    rig.session().deviceChanges().onDeviceChange(kDeviceArrival, kDeviceTypeInterface,
+                                                 u"VID_04D9&PID_A09F");
+    ASSERT_TRUE(rig.session().connected());
+    EXPECT_TRUE(rig.session().listenerRunning());
+    EXPECT_EQ(rig.mouse.state().option2 & 0x40, 0x40) << "the connect read-back ran";
+    // A DPI switch on the mouse becomes a balloon on the host's thread.
+    const std::size_t before = rig.balloonCount;
+    rig.mouse.emitEvent(7, 2);
+    ASSERT_TRUE(waitFor([&] { return rig.balloonCount > before; }));
+    {
+        std::lock_guard lock(rig.mutex);
+        EXPECT_EQ(rig.balloons.back(),
+                  deviceEventBalloon(7, 2, rig.strings, rig.session().settings().working,
+                                     rig.session().image().activeSensorType)
+                      ->text);
+    }
+    rig.session().stopListener();
+    EXPECT_FALSE(rig.session().listenerRunning());
+}
+
+TEST(Session, EveryTransferGoesThroughTheBackendsTrace) {
     SessionRig rig(true);
-    bool filesRead = false;
-    StartUpSteps steps{[] { return false; }, [&] { filesRead = true; }};
-    EXPECT_FALSE(rig.session().start(steps));
-    EXPECT_FALSE(filesRead);
+    ASSERT_TRUE(rig.session().start());
+    ASSERT_FALSE(rig.trace.empty());
+    EXPECT_EQ(rig.trace.front().substr(0, 12), "set_feature ");
+    EXPECT_NE(std::find(rig.trace.begin(), rig.trace.end(), "sleep 5"), rig.trace.end())
+        << "the pacer is traced too";
 }
 
 TEST(Session, FirstDrawingReadsBackEvenWithoutTheMouse) {

@@ -15,7 +15,7 @@
 #include "emulator/emulated_hid_system.h"
 #include "emulator/mouse_emulator.h"
 #include "program/win32/corvid_app.h"
-#include "program/win32/device_backend.h"
+#include "program/win32/program_backend.h"
 
 #include <shellapi.h>
 
@@ -109,7 +109,7 @@ private:
     HANDLE file_;
 };
 
-class DemoBackend final : public DeviceBackend {
+class DemoBackend final : public ProgramBackend {
 public:
     DemoBackend()
         : emitEventMessage_(RegisterWindowMessageW(kEmitEventMessageName)),
@@ -123,20 +123,18 @@ public:
             return;
         }
         traceFile_ = std::move(file);
-        const TraceLineSink sink = [file = traceFile_.get()](std::string_view line) {
-            file->write(line);
-        };
-        tracedPort_ = std::make_unique<TracingCommandPort>(mouse_.commandPort(), sink);
-        tracedPacer_ = std::make_unique<TracingPacer>(pacer_, sink);
     }
 
     DeviceEnumerator& enumerator() override { return system_; }
-    HidCommandPort& commandPort() override {
-        return tracedPort_ ? *tracedPort_ : mouse_.commandPort();
-    }
+    HidCommandPort& commandPort() override { return mouse_.commandPort(); }
     HidEventPort& eventPort() override { return mouse_.eventPort(); }
-    Pacer& pacer() override { return tracedPacer_ ? static_cast<Pacer&>(*tracedPacer_) : pacer_; }
-    bool createReadEvent() override { return true; }
+    Pacer& pacer() override { return pacer_; }
+    TraceLineSink traceSink() override {
+        if (!traceFile_) {
+            return {};
+        }
+        return [file = traceFile_.get()](std::string_view line) { file->write(line); };
+    }
     void close() override { mouse_.setEventCollectionOpen(false); }
 
     bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -153,8 +151,6 @@ private:
     EmulatedHidSystem system_;
     Win32Pacer pacer_;
     std::unique_ptr<TraceFile> traceFile_;
-    std::unique_ptr<TracingCommandPort> tracedPort_;
-    std::unique_ptr<TracingPacer> tracedPacer_;
 };
 
 bool parseNumber(const wchar_t* text, unsigned long& value) {
@@ -165,7 +161,7 @@ bool parseNumber(const wchar_t* text, unsigned long& value) {
 
 } // namespace
 
-std::unique_ptr<DeviceBackend> makeDeviceBackend() {
+std::unique_ptr<ProgramBackend> makeDeviceBackend() {
     return std::make_unique<DemoBackend>();
 }
 

@@ -1,6 +1,7 @@
 #include "program/win32/corvid_app.h"
 
 #include "program/win32/corvid_dlg.h"
+#include "program/win32/program_backend.h"
 #include "ui/win32/dialog.h"
 
 #include <commctrl.h>
@@ -32,7 +33,7 @@ bool CCorvidApp::initInstance() {
         gdiplusToken_ = 0;
     }
     {
-        std::unique_ptr<DeviceBackend> backend = makeDeviceBackend();
+        std::unique_ptr<ProgramBackend> backend = makeDeviceBackend();
         CCorvidDlg dialog(instance_, *backend);
         dialog.doModal();
     }

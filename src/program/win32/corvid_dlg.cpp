@@ -103,22 +103,13 @@ const AnsiCodec& ansiCodec() {
 }
 } // namespace
 
-CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
+CCorvidDlg::CCorvidDlg(HINSTANCE instance, ProgramBackend& backend)
     : CDialog(instance, kMainDialogTemplate), backend_(backend),
       strings_(languageFromId(GetSystemDefaultLangID())),
       files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec(), *files_),
       paths_(buildFilePaths(modulePath())), macros_(ini_, std::filesystem::path(paths_.recordIni)),
-      session_(SessionPorts{backend.enumerator(), backend.commandPort(), backend.eventPort(),
-                            backend.pacer(), events_, messages_, *files_, ini_, &pointer_,
-                            [](std::string_view phase) {
-                                // Where an OK's time goes, for the debugger's channel.
-                                debugTrace(L"phase " + std::wstring(phase.begin(), phase.end()) +
-                                           L" at " + std::to_wstring(GetTickCount64()) + L" ms");
-                            }},
-               strings_, SessionFiles{paths_.config, std::filesystem::path(paths_.strIni)}),
-      listener_(session_.link(), backend.eventPort(), events_),
-      listenerGate_([this] { listenerThread_.resume(); }),
-      deviceChange_(session_.discovery(), session_.link(), events_, *this, listenerGate_),
+      session_(SessionParts{backend, *this, messages_, *files_, ini_, &pointer_}, strings_,
+               SessionFiles{paths_.config, std::filesystem::path(paths_.strIni)}),
       dialogRunner_(
           instance, strings_, [this] { return hwnd(); }, [this] { return dialogLook(); },
           [this] { controls_.reconcile(window_.scene().controls); }),
@@ -194,37 +185,19 @@ bool CCorvidDlg::startUp() {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     addTrayIcon();
 
-    StartUpSteps steps;
-    steps.afterOpen = [this, hwnd] {
-        if (!backend_.createReadEvent()) {
-            messages_.show(u"CreateEvent failed.", kApplicationTitle);
-            return false;
-        }
-        if (listenerThread_.create(listener_) && session_.connected()) {
-            listenerGate_.startOnce();
-        }
-        notifications_ = registerHidNotifications(hwnd);
-        if (notifications_ == nullptr) {
-            messages_.show(u"RegisterDeviceNotification failed!!!", kApplicationTitle);
-            return false;
-        }
-        return true;
-    };
-    steps.afterFiles = [this] {
-        skinName_ = session_.strIni().skinName;
-        skinRoot_ = skinFolder(programFolder(modulePath()), skinName_);
-        loadBackground();
-        textColour_ = textColour(session_.strIni());
-    };
     bool started = false;
     {
         TimerResolutionScope fineTimer; // the handshake's 5 ms pauses
-        started = session_.start(steps);
+        started = session_.start();
     }
     if (!started) {
         return false;
     }
-    if (session_.connected()) {
+    skinName_ = session_.strIni().skinName;
+    skinRoot_ = skinFolder(programFolder(modulePath()), skinName_);
+    loadBackground();
+    textColour_ = textColour(session_.strIni());
+    if (session_.drawsBasicPageAtStart()) {
         drawBasicPage();
     }
     traceMemory(L"start-up done");
@@ -324,11 +297,12 @@ LRESULT CCorvidDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         onTimer(wParam);
         return 0;
     case kDeviceEventMessage:
-        onDeviceEvent(wParam, lParam);
+        session_.deviceEvent(static_cast<DeviceEventCode>(wParam),
+                             static_cast<std::uint32_t>(lParam));
         return 0;
     case WM_DEVICECHANGE: {
         TimerResolutionScope fineTimer; // a reopen runs the handshake and the read-back
-        return handleDeviceChange(deviceChange_, wParam, lParam);
+        return handleDeviceChange(session_.deviceChanges(), wParam, lParam);
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -442,15 +416,6 @@ void CCorvidDlg::showTrayMenu() {
     // Without a message after the menu, Windows closes the next tray menu as soon as it opens.
     PostMessageW(hwnd(), WM_NULL, 0, 0);
     DestroyMenu(menu);
-}
-
-void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
-    const auto balloon = deviceEventBalloon(
-        static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(value), strings_,
-        session_.settings().working, session_.image().activeSensorType);
-    if (balloon) {
-        tray_.showBalloon(balloon->text, balloon->title, balloon->timeoutMs);
-    }
 }
 
 void CCorvidDlg::onLeftButtonDown(LPARAM point) {
@@ -773,13 +738,38 @@ PaintContext CCorvidDlg::paintContext() const {
     return c;
 }
 
+void CCorvidDlg::forwardDeviceEvent(DeviceEventCode code, std::uint32_t value) {
+    // Sent, so that the balloon is up when the listener reads on.
+    events_.deliver(code, value);
+}
+
+void CCorvidDlg::showBalloon(const Balloon& balloon) {
+    tray_.showBalloon(balloon.text, balloon.title, balloon.timeoutMs);
+}
+
 void CCorvidDlg::hideWindow() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void CCorvidDlg::connectReadBack() {
-    TimerResolutionScope fineTimer;
-    session_.readBack();
+bool CCorvidDlg::watchDeviceChanges() {
+    notifications_ = registerHidNotifications(hwnd());
+    return notifications_ != nullptr;
+}
+
+void CCorvidDlg::waitWhile(const std::function<bool()>& running) {
+    // The listener may be inside its synchronous send to this window: keep taking sent
+    // messages while waiting, so that it can finish the send and see the stop request.
+    while (running()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void CCorvidDlg::phase(std::string_view name) {
+    // Where an OK's time goes, for the debugger's channel.
+    debugTrace(L"phase " + std::wstring(name.begin(), name.end()) + L" at " +
+               std::to_wstring(GetTickCount64()) + L" ms");
 }
 
 void CCorvidDlg::cleanUp() {
@@ -789,7 +779,7 @@ void CCorvidDlg::cleanUp() {
     cleanedUp_ = true;
     KillTimer(hwnd(), kTrayRetryTimer);
     tray_.remove();
-    stopListener();
+    session_.stopListener();
     if (notifications_ != nullptr) {
         UnregisterDeviceNotification(notifications_);
         notifications_ = nullptr;
@@ -809,34 +799,6 @@ void CCorvidDlg::cleanUp() {
 void CCorvidDlg::exitProgram() {
     cleanUp();
     endDialog(0);
-}
-
-void CCorvidDlg::stopListener() {
-    if (!listenerGate_.started()) {
-        return; // never resumed: it has not run and never will
-    }
-    // The listener may be inside its synchronous send to this window: keep taking sent
-    // messages while waiting, so that it can finish the send and see the stop request.
-    listener_.requestStop();
-    backend_.eventPort().signal();
-    HANDLE thread = listenerThread_.handle();
-    if (thread == nullptr) {
-        return;
-    }
-    const DWORD deadline = GetTickCount() + 2000;
-    for (;;) {
-        const DWORD now = GetTickCount();
-        if (static_cast<LONG>(deadline - now) <= 0) {
-            return;
-        }
-        const DWORD r =
-            MsgWaitForMultipleObjects(1, &thread, FALSE, deadline - now, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1) {
-            return; // ended, timed out or failed
-        }
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 } // namespace qor

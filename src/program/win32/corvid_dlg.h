@@ -10,7 +10,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_recorder.h"
 #include "pointer/win32/pointer_system_win32.h"
-#include "program/win32/device_backend.h"
+#include "program/win32/program_backend.h"
 #include "program/win32/tray_icon.h"
 #include "session/session.h"
 #include "settings/file_system.h"
@@ -45,9 +45,9 @@ inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
 // The main window's handle, for the threads and hooks that send it messages.
 HWND mainWindow();
 
-class CCorvidDlg final : public CDialog, private DeviceChangeHost, private RecorderHost {
+class CCorvidDlg final : public CDialog, private SessionHost, private RecorderHost {
 public:
-    CCorvidDlg(HINSTANCE instance, DeviceBackend& backend);
+    CCorvidDlg(HINSTANCE instance, ProgramBackend& backend);
     ~CCorvidDlg() override;
 
     bool connected() const { return session_.connected(); }
@@ -63,7 +63,6 @@ private:
 
     LRESULT onTrayNotification(LPARAM mouseMessage);
     void showTrayMenu();
-    void onDeviceEvent(WPARAM code, LPARAM value);
     void onLeftButtonDown(LPARAM point);
     void carryOut(WindowAction action, int x, int y);
     void onListNotification(int id, int code);
@@ -98,11 +97,14 @@ private:
     void cleanUp();
     // Tray menu "Exit" and the close button: the clean-up, then the program ends with code 0.
     void exitProgram();
-    void stopListener();
 
-    // DeviceChangeHost
+    // SessionHost
+    void forwardDeviceEvent(DeviceEventCode code, std::uint32_t value) override;
+    void showBalloon(const Balloon& balloon) override;
     void hideWindow() override;
-    void connectReadBack() override;
+    bool watchDeviceChanges() override;
+    void waitWhile(const std::function<bool()>& running) override;
+    void phase(std::string_view name) override;
 
     // RecorderHost
     std::optional<std::uint32_t> installKeyboardHook() override;
@@ -112,7 +114,7 @@ private:
     void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
     void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
 
-    DeviceBackend& backend_;
+    ProgramBackend& backend_;
     StringTable strings_;
     MessageBoxSink messages_;
     Win32WindowEventSink events_;
@@ -129,10 +131,6 @@ private:
     Win32PointerSystem pointer_;
     MacroFile macros_;
     Session session_;
-    EventListener listener_;
-    Win32ListenerThread listenerThread_;
-    ListenerGate listenerGate_;
-    DeviceChangeHandler deviceChange_;
     Win32DialogRunner dialogRunner_;
     SkinnedKeyDialogs keyDialogs_;
     MainWindow window_;

@@ -1,6 +1,6 @@
 // The entry point of Qor.exe.
 #include "program/win32/corvid_app.h"
-#include "program/win32/device_backend.h"
+#include "program/win32/program_backend.h"
 
 #include <windows.h>
 

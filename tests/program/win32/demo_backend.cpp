@@ -1,6 +1,6 @@
 // The demo build's backend and its two environment variables: the wire trace file and the
 // sensor type of the emulated mouse.
-#include "program/win32/device_backend.h"
+#include "program/win32/program_backend.h"
 
 #include "device/device_fakes.h"
 
@@ -54,16 +54,25 @@ CommandPacket readSensor(DeviceLink& link) {
     return packet;
 }
 
-// The window's first steps on the wire over the backend's ports: the handshake, then the read
-// of the sensor and rate bytes, whose answer is returned.
+TraceLineSink sinkOf(DeviceBackend& backend) {
+    TraceLineSink sink = backend.traceSink();
+    return sink ? sink : [](std::string_view) {};
+}
+
+// The window's first steps on the wire over the backend's ports, traced where the backend asks
+// as the session traces them: the handshake, then the read of the sensor and rate bytes, whose
+// answer is returned.
 struct Session {
     explicit Session(DeviceBackend& backend)
-        : link(backend.commandPort(), backend.pacer(), events) {
+        : command(backend.commandPort(), sinkOf(backend)), pacer(backend.pacer(), sinkOf(backend)),
+          link(command, pacer, events) {
         link.setReportLengths(
             ReportLengths{kEmulatedFeatureLength, kEmulatedChunkLength, kEmulatedChunkLength});
         link.handshake();
         EXPECT_TRUE(link.connected);
     }
+    TracingCommandPort command;
+    TracingPacer pacer;
     test::RecordingEventSink events;
     DeviceLink link;
 };
