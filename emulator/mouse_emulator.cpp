@@ -25,23 +25,33 @@ class MouseEmulator::CommandSide final : public HidCommandPort {
 public:
     explicit CommandSide(MouseEmulator& mouse) : mouse_(mouse) {}
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding,
-                    std::chrono::milliseconds timeout) override {
+    TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                              std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || !mouse_.takesReports(timeout, lock) ||
-            report.size() != kEmulatedFeatureLength || report[0] != 0) {
-            return false;
+        if (!mouse_.beginTransfer(lock)) {
+            return TransferResult::failed;
         }
-        return mouse_.takeFeature(report);
+        if (!mouse_.takesReports(timeout, lock)) {
+            return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
+        }
+        if (report.size() != kEmulatedFeatureLength || report[0] != 0) {
+            return TransferResult::failed;
+        }
+        return mouse_.takeFeature(report) ? TransferResult::ok : TransferResult::failed;
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding,
-                    std::chrono::milliseconds timeout) override {
+    TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding,
+                              std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || !mouse_.takesReports(timeout, lock) ||
-            report.size() != kEmulatedFeatureLength) {
-            return false;
+        if (!mouse_.beginTransfer(lock)) {
+            return TransferResult::failed;
         }
-        return mouse_.giveFeature(report);
+        if (!mouse_.takesReports(timeout, lock)) {
+            return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
+        }
+        if (report.size() != kEmulatedFeatureLength) {
+            return TransferResult::failed;
+        }
+        return mouse_.giveFeature(report) ? TransferResult::ok : TransferResult::failed;
     }
     TransferResult writeReport(std::span<const std::uint8_t> report,
                                std::chrono::milliseconds timeout) override {

@@ -31,7 +31,17 @@ std::size_t DeviceLink::featureLength() const {
     return clampLength(lengths_.feature, kFeatureReportBufferSize);
 }
 
-bool DeviceLink::sendPacket(const CommandPacket& packet, bool scrambled) {
+TransferResult DeviceLink::noted(TransferResult result) {
+    if (result == TransferResult::timedOut) {
+        stalled_ = true;
+    }
+    return result;
+}
+
+TransferResult DeviceLink::sendPacket(const CommandPacket& packet, bool scrambled) {
+    if (stalled_) {
+        return TransferResult::timedOut;
+    }
     FeatureReport report{};
     CommandPacket wire = packet;
     sealPacket(wire);
@@ -39,15 +49,16 @@ bool DeviceLink::sendPacket(const CommandPacket& packet, bool scrambled) {
         scramble(wire, keys_);
     }
     std::copy(wire.begin(), wire.end(), report.begin() + 1);
-    return command_.setFeature(std::span(report).first(featureLength()), codingOf(scrambled),
-                               transferTimeout);
+    return noted(command_.setFeature(std::span(report).first(featureLength()), codingOf(scrambled),
+                                     transferTimeout));
 }
 
-CommandPacket DeviceLink::receivePacket(bool scrambled) {
+CommandPacket DeviceLink::receivePacket(bool scrambled, TransferResult& result) {
     FeatureReport report{};
     // The answer is taken whether or not the read succeeded: a lost answer reads as zeros.
-    (void)command_.getFeature(std::span(report).first(featureLength()), codingOf(scrambled),
-                              transferTimeout);
+    result = stalled_ ? TransferResult::timedOut
+                      : noted(command_.getFeature(std::span(report).first(featureLength()),
+                                                  codingOf(scrambled), transferTimeout));
     CommandPacket answer{};
     std::copy(report.begin() + 1, report.begin() + 9, answer.begin());
     if (scrambled) {
@@ -56,27 +67,44 @@ CommandPacket DeviceLink::receivePacket(bool scrambled) {
     return answer;
 }
 
-bool DeviceLink::exchange(CommandPacket& packet) {
-    const bool scrambled = scrambleOn.load();
-    const bool written = sendPacket(packet, scrambled);
-    if (!isReadCommand(packet[0])) {
-        return written;
-    }
-    packet = receivePacket(scrambled);
-    return written;
+namespace {
+
+// The first result that is not ok.
+TransferResult worse(TransferResult first, TransferResult second) {
+    return first != TransferResult::ok ? first : second;
 }
 
-void DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload) {
+} // namespace
+
+TransferResult DeviceLink::exchange(CommandPacket& packet) {
+    const bool scrambled = scrambleOn.load();
+    const TransferResult written = sendPacket(packet, scrambled);
+    if (!isReadCommand(packet[0]) || stalled_) {
+        return written;
+    }
+    TransferResult read = TransferResult::ok;
+    packet = receivePacket(scrambled, read);
+    return worse(written, read);
+}
+
+TransferResult DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload) {
+    if (stalled_) {
+        return TransferResult::timedOut;
+    }
     const bool scrambled = scrambleOn.load();
     if (isReadCommand(header[0])) {
         // Before the header: the answer's chunks are queued as soon as the mouse has it.
         command_.flushInput();
     }
-    (void)sendPacket(header, scrambled);
+    const TransferResult sent = sendPacket(header, scrambled);
+    if (stalled_) {
+        return sent;
+    }
 
     if (!isReadCommand(header[0])) {
         const std::size_t chunks = chunkCount(header[2]);
         const std::size_t length = clampLength(lengths_.output, kChunkReportBufferSize);
+        TransferResult result = sent;
         for (std::size_t c = 0; c < chunks; ++c) {
             ChunkReport report{};
             const std::size_t offset = c * kChunkPayloadSize;
@@ -84,29 +112,38 @@ void DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> pa
                 const std::size_t n = std::min(kChunkPayloadSize, payload.size() - offset);
                 std::copy_n(payload.begin() + offset, n, report.begin() + 1);
             }
-            if (command_.writeReport(std::span(report).first(length), transferTimeout) ==
-                TransferResult::timedOut) {
+            const TransferResult written =
+                noted(command_.writeReport(std::span(report).first(length), transferTimeout));
+            if (written == TransferResult::timedOut) {
                 // The mouse stopped taking reports: the rest would wait as long each.
-                return;
+                return written;
             }
+            result = worse(result, written);
             pacer_.pause(kChunkWritePauseMs);
         }
-        return;
+        return result;
     }
 
-    header = receivePacket(scrambled);
+    TransferResult answered = TransferResult::ok;
+    header = receivePacket(scrambled, answered);
+    if (answered != TransferResult::ok) {
+        // No answer, so no length to trust: zeros announce nothing real.
+        return worse(sent, answered);
+    }
     const std::size_t chunks = chunkCount(header[2]);
     const std::size_t length = clampLength(lengths_.input, kChunkReportBufferSize);
+    TransferResult result = sent;
     for (std::size_t c = 0; c < chunks; ++c) {
         ChunkReport report{};
-        const ReadResult result =
-            command_.readReport(std::span(report).first(length), chunkReadTimeout);
-        if (result == ReadResult::timedOut) {
+        const ReadResult read =
+            noted(command_.readReport(std::span(report).first(length), chunkReadTimeout));
+        if (read == ReadResult::timedOut) {
             // The mouse stopped sending: waiting for the rest would hang the window. What it
             // still sends of this block must not open the next one.
             command_.flushInput();
-            return;
+            return read;
         }
+        result = worse(result, read);
         // A failed read leaves the chunk's zeros, which are copied like any other chunk.
         const std::size_t offset = c * kChunkPayloadSize;
         if (offset < payload.size()) {
@@ -114,9 +151,11 @@ void DeviceLink::blockTransfer(CommandPacket& header, std::span<std::uint8_t> pa
             std::copy_n(report.begin() + 1, n, payload.begin() + offset);
         }
     }
+    return result;
 }
 
 void DeviceLink::handshake() {
+    beginSequence();
     const CommandPacket probe = makePacket(0x00, {kHandshakeMagic[0], kHandshakeMagic[1],
                                                   kHandshakeMagic[2], kHandshakeMagic[3], 0, 0});
     bool scrambledAttempt = false;
@@ -124,7 +163,8 @@ void DeviceLink::handshake() {
     for (;;) {
         (void)sendPacket(probe, scrambledAttempt);
         pacer_.pause(kHandshakePauseMs);
-        const CommandPacket answer = receivePacket(scrambledAttempt);
+        TransferResult answered = TransferResult::ok;
+        const CommandPacket answer = receivePacket(scrambledAttempt, answered);
         matched = std::equal(kHandshakeMagic.begin(), kHandshakeMagic.end(), answer.begin() + 1);
         if (matched || scrambledAttempt) {
             break;

@@ -42,9 +42,10 @@ public:
                ScrambleKeys firmwareKeys = firmwareScrambleKeys());
 
     // Sends one packet (checksum recomputed, scrambled when scrambling is on). For a read
-    // command the answer replaces `packet`; the result is then meaningless. For a write command
-    // the result is the success of the feature write.
-    bool exchange(CommandPacket& packet);
+    // command the answer replaces `packet` (zeros, unscrambled, when it did not arrive) and the
+    // result is ok only when both the request and the answer went through. Nothing is sent
+    // while the sequence is stalled.
+    TransferResult exchange(CommandPacket& packet);
 
     // Sends `header` (byte 2 the payload length); a write command then sends the payload in
     // chunks, a read command takes the answering header into `header` and reads the chunks it
@@ -53,8 +54,16 @@ public:
     // Input reports queued before a block read (late chunks of an earlier one, reports the mouse
     // sent unasked) are dropped first, and again after a time-out, so that they cannot shift
     // the chunks of this read or the next. A chunk write that does not complete within the
-    // transfer time-out ends a block write.
-    void blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload);
+    // transfer time-out ends a block write. A read whose answering header did not arrive reads
+    // no chunks. The result is ok only when every transfer went through.
+    TransferResult blockTransfer(CommandPacket& header, std::span<std::uint8_t> payload);
+
+    // A sequence (the handshake, the connect read-back, an apply) begins: the mouse is asked
+    // again. The first transfer that times out marks the mouse as not answering; from then on
+    // the sequence sends nothing and every transfer returns timedOut at once, so that a mouse
+    // that stopped answering costs one time-out, not one per transfer.
+    void beginSequence() { stalled_ = false; }
+    bool stalled() const { return stalled_; }
 
     // Probes plain, then scrambled. Sets `scrambleOn` and `connected`, telling the sink first.
     void handshake();
@@ -79,8 +88,9 @@ public:
 
 private:
     std::size_t featureLength() const;
-    bool sendPacket(const CommandPacket& packet, bool scrambled);
-    CommandPacket receivePacket(bool scrambled);
+    TransferResult noted(TransferResult result);
+    TransferResult sendPacket(const CommandPacket& packet, bool scrambled);
+    CommandPacket receivePacket(bool scrambled, TransferResult& result);
 
     HidCommandPort& command_;
     Pacer& pacer_;
@@ -88,6 +98,7 @@ private:
     ScrambleKeys firmwareKeys_;
     ScrambleKeys keys_;
     ReportLengths lengths_;
+    bool stalled_ = false; // window's thread only
 };
 
 } // namespace qor

@@ -35,12 +35,11 @@ using ReadResult = TransferResult;
 class HidCommandPort {
 public:
     virtual ~HidCommandPort() = default;
-    // False on failure and on time-out.
-    virtual bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
-                            std::chrono::milliseconds timeout) = 0;
-    // On failure the buffer keeps what it held (the core zeroes it first).
-    virtual bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
-                            std::chrono::milliseconds timeout) = 0;
+    virtual TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                                      std::chrono::milliseconds timeout) = 0;
+    // Unless it is ok, the buffer keeps what it held (the core zeroes it first).
+    virtual TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                                      std::chrono::milliseconds timeout) = 0;
     virtual TransferResult writeReport(std::span<const std::uint8_t> report,
                                        std::chrono::milliseconds timeout) = 0;
     // Reads one input report.

@@ -48,17 +48,25 @@ void TracingCommandPort::chunk(std::string_view verb, std::span<const std::uint8
     sink_(std::string(verb) + ' ' + hexBytes(payload));
 }
 
-bool TracingCommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
-                                    std::chrono::milliseconds timeout) {
+TransferResult TracingCommandPort::setFeature(std::span<const std::uint8_t> report,
+                                              PacketCoding coding,
+                                              std::chrono::milliseconds timeout) {
     feature("set_feature", report, coding);
-    return inner_.setFeature(report, coding, timeout);
+    const TransferResult result = inner_.setFeature(report, coding, timeout);
+    if (result == TransferResult::timedOut) {
+        sink_("# set_feature timed out");
+    }
+    return result;
 }
 
-bool TracingCommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding coding,
-                                    std::chrono::milliseconds timeout) {
-    const bool ok = inner_.getFeature(report, coding, timeout);
+TransferResult TracingCommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                                              std::chrono::milliseconds timeout) {
+    const TransferResult result = inner_.getFeature(report, coding, timeout);
     feature("get_feature", report, coding);
-    return ok;
+    if (result == TransferResult::timedOut) {
+        sink_("# get_feature timed out");
+    }
+    return result;
 }
 
 TransferResult TracingCommandPort::writeReport(std::span<const std::uint8_t> report,

@@ -31,10 +31,10 @@ class TracingCommandPort final : public HidCommandPort {
 public:
     TracingCommandPort(HidCommandPort& inner, TraceLineSink sink,
                        ScrambleKeys keys = firmwareScrambleKeys());
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override;
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override;
+    TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override;
+    TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override;
     TransferResult writeReport(std::span<const std::uint8_t> report,
                                std::chrono::milliseconds timeout) override;
     ReadResult readReport(std::span<std::uint8_t> report,

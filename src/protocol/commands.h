@@ -50,6 +50,7 @@ public:
     void readMacroSlots();      // 0x93, slots 1..12
 
     DeviceImage& image() { return image_; }
+    DeviceLink& link() { return link_; }
 
 private:
     void diagnose(std::string_view text);

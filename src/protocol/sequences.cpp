@@ -5,6 +5,7 @@
 namespace qor {
 
 void connectReadBack(DeviceCommands& commands) {
+    commands.link().beginSequence();
     DeviceImage& image = commands.image();
     commands.readSensorSettings();
     image.activeSensorType = image.sensorType;
@@ -14,6 +15,7 @@ void connectReadBack(DeviceCommands& commands) {
 
 void applySettings(DeviceCommands& commands, const SettingsRecord& record,
                    const ApplyPersistence& persistence) {
+    commands.link().beginSequence();
     DeviceImage& image = commands.image();
 
     // First what the program does not own, so it can go back unchanged.

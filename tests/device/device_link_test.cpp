@@ -80,7 +80,7 @@ TEST(Handshake, PlainEchoStopsAfterOneProbe) {
 TEST(Exchange, WriteCommandRecomputesChecksumAndReadsNothing) {
     EmulatedLink e;
     CommandPacket p{0x03, 0x02, 0x01, 0x2A, 0x55, 0, 0, 0x13}; // stale checksum byte
-    EXPECT_TRUE(e.link.exchange(p));
+    EXPECT_EQ(e.link.exchange(p), TransferResult::ok);
     EXPECT_EQ(e.takeTrace(), "set_feature 03 02 01 2a 55 00 00 7a\n");
     EXPECT_EQ(e.mouse.state().option2, 0x55);
     EXPECT_EQ(e.mouse.rejectedPackets(), 0u);
@@ -94,13 +94,13 @@ TEST(Exchange, ScrambledWriteGoesOutScrambledAndIsUnderstood) {
         HidCommandPort& inner;
         std::vector<std::vector<std::uint8_t>>& wire;
         Spy(HidCommandPort& i, std::vector<std::vector<std::uint8_t>>& w) : inner(i), wire(w) {}
-        bool setFeature(std::span<const std::uint8_t> r, PacketCoding c,
-                        std::chrono::milliseconds t) override {
+        TransferResult setFeature(std::span<const std::uint8_t> r, PacketCoding c,
+                                  std::chrono::milliseconds t) override {
             wire.emplace_back(r.begin(), r.end());
             return inner.setFeature(r, c, t);
         }
-        bool getFeature(std::span<std::uint8_t> r, PacketCoding c,
-                        std::chrono::milliseconds t) override {
+        TransferResult getFeature(std::span<std::uint8_t> r, PacketCoding c,
+                                  std::chrono::milliseconds t) override {
             return inner.getFeature(r, c, t);
         }
         TransferResult writeReport(std::span<const std::uint8_t> r,
@@ -246,19 +246,19 @@ TEST(BlockTransfer, ShortAndEmptyWrites) {
 TEST(BlockTransfer, ReportLengthsComeFromTheLinkAndAreClampedToTheBuffers) {
     struct Lengths final : HidCommandPort {
         std::vector<std::string> calls;
-        bool setFeature(std::span<const std::uint8_t> r, PacketCoding,
-                        std::chrono::milliseconds) override {
+        TransferResult setFeature(std::span<const std::uint8_t> r, PacketCoding,
+                                  std::chrono::milliseconds) override {
             calls.push_back("set " + std::to_string(r.size()));
-            return true;
+            return TransferResult::ok;
         }
-        bool getFeature(std::span<std::uint8_t> r, PacketCoding,
-                        std::chrono::milliseconds) override {
+        TransferResult getFeature(std::span<std::uint8_t> r, PacketCoding,
+                                  std::chrono::milliseconds) override {
             calls.push_back("get " + std::to_string(r.size()));
             r[1] = 0x90;
             if (r.size() > 3) {
                 r[3] = 40; // two chunks
             }
-            return true;
+            return TransferResult::ok;
         }
         TransferResult writeReport(std::span<const std::uint8_t> r,
                                    std::chrono::milliseconds) override {
@@ -330,6 +330,7 @@ TEST(BlockTransfer, ReportsQueuedBeforeAReadDoNotShiftItsChunks) {
         EmulatedLink e;
         e.link.chunkReadTimeout = std::chrono::milliseconds(30);
         c.before(e);
+        e.link.beginSequence();
         std::array<std::uint8_t, 128> slot{};
         CommandPacket header = makePacket(0x93, {3});
         e.link.blockTransfer(header, slot);
@@ -339,7 +340,7 @@ TEST(BlockTransfer, ReportsQueuedBeforeAReadDoNotShiftItsChunks) {
     }
 }
 
-TEST(BlockTransfer, AMouseThatStopsTakingReportsHoldsEachCallOnlyUntilTheTimeOut) {
+TEST(BlockTransfer, AMouseThatStopsTakingReportsCostsOneTimeOutPerSequence) {
     using namespace std::chrono;
     const struct {
         const char* name;
@@ -357,21 +358,21 @@ TEST(BlockTransfer, AMouseThatStopsTakingReportsHoldsEachCallOnlyUntilTheTimeOut
              CommandPacket p = makePacket(0x83);
              l.exchange(p);
          },
-         milliseconds(100)},
+         milliseconds(50)},
         {"block write: header and the first chunk",
          [](DeviceLink& l) {
              std::array<std::uint8_t, 128> slot{};
              CommandPacket p = makePacket(0x13, {1, 128});
              l.blockTransfer(p, slot);
          },
-         milliseconds(100)},
+         milliseconds(50)},
         {"block read",
          [](DeviceLink& l) {
              std::array<std::uint8_t, 128> slot{};
              CommandPacket p = makePacket(0x93, {1});
              l.blockTransfer(p, slot);
          },
-         milliseconds(150)}, // a lost answer may announce a chunk: one read time-out more
+         milliseconds(50)},
     };
     for (const auto& c : cases) {
         EmulatedLink e;
@@ -384,10 +385,17 @@ TEST(BlockTransfer, AMouseThatStopsTakingReportsHoldsEachCallOnlyUntilTheTimeOut
         const auto took = steady_clock::now() - start;
         EXPECT_GE(took, milliseconds(45)) << c.name;
         EXPECT_LT(took, c.atMost + milliseconds(400)) << c.name;
-        // The mouse takes reports again: the link carries on.
+        // The rest of the sequence sends nothing and waits for nothing.
         e.mouse.setRefusingReports(false);
+        EXPECT_TRUE(e.link.stalled()) << c.name;
+        const std::size_t sent = e.takeTrace().size();
+        CommandPacket skipped = makePacket(0x0D, {7, 8, 9});
+        EXPECT_EQ(e.link.exchange(skipped), TransferResult::timedOut) << c.name;
+        EXPECT_EQ(e.takeTrace().size(), 0u) << c.name << " after " << sent;
+        // The next sequence asks the mouse again.
+        e.link.beginSequence();
         CommandPacket effect = makePacket(0x0D, {4, 5, 6});
-        EXPECT_TRUE(e.link.exchange(effect)) << c.name;
+        EXPECT_EQ(e.link.exchange(effect), TransferResult::ok) << c.name;
         EXPECT_EQ(e.mouse.state().effect, 4) << c.name;
     }
 }

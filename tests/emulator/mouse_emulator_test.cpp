@@ -133,13 +133,15 @@ TEST(Emulator, IgnoresBadPacketsAndWrongLengths) {
     HidCommandPort& port = mouse.commandPort();
     // Wrong checksum: ignored.
     std::array<std::uint8_t, 9> report{0, 0x03, 9, 9, 9, 9, 0, 0, 0x00};
-    EXPECT_TRUE(port.setFeature(report, PacketCoding::plain, kWait));
+    EXPECT_EQ(port.setFeature(report, PacketCoding::plain, kWait), TransferResult::ok);
     EXPECT_EQ(mouse.rejectedPackets(), 1u);
     EXPECT_EQ(mouse.state(), factoryMouseState());
     // Lengths other than the collection's fail, as on Windows.
     std::array<std::uint8_t, 16> longReport{};
-    EXPECT_FALSE(port.setFeature(std::span(longReport).first(8), PacketCoding::plain, kWait));
-    EXPECT_FALSE(port.getFeature(std::span(longReport), PacketCoding::plain, kWait));
+    EXPECT_NE(port.setFeature(std::span(longReport).first(8), PacketCoding::plain, kWait),
+              TransferResult::ok);
+    EXPECT_NE(port.getFeature(std::span(longReport), PacketCoding::plain, kWait),
+              TransferResult::ok);
     std::array<std::uint8_t, 40> chunk{};
     EXPECT_EQ(port.writeReport(std::span(chunk).first(32), kWait), TransferResult::failed);
     EXPECT_EQ(port.readReport(std::span(chunk).first(32), std::chrono::milliseconds(0)),
@@ -154,14 +156,14 @@ TEST(Emulator, UnfinishedBlockWriteIsDiscardedByTheNextCommand) {
     const CommandPacket header = makePacket(0x12, {1, 64});
     std::array<std::uint8_t, 9> feature{};
     std::copy(header.begin(), header.end(), feature.begin() + 1);
-    ASSERT_TRUE(port.setFeature(feature, PacketCoding::plain, kWait));
+    ASSERT_EQ(port.setFeature(feature, PacketCoding::plain, kWait), TransferResult::ok);
     std::array<std::uint8_t, 33> chunk{};
     chunk.fill(0x77);
     chunk[0] = 0;
     ASSERT_EQ(port.writeReport(chunk, kWait), TransferResult::ok); // one of two chunks
     const CommandPacket other = makePacket(0x83);
     std::copy(other.begin(), other.end(), feature.begin() + 1);
-    ASSERT_TRUE(port.setFeature(feature, PacketCoding::plain, kWait));
+    ASSERT_EQ(port.setFeature(feature, PacketCoding::plain, kWait), TransferResult::ok);
     ASSERT_EQ(port.writeReport(chunk, kWait), TransferResult::ok);
     EXPECT_EQ(mouse.state().keyMatrices[0], factoryMouseState().keyMatrices[0]);
 }
@@ -193,11 +195,11 @@ TEST(Emulator, VanishesAtTheNthTransferAndComesBack) {
     EXPECT_EQ(p[1], 1);
     EXPECT_TRUE(e.mouse.present());
     p = makePacket(0x03, {9, 9, 9, 9});
-    EXPECT_FALSE(e.link.exchange(p)); // transfer 3: gone
+    EXPECT_NE(e.link.exchange(p), TransferResult::ok); // transfer 3: gone
     EXPECT_FALSE(e.mouse.present());
     EXPECT_EQ(e.mouse.state(), factoryMouseState());
     e.mouse.plugIn();
-    EXPECT_TRUE(e.link.exchange(p)); // plain again after a restart
+    EXPECT_EQ(e.link.exchange(p), TransferResult::ok); // plain again after a restart
     EXPECT_EQ(e.mouse.state().rate, 9);
 }
 

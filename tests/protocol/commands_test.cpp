@@ -15,21 +15,21 @@ using namespace qor;
 // A mouse that answers from a script: feature answers and input chunks in order.
 class ScriptedPort final : public HidCommandPort {
 public:
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding,
-                    std::chrono::milliseconds) override {
+    TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                              std::chrono::milliseconds) override {
         CommandPacket p{};
         std::copy_n(report.begin() + 1, 8, p.begin());
         sent.push_back(p);
-        return true;
+        return TransferResult::ok;
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding,
-                    std::chrono::milliseconds) override {
+    TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding,
+                              std::chrono::milliseconds) override {
         if (answers.empty()) {
-            return false;
+            return TransferResult::failed;
         }
         std::copy(answers.front().begin(), answers.front().end(), report.begin() + 1);
         answers.pop_front();
-        return true;
+        return TransferResult::ok;
     }
     TransferResult writeReport(std::span<const std::uint8_t>, std::chrono::milliseconds) override {
         return TransferResult::ok;
@@ -116,20 +116,20 @@ class LongBlockTwoPort final : public HidCommandPort {
 public:
     LongBlockTwoPort(MouseEmulator& mouse, std::uint8_t length) : mouse_(mouse), length_(length) {}
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override {
+    TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override {
         if (isBlockTwo(report)) {
             mouse_.announceLength(command::kReadConfigBlock, length_);
         }
         return mouse_.commandPort().setFeature(report, coding, timeout);
     }
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override {
-        const bool ok = mouse_.commandPort().getFeature(report, coding, timeout);
-        if (ok && isBlockTwo(report)) {
+    TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override {
+        const TransferResult result = mouse_.commandPort().getFeature(report, coding, timeout);
+        if (result == TransferResult::ok && isBlockTwo(report)) {
             announced = report[3];
         }
-        return ok;
+        return result;
     }
     TransferResult writeReport(std::span<const std::uint8_t> report,
                                std::chrono::milliseconds timeout) override {

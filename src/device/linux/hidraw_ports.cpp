@@ -51,6 +51,15 @@ void HidrawCommandPort::close() {
     }
 }
 
+TransferResult HidrawCommandPort::resultOf(int result) {
+    // The kernel gives up on a control or interrupt transfer the mouse does not take after its
+    // own time-out: the mouse stalls, it is not gone.
+    if (result == -ETIMEDOUT) {
+        return TransferResult::timedOut;
+    }
+    return check(result) ? TransferResult::ok : TransferResult::failed;
+}
+
 bool HidrawCommandPort::check(int result) {
     if (deviceGone(result)) {
         close();
@@ -61,23 +70,23 @@ bool HidrawCommandPort::check(int result) {
     return result >= 0;
 }
 
-bool HidrawCommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding,
-                                   std::chrono::milliseconds) {
-    return fd_ >= 0 && check(io_.setFeature(fd_, report));
+TransferResult HidrawCommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                                             std::chrono::milliseconds) {
+    return fd_ >= 0 ? resultOf(io_.setFeature(fd_, report)) : TransferResult::failed;
 }
 
-bool HidrawCommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding,
-                                   std::chrono::milliseconds) {
+TransferResult HidrawCommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding,
+                                             std::chrono::milliseconds) {
     if (fd_ < 0) {
-        return false;
+        return TransferResult::failed;
     }
     // A failed call may have written into its buffer; the caller's keeps what it held.
     std::vector<std::uint8_t> answer(report.begin(), report.end());
-    if (!check(io_.getFeature(fd_, answer))) {
-        return false;
+    const TransferResult result = resultOf(io_.getFeature(fd_, answer));
+    if (result == TransferResult::ok) {
+        std::copy(answer.begin(), answer.end(), report.begin());
     }
-    std::copy(answer.begin(), answer.end(), report.begin());
-    return true;
+    return result;
 }
 
 TransferResult HidrawCommandPort::writeReport(std::span<const std::uint8_t> report,
@@ -86,9 +95,10 @@ TransferResult HidrawCommandPort::writeReport(std::span<const std::uint8_t> repo
         return TransferResult::failed;
     }
     const int written = io_.write(fd_, report);
-    return check(written) && static_cast<std::size_t>(written) == report.size()
-               ? TransferResult::ok
-               : TransferResult::failed;
+    const TransferResult result = resultOf(written);
+    return result == TransferResult::ok && static_cast<std::size_t>(written) != report.size()
+               ? TransferResult::failed
+               : result;
 }
 
 void HidrawCommandPort::flushInput() {

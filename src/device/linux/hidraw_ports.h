@@ -35,10 +35,10 @@ public:
 
     // The kernel bounds feature reports and output reports itself (the USB control and
     // interrupt transfers of usbhid time out after 5 s); the time-out here is not used.
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override;
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override;
+    TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override;
+    TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override;
     TransferResult writeReport(std::span<const std::uint8_t> report,
                                std::chrono::milliseconds timeout) override;
     void flushInput() override;
@@ -48,6 +48,7 @@ public:
 private:
     // Closes the node when the call's result says the device is gone.
     bool check(int result);
+    TransferResult resultOf(int result);
 
     HidrawIo& io_;
     int fd_ = -1;

@@ -72,30 +72,29 @@ void Win32CommandPort::close() {
     closeHandle(handle_);
 }
 
-bool Win32CommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding,
-                                  std::chrono::milliseconds timeout) {
+TransferResult Win32CommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding,
+                                            std::chrono::milliseconds timeout) {
     std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
     const std::size_t n = std::min(report.size(), buffer.size());
     std::copy_n(report.begin(), n, buffer.begin());
     DWORD done = 0;
-    return transfer(Kind::setFeature, buffer.data(), static_cast<DWORD>(n), timeout, done) ==
-           TransferResult::ok;
+    return transfer(Kind::setFeature, buffer.data(), static_cast<DWORD>(n), timeout, done);
 }
 
-bool Win32CommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding,
-                                  std::chrono::milliseconds timeout) {
+TransferResult Win32CommandPort::getFeature(std::span<std::uint8_t> report, PacketCoding,
+                                            std::chrono::milliseconds timeout) {
     // The driver writes into the buffer: a private one, copied only when the call succeeded, so
     // that a cancelled request leaves the caller's buffer as it was.
     std::array<std::uint8_t, kChunkReportBufferSize> buffer{};
     const std::size_t n = std::min(report.size(), buffer.size());
     std::copy_n(report.begin(), n, buffer.begin());
     DWORD done = 0;
-    if (transfer(Kind::getFeature, buffer.data(), static_cast<DWORD>(n), timeout, done) !=
-        TransferResult::ok) {
-        return false;
+    const TransferResult result =
+        transfer(Kind::getFeature, buffer.data(), static_cast<DWORD>(n), timeout, done);
+    if (result == TransferResult::ok) {
+        std::copy_n(buffer.begin(), n, report.begin());
     }
-    std::copy_n(buffer.begin(), n, report.begin());
-    return true;
+    return result;
 }
 
 // One overlapped request on the command handle, waited for at most `timeout`. On time-out the

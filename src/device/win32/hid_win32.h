@@ -27,10 +27,10 @@ public:
     Win32CommandPort(const Win32CommandPort&) = delete;
     Win32CommandPort& operator=(const Win32CommandPort&) = delete;
 
-    bool setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override;
-    bool getFeature(std::span<std::uint8_t> report, PacketCoding coding,
-                    std::chrono::milliseconds timeout) override;
+    TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override;
+    TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding coding,
+                              std::chrono::milliseconds timeout) override;
     TransferResult writeReport(std::span<const std::uint8_t> report,
                                std::chrono::milliseconds timeout) override;
     ReadResult readReport(std::span<std::uint8_t> report,

@@ -103,7 +103,8 @@ public:
             n->inputs.push_back(std::move(answer));
         }
         n->answersToNextFeature.clear();
-        if (n->device != nullptr && !n->device->setFeature(report, PacketCoding::plain, kWait)) {
+        if (n->device != nullptr &&
+            n->device->setFeature(report, PacketCoding::plain, kWait) != TransferResult::ok) {
             return -EPIPE;
         }
         return static_cast<int>(report.size());
@@ -115,7 +116,7 @@ public:
             return -ENODEV;
         }
         if (n->device != nullptr) {
-            return n->device->getFeature(report, PacketCoding::plain, kWait)
+            return n->device->getFeature(report, PacketCoding::plain, kWait) == TransferResult::ok
                        ? static_cast<int>(report.size())
                        : -EPIPE;
         }

@@ -58,7 +58,7 @@ TEST(HidrawCommandPort, ReportsKeepTheReportIdByteOfTheWindowsCalls) {
     CommandRig rig(false);
     const Report feature = {0x00, 0x83, 0, 0, 0, 0, 0, 0, 0x7C};
     const Report chunk(33, 0x11);
-    EXPECT_TRUE(rig.port.setFeature(feature, PacketCoding::plain, test::kWait));
+    EXPECT_EQ(rig.port.setFeature(feature, PacketCoding::plain, test::kWait), TransferResult::ok);
     EXPECT_EQ(rig.port.writeReport(chunk, test::kWait), TransferResult::ok);
     rig.fake.withNode(kNode, [&](FakeHidraw::Node& n) {
         EXPECT_EQ(n.features, std::vector<Report>{feature});
@@ -69,7 +69,7 @@ TEST(HidrawCommandPort, ReportsKeepTheReportIdByteOfTheWindowsCalls) {
     EXPECT_EQ(rig.port.writeReport(chunk, test::kWait), TransferResult::failed)
         << "a short write is a failed write";
     Report answer(9, 0);
-    EXPECT_TRUE(rig.port.getFeature(answer, PacketCoding::plain, test::kWait));
+    EXPECT_EQ(rig.port.getFeature(answer, PacketCoding::plain, test::kWait), TransferResult::ok);
     EXPECT_EQ(answer, (Report{0x00, 0x83, 0x01, 0x02, 0, 0, 0, 0, 0}));
 }
 
@@ -77,7 +77,7 @@ TEST(HidrawCommandPort, FailuresAndRemoval) {
     CommandRig rig(false);
     // A refused feature read leaves the caller's buffer as it was.
     Report answer = {0, 1, 2, 3, 4, 5, 6, 7, 8};
-    EXPECT_FALSE(rig.port.getFeature(answer, PacketCoding::plain, test::kWait));
+    EXPECT_NE(rig.port.getFeature(answer, PacketCoding::plain, test::kWait), TransferResult::ok);
     EXPECT_EQ(answer, (Report{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 
     const auto began = std::chrono::steady_clock::now();
@@ -86,7 +86,7 @@ TEST(HidrawCommandPort, FailuresAndRemoval) {
     EXPECT_GE(std::chrono::steady_clock::now() - began, 30ms);
 
     rig.fake.unplug(kNode);
-    EXPECT_FALSE(rig.port.setFeature(answer, PacketCoding::plain, test::kWait));
+    EXPECT_NE(rig.port.setFeature(answer, PacketCoding::plain, test::kWait), TransferResult::ok);
     EXPECT_EQ(rig.removals, 1);
     EXPECT_FALSE(rig.port.isOpen());
     EXPECT_EQ(rig.fake.openCount(), 0u) << "the gone node is closed";
