@@ -25,6 +25,13 @@ std::string format(const char* pattern, auto... values) {
     return std::string(buffer.data(), n > 0 ? std::min<std::size_t>(n, buffer.size() - 1) : 0);
 }
 
+// An answer that arrived and checks out: its checksum, its command and, where it names one,
+// the index asked for.
+bool answered(TransferResult result, const CommandPacket& answer, std::uint8_t code) {
+    return result == TransferResult::ok && answer[0] == code &&
+           packetChecksum(answer) == answer[kChecksumByte];
+}
+
 } // namespace
 
 DeviceCommands::DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceImage& image,
@@ -37,15 +44,23 @@ void DeviceCommands::diagnose(std::string_view text) {
     }
 }
 
-void DeviceCommands::writeSensorSettings() {
-    CommandPacket p{command::kWriteSensor, image_.sensorType, image_.rate, image_.option1,
-                    image_.option2};
-    link_.exchange(p);
+void DeviceCommands::pause() {
+    if (!link_.stalled()) {
+        pacer_.pause(kRepeatPauseMs);
+    }
 }
 
-void DeviceCommands::readSensorSettings() {
+bool DeviceCommands::writeSensorSettings() {
+    CommandPacket p{command::kWriteSensor, image_.sensorType, image_.rate, image_.option1,
+                    image_.option2};
+    return link_.exchange(p) == TransferResult::ok;
+}
+
+bool DeviceCommands::readSensorSettings() {
     CommandPacket p = header(command::kReadSensor, 0);
-    link_.exchange(p);
+    if (!answered(link_.exchange(p), p, command::kReadSensor)) {
+        return false;
+    }
     image_.sensorType = p[1];
     image_.rate = p[2];
     image_.option1 = p[3];
@@ -54,86 +69,111 @@ void DeviceCommands::readSensorSettings() {
         diagnose(format("Sensor Type:%02x\n,,Rate:%02x\n,Option1:%02x\n,Option2:%02x\n", p[1], p[2],
                         p[3], p[4]));
     }
+    return true;
 }
 
-void DeviceCommands::writeLightingParams() {
+bool DeviceCommands::writeLightingParams(std::array<bool, 2> which) {
+    bool ok = true;
     for (std::uint8_t i = 0; i < 2; ++i) {
+        if (!which[i]) {
+            continue;
+        }
         const auto& set = image_.lighting.ledParams[i];
         CommandPacket p{command::kWriteLightingParams, i, set[0], set[1], set[2]};
-        link_.exchange(p);
-        pacer_.pause(kRepeatPauseMs);
+        ok = link_.exchange(p) == TransferResult::ok && ok;
+        pause();
     }
+    return ok;
 }
 
-void DeviceCommands::readLightingParams() {
+std::array<bool, 2> DeviceCommands::readLightingParams() {
     // The request for set 1 goes out in the buffer that received set 0's answer, so its bytes
     // 2..6 still carry that answer; the firmware expects exactly this.
+    std::array<bool, 2> known{};
     CommandPacket p{};
     for (std::uint8_t i = 0; i < 2; ++i) {
         p[0] = command::kReadLightingParams;
         p[1] = i;
-        link_.exchange(p);
-        if (p[1] < 2) {
-            std::copy_n(p.begin() + 2, 3, image_.lighting.ledParams[p[1]].begin());
+        if (answered(link_.exchange(p), p, command::kReadLightingParams) && p[1] == i) {
+            std::copy_n(p.begin() + 2, 3, image_.lighting.ledParams[i].begin());
+            known[i] = true;
         }
-        pacer_.pause(kRepeatPauseMs);
+        pause();
     }
+    return known;
 }
 
-void DeviceCommands::writeLightingEffect() {
+bool DeviceCommands::writeLightingEffect() {
     const auto& l = image_.lighting;
     CommandPacket p{command::kWriteLightingEffect, l.effect, l.effectOption1, l.effectOption2};
-    link_.exchange(p);
+    return link_.exchange(p) == TransferResult::ok;
 }
 
-void DeviceCommands::readLightingEffect() {
+bool DeviceCommands::readLightingEffect() {
     CommandPacket p = header(command::kReadLightingEffect, 0);
-    link_.exchange(p);
+    if (!answered(link_.exchange(p), p, command::kReadLightingEffect)) {
+        return false;
+    }
     image_.lighting.effect = p[1];
     image_.lighting.effectOption1 = p[2];
     image_.lighting.effectOption2 = p[3];
     if (diagnostics_) {
         diagnose(format("Effect:%02x\n,Option1:%02x\n,Option2:%02x\n", p[1], p[2], p[3]));
     }
+    return true;
 }
 
-void DeviceCommands::writeConfigBlocks() {
+bool DeviceCommands::writeConfigBlocks(std::array<bool, kConfigBlockCount> which) {
+    bool ownBlock = true;
     for (std::uint8_t i = 0; i < kConfigBlockCount; ++i) {
+        if (!which[i]) {
+            continue;
+        }
         const auto block = image_.configBlock(i);
         CommandPacket p =
             header(command::kWriteConfigBlock, i, static_cast<std::uint8_t>(block.size()));
-        link_.blockTransfer(p, block);
-        pacer_.pause(kRepeatPauseMs);
+        const bool ok = link_.blockTransfer(p, block) == TransferResult::ok;
+        if (i == 1) {
+            ownBlock = ok;
+        }
+        pause();
     }
+    return ownBlock;
 }
 
-void DeviceCommands::readConfigBlocks() {
+std::array<bool, kConfigBlockCount> DeviceCommands::readConfigBlocks() {
+    std::array<bool, kConfigBlockCount> known{};
     std::array<std::uint8_t, kLargestBlock> buffer{};
     for (std::uint8_t i = 0; i < kConfigBlockCount; ++i) {
         buffer.fill(0);
         CommandPacket p = header(command::kReadConfigBlock, i);
-        link_.blockTransfer(p, buffer);
-        // The answer names the block it carries; a block it does not know is dropped, and no
-        // more than the block's size is kept.
-        const auto block = image_.configBlock(p[1]);
-        std::copy_n(buffer.begin(), std::min<std::size_t>(p[2], block.size()), block.begin());
-        pacer_.pause(kRepeatPauseMs);
+        const TransferResult result = link_.blockTransfer(p, buffer);
+        // The answer must name the block asked for and carry all of it; no more than the
+        // block's size is kept.
+        const auto block = image_.configBlock(i);
+        if (answered(result, p, command::kReadConfigBlock) && p[1] == i && p[2] >= block.size()) {
+            std::copy_n(buffer.begin(), block.size(), block.begin());
+            known[i] = true;
+        }
+        pause();
     }
+    return known;
 }
 
-void DeviceCommands::writeDpiStages() {
+bool DeviceCommands::writeDpiStages() {
     CommandPacket p = header(command::kWriteDpiStages, image_.dpiStageCount,
                              static_cast<std::uint8_t>(kDpiStageCodeBytes));
-    link_.blockTransfer(p, image_.dpiStageCodes);
+    return link_.blockTransfer(p, image_.dpiStageCodes) == TransferResult::ok;
 }
 
-void DeviceCommands::writeKeyMatrices() {
+bool DeviceCommands::writeKeyMatrices() {
+    bool ok = true;
     for (std::uint8_t n = 1; n <= kKeyMatrixCount; ++n) {
         const KeyMatrix& m = image_.keyMatrices[n - 1];
         auto bytes = m.bytes();
         CommandPacket p =
             header(command::kWriteKeyMatrix, n, static_cast<std::uint8_t>(bytes.size()));
-        link_.blockTransfer(p, bytes);
+        ok = link_.blockTransfer(p, bytes) == TransferResult::ok && ok;
         if (diagnostics_) {
             std::array<std::uint32_t, kKeyMatrixWords> w{};
             for (std::size_t i = 0; i < w.size(); ++i) {
@@ -145,30 +185,38 @@ void DeviceCommands::writeKeyMatrices() {
                             int{n}, w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8], w[9],
                             w[10], w[11], w[12], w[13], w[14], w[15]));
         }
-        pacer_.pause(kRepeatPauseMs);
+        pause();
     }
+    return ok;
 }
 
-void DeviceCommands::writeMacroSlots() {
+bool DeviceCommands::writeMacroSlots() {
+    bool ok = true;
     for (std::uint8_t n = 1; n <= kMacroCount; ++n) {
         CommandPacket p =
             header(command::kWriteMacroSlot, n, static_cast<std::uint8_t>(kMacroSlotBytes));
-        link_.blockTransfer(p, image_.macroSlot(n));
-        pacer_.pause(kRepeatPauseMs);
+        ok = link_.blockTransfer(p, image_.macroSlot(n)) == TransferResult::ok && ok;
+        pause();
     }
+    return ok;
 }
 
-void DeviceCommands::readMacroSlots() {
+std::array<bool, kMacroCount> DeviceCommands::readMacroSlots() {
+    std::array<bool, kMacroCount> known{};
     std::array<std::uint8_t, kLargestBlock> buffer{};
     for (std::uint8_t n = 1; n <= kMacroCount; ++n) {
         buffer.fill(0);
         CommandPacket p = header(command::kReadMacroSlot, n);
-        link_.blockTransfer(p, buffer);
-        // Stored under the slot the answer names, at most one slot's worth.
-        const auto slot = image_.macroSlot(p[1]);
-        std::copy_n(buffer.begin(), std::min<std::size_t>(p[2], slot.size()), slot.begin());
-        pacer_.pause(kRepeatPauseMs);
+        const TransferResult result = link_.blockTransfer(p, buffer);
+        // Only a whole slot, under the number asked for, replaces what the image holds.
+        const auto slot = image_.macroSlot(n);
+        if (answered(result, p, command::kReadMacroSlot) && p[1] == n && p[2] >= slot.size()) {
+            std::copy_n(buffer.begin(), slot.size(), slot.begin());
+            known[n - 1] = true;
+        }
+        pause();
     }
+    return known;
 }
 
 } // namespace qor

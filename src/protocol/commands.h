@@ -1,6 +1,7 @@
 // The commands the program sends to the mouse, one operation each, working on the device image.
 // Repeated commands pause 2 ms after each repetition; the link itself paces chunk writes.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -36,24 +37,31 @@ public:
     DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceImage& image,
                    DiagnosticSink diagnostics = {});
 
-    void writeSensorSettings(); // 0x03
-    void readSensorSettings();  // 0x83
-    void writeLightingParams(); // 0x07, sets 0 and 1
-    void readLightingParams();  // 0x87, sets 0 and 1
-    void writeLightingEffect(); // 0x0D
-    void readLightingEffect();  // 0x8D
-    void writeConfigBlocks();   // 0x10, blocks 0, 1, 2
-    void readConfigBlocks();    // 0x90, blocks 0, 1, 2
-    void writeDpiStages();      // 0x11
-    void writeKeyMatrices();    // 0x12, matrices 1..4
-    void writeMacroSlots();     // 0x13, slots 1..12
-    void readMacroSlots();      // 0x93, slots 1..12
+    // Each read says what it learnt: an answer that did not arrive, or that does not check out
+    // (checksum, command, index, length), leaves the image as it was and reads as unknown.
+    // Each write says whether every transfer of it went through; the `which` flags skip the
+    // parts that are not to be sent.
+    bool writeSensorSettings();                                         // 0x03
+    bool readSensorSettings();                                          // 0x83
+    bool writeLightingParams(std::array<bool, 2> which = {true, true}); // 0x07, sets 0 and 1
+    std::array<bool, 2> readLightingParams();                           // 0x87, sets 0 and 1
+    bool writeLightingEffect();                                         // 0x0D
+    bool readLightingEffect();                                          // 0x8D
+    // 0x10, blocks 0, 1, 2; the result is block 1's, the one the program owns.
+    bool writeConfigBlocks(std::array<bool, kConfigBlockCount> which = {true, true, true});
+    std::array<bool, kConfigBlockCount> readConfigBlocks(); // 0x90, blocks 0, 1, 2
+    bool writeDpiStages();                                  // 0x11
+    bool writeKeyMatrices();                                // 0x12, matrices 1..4
+    bool writeMacroSlots();                                 // 0x13, slots 1..12
+    std::array<bool, kMacroCount> readMacroSlots();         // 0x93, slots 1..12
 
     DeviceImage& image() { return image_; }
     DeviceLink& link() { return link_; }
 
 private:
     void diagnose(std::string_view text);
+    // The repeat pause, not taken once the mouse stopped answering.
+    void pause();
 
     DeviceLink& link_;
     Pacer& pacer_;

@@ -23,6 +23,9 @@ struct DeviceImage : ConfigBlocks {
     std::uint8_t option2 = 0;
     // The sensor type of the last connect; selects the DPI lists and codes.
     std::uint8_t activeSensorType = 0;
+    // Whether the last connect read-back's sensor read was answered: until it was, DPI codes
+    // are not sent, since they depend on the sensor type.
+    bool sensorReadThisConnection = false;
     LightingValues lighting; // effect, its two options and the two parameter sets
     std::uint8_t dpiStageCount = 0;
     std::array<std::uint8_t, kDpiStageCodeBytes> dpiStageCodes{};

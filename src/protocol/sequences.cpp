@@ -7,41 +7,57 @@ namespace qor {
 void connectReadBack(DeviceCommands& commands) {
     commands.link().beginSequence();
     DeviceImage& image = commands.image();
-    commands.readSensorSettings();
+    image.sensorReadThisConnection = commands.readSensorSettings();
+    if (!image.sensorReadThisConnection) {
+        return;
+    }
     image.activeSensorType = image.sensorType;
     image.option2 = static_cast<std::uint8_t>(image.option2 | kOption2PinnedBit);
     commands.writeSensorSettings();
 }
 
-void applySettings(DeviceCommands& commands, const SettingsRecord& record,
-                   const ApplyPersistence& persistence) {
+ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& record,
+                           const ApplyPersistence& persistence) {
     commands.link().beginSequence();
     DeviceImage& image = commands.image();
+    ApplyOutcome outcome{.ran = true};
+    auto failed = [&outcome](bool ok, unsigned group) {
+        if (!ok) {
+            outcome.failedGroups |= group;
+        }
+    };
 
     // First what the program does not own, so it can go back unchanged.
-    commands.readLightingEffect();
-    commands.readLightingParams();
-    commands.readConfigBlocks();
+    const bool effectKnown = commands.readLightingEffect();
+    const std::array<bool, 2> paramsKnown = commands.readLightingParams();
+    std::array<bool, kConfigBlockCount> blocksKnown = commands.readConfigBlocks();
 
     image.lighting = lightingForApply(record, image.lighting);
     image.configBlock1 = stageColorBlock(record);
 
-    commands.writeConfigBlocks();
-    commands.writeLightingParams();
-    commands.writeLightingEffect();
+    blocksKnown[1] = true; // the stage colours are the program's own
+    failed(commands.writeConfigBlocks(blocksKnown), kDpiGroup);
+    failed(commands.writeLightingParams(paramsKnown) && paramsKnown[0] && paramsKnown[1],
+           kLightingGroup);
+    failed(effectKnown && commands.writeLightingEffect(), kLightingGroup);
 
     image.dpiStageCount = kDpiStageCount;
     image.dpiStageCodes = dpiStageCodes(record, image.activeSensorType);
-    commands.writeDpiStages();
+    failed(image.sensorReadThisConnection && commands.writeDpiStages(), kDpiGroup);
 
     image.keyMatrices[0] = KeyMatrix{};
     std::copy(record.macroSlots.begin(), record.macroSlots.end(), image.macroImage.begin());
-    commands.writeMacroSlots();
-    // Read back into the image only; nothing compares it and the record keeps its slots.
-    commands.readMacroSlots();
+    const bool slotsWritten = commands.writeMacroSlots();
+    // What the mouse holds now, slot by slot, must be what was sent.
+    const std::array<bool, kMacroCount> slotsRead = commands.readMacroSlots();
+    const bool slotsMatch =
+        std::all_of(slotsRead.begin(), slotsRead.end(), [](bool read) { return read; }) &&
+        std::equal(record.macroSlots.begin(), record.macroSlots.end(), image.macroImage.begin());
+    failed(slotsWritten && slotsMatch, kMacroGroup);
 
     image.keyMatrices[0] = buildKeyMatrix1(record);
-    commands.writeKeyMatrices();
+    failed(commands.writeKeyMatrices(), kKeyGroup);
+    outcome.stalled = commands.link().stalled();
 
     if (persistence.saveSettings) {
         persistence.saveSettings(record);
@@ -49,16 +65,17 @@ void applySettings(DeviceCommands& commands, const SettingsRecord& record,
     if (persistence.writeKeyRowTexts) {
         persistence.writeKeyRowTexts();
     }
+    return outcome;
 }
 
-bool confirmSettings(const DeviceLink& link, DeviceCommands& commands, SettingsState& state,
-                     const ApplyPersistence& persistence) {
+ApplyOutcome confirmSettings(const DeviceLink& link, DeviceCommands& commands, SettingsState& state,
+                             const ApplyPersistence& persistence) {
     if (!link.connected) {
-        return false;
+        return ApplyOutcome{};
     }
-    applySettings(commands, state.working, persistence);
+    const ApplyOutcome outcome = applySettings(commands, state.working, persistence);
     state.takeSnapshot();
-    return true;
+    return outcome;
 }
 
 } // namespace qor

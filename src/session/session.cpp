@@ -89,7 +89,8 @@ bool Session::confirm() {
     if (connected()) {
         host_.phase("apply");
     }
-    if (!confirmSettings(link_, commands_, state_, persistence)) {
+    lastApply_ = confirmSettings(link_, commands_, state_, persistence);
+    if (!lastApply_.ran) {
         return false;
     }
     if (pointer_ != nullptr) {

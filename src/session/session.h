@@ -12,6 +12,7 @@
 #include "pointer/pointer_options.h"
 #include "protocol/commands.h"
 #include "protocol/device_image.h"
+#include "protocol/sequences.h"
 #include "session/device_backend.h"
 #include "session/session_host.h"
 #include "settings/config_file.h"
@@ -74,6 +75,8 @@ public:
     // and the key-row texts saved, the snapshot, then the Windows pointer options. Returns
     // whether it ran.
     bool confirm() override;
+    // What the last OK or Apply brought into the mouse.
+    const ApplyOutcome& lastApply() const { return lastApply_; }
     // Cancel: the record as last applied, drawn again at the next show.
     void cancel() override { state_.restoreSnapshot(); }
 
@@ -127,6 +130,7 @@ private:
     DeviceCommands commands_;
     SettingsState state_;
     StrIniValues strIni_;
+    ApplyOutcome lastApply_;
 
     EventListener listener_;
     ListenerGate gate_;

@@ -89,7 +89,7 @@ struct ApplyRun {
         if (rig.link.connected) {
             rig.note("# apply");
         }
-        return confirmSettings(rig.link, rig.commands, settings, persistence);
+        return confirmSettings(rig.link, rig.commands, settings, persistence).ran;
     }
 
     // The trace lines after "# apply" up to the save.
@@ -399,7 +399,8 @@ TEST(ApplySequenceTest, ConfirmWithoutTheMouseDoesNothing) {
         ApplyPersistence persistence;
         persistence.saveSettings = [&](const SettingsRecord&) { saved = true; };
         persistence.writeKeyRowTexts = [&] { saved = true; };
-        EXPECT_FALSE(confirmSettings(run.rig.link, run.rig.commands, run.settings, persistence));
+        EXPECT_FALSE(
+            confirmSettings(run.rig.link, run.rig.commands, run.settings, persistence).ran);
         EXPECT_EQ(run.rig.trace.size(), before);
         EXPECT_EQ(run.rig.mouse.transferCount(), transfers);
         EXPECT_FALSE(saved);

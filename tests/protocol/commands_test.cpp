@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <type_traits>
 
 #include "emulator/mouse_emulator.h"
@@ -234,15 +235,83 @@ TEST(CommandsTest, LightingParameterAnswersByIndex) {
     EXPECT_EQ(b.pacer.total, 4u);
 }
 
-TEST(CommandsTest, LostAnswersLeaveZeros) {
-    Bench b;
-    b.image.sensorType = 9;
-    b.image.lighting.effect = 9;
-    b.commands.readSensorSettings(); // no answer queued
-    b.commands.readLightingEffect();
-    EXPECT_EQ(b.image.sensorType, 0);
-    EXPECT_EQ(b.image.option2, 0);
-    EXPECT_EQ(b.image.lighting.effect, 0);
+// An answer that is lost or does not check out leaves the image as it was and reads as unknown,
+// so that nothing of it is written back.
+TEST(CommandsTest, OnlyAnswersThatCheckOutFillTheImage) {
+    using Fill = std::function<void(ScriptedPort&)>;
+    const auto sealed = [](CommandPacket p) {
+        sealPacket(p);
+        return Fill([p](ScriptedPort& port) { port.answers.push_back(p); });
+    };
+    const auto badChecksum = [](CommandPacket p) {
+        sealPacket(p);
+        p[kChecksumByte] ^= 1;
+        return Fill([p](ScriptedPort& port) { port.answers.push_back(p); });
+    };
+    const Fill none = [](ScriptedPort&) {};
+    const struct {
+        const char* name;
+        Fill fill;
+        bool sensorKnown;
+        std::uint8_t sensorType;
+    } sensor[] = {
+        {"answered", sealed({0x83, 3, 1, 0, 0x40}), true, 3},
+        {"lost", none, false, 9},
+        {"bad checksum", badChecksum({0x83, 3, 1, 0, 0x40}), false, 9},
+        {"another command's answer", sealed({0x8D, 3, 1, 0, 0x40}), false, 9},
+    };
+    for (const auto& c : sensor) {
+        Bench b;
+        b.image.sensorType = 9;
+        c.fill(b.port);
+        EXPECT_EQ(b.commands.readSensorSettings(), c.sensorKnown) << c.name;
+        EXPECT_EQ(b.image.sensorType, c.sensorType) << c.name;
+    }
+
+    const struct {
+        const char* name;
+        std::vector<Fill> fills;
+        std::array<bool, 2> known;
+    } params[] = {
+        {"both", {sealed({0x87, 0, 1, 2, 3}), sealed({0x87, 1, 4, 5, 6})}, {true, true}},
+        {"second lost", {sealed({0x87, 0, 1, 2, 3})}, {true, false}},
+        {"wrong set", {sealed({0x87, 1, 1, 2, 3}), sealed({0x87, 1, 4, 5, 6})}, {false, true}},
+    };
+    for (const auto& c : params) {
+        Bench b;
+        b.image.lighting.ledParams = {{{9, 9, 9}, {9, 9, 9}}};
+        for (const auto& fill : c.fills) {
+            fill(b.port);
+        }
+        EXPECT_EQ(b.commands.readLightingParams(), c.known) << c.name;
+        EXPECT_EQ(b.image.lighting.ledParams[0][0], c.known[0] ? 1 : 9) << c.name;
+        EXPECT_EQ(b.image.lighting.ledParams[1][0], c.known[1] ? 4 : 9) << c.name;
+    }
+
+    const struct {
+        const char* name;
+        CommandPacket header;
+        unsigned chunks;
+        bool known;
+    } blocks[] = {
+        {"whole block 0", {0x90, 0, 24}, 1, true},
+        {"longer than the block", {0x90, 0, 40}, 2, true},
+        {"shorter than the block", {0x90, 0, 10}, 1, false},
+        {"another block", {0x90, 2, 24}, 1, false},
+    };
+    for (const auto& c : blocks) {
+        Bench b;
+        b.image.configBlock0.fill(9);
+        CommandPacket header = c.header;
+        sealPacket(header);
+        b.port.answers.push_back(header);
+        b.port.chunk(0x11, c.chunks);
+        // Blocks 1 and 2 are not answered at all.
+        const auto known = b.commands.readConfigBlocks();
+        EXPECT_EQ(known[0], c.known) << c.name;
+        EXPECT_FALSE(known[1] || known[2]) << c.name;
+        EXPECT_EQ(b.image.configBlock0[0], c.known ? 0x11 : 9) << c.name;
+    }
 }
 
 TEST(CommandsTest, WritesCarryTheImage) {
