@@ -5,18 +5,24 @@
 namespace qor {
 namespace {
 
-void writeAll(PointerSystem& system, MessageSink& messages, const MouseParams& params, int speed,
-              int lines, unsigned doubleClickMs) {
-    if (!system.setMouse(params)) {
+// Each option is written only when the system reports another value (or cannot say): every
+// write is stored in the user's profile and broadcast to every top-level window.
+void writeChanged(PointerSystem& system, MessageSink& messages, const MouseParams& params,
+                  int speed, int lines, unsigned doubleClickMs) {
+    MouseParams nowParams{};
+    if ((!system.getMouse(nowParams) || nowParams != params) && !system.setMouse(params)) {
         messages.show(u"SETMOUSE failed.", kWarningCaption);
     }
-    if (!system.setMouseSpeed(speed)) {
+    int nowSpeed = 0;
+    if ((!system.getMouseSpeed(nowSpeed) || nowSpeed != speed) && !system.setMouseSpeed(speed)) {
         messages.show(u"SETMOUSESPEED failed.", kWarningCaption);
     }
-    if (!system.setWheelScrollLines(lines)) {
+    int nowLines = 0;
+    if ((!system.getWheelScrollLines(nowLines) || nowLines != lines) &&
+        !system.setWheelScrollLines(lines)) {
         messages.show(u"SETWHEELSCROLLLINES failed.", kWarningCaption);
     }
-    if (!system.setDoubleClickTime(doubleClickMs)) {
+    if (system.getDoubleClickTime() != doubleClickMs && !system.setDoubleClickTime(doubleClickMs)) {
         messages.show(u"SPI_SETDOUBLECLICKTIME failed.", kWarningCaption);
     }
 }
@@ -53,15 +59,15 @@ void readPointerOptions(PointerSystem& system, MessageSink& messages, SettingsRe
 
 void applyPointerOptions(PointerSystem& system, MessageSink& messages,
                          const SettingsRecord& record) {
-    writeAll(system, messages, mouseParamsOfPrecision(record.pointerPrecision),
-             mouseSpeedOfPosition(record.mouseSpeedPosition),
-             wheelLinesOf(record.scrollOneScreen, record.scrollLinesPosition),
-             doubleClickTimeOfPosition(record.doubleClickPosition));
+    writeChanged(system, messages, mouseParamsOfPrecision(record.pointerPrecision),
+                 mouseSpeedOfPosition(record.mouseSpeedPosition),
+                 wheelLinesOf(record.scrollOneScreen, record.scrollLinesPosition),
+                 doubleClickTimeOfPosition(record.doubleClickPosition));
 }
 
 void restorePointerOptionDefaults(PointerSystem& system, MessageSink& messages,
                                   SettingsRecord& record) {
-    writeAll(system, messages, mouseParamsOfPrecision(0), 10, 3, 500);
+    writeChanged(system, messages, mouseParamsOfPrecision(0), 10, 3, 500);
     restorePointerDefaults(record);
 }
 

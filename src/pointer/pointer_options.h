@@ -27,7 +27,8 @@ public:
 // reading goes on (a failed read counts as 0).
 void readPointerOptions(PointerSystem& system, MessageSink& messages, SettingsRecord& record);
 
-// Writes all four settings in order; each failure is reported and the next one still written.
+// Writes the four settings in order, each only where the system holds another value; each
+// failure is reported and the next one still written.
 void applyPointerOptions(PointerSystem& system, MessageSink& messages,
                          const SettingsRecord& record);
 

@@ -192,6 +192,10 @@ TEST_F(Area, DefaultWritesTheSystemDefaultsAndResetsThePositions) {
     };
     for (const Case& c : cases) {
         system = FakePointerSystem{};
+        system.mouse = {6, 10, 1};
+        system.speed = 20;
+        system.lines = -1;
+        system.doubleClick = 900;
         c.setUp(system);
         messages.shown.clear();
         record = SettingsRecord{};
@@ -201,7 +205,7 @@ TEST_F(Area, DefaultWritesTheSystemDefaultsAndResetsThePositions) {
         record.scrollLinesPosition = 20;
         record.doubleClickPosition = 1;
         area.pressDefault();
-        EXPECT_EQ(system.calls,
+        EXPECT_EQ(system.writes(),
                   (std::vector<std::string>{"setMouse 0,0,0", "setMouseSpeed 10",
                                             "setWheelScrollLines 3", "setDoubleClickTime 500"}))
             << c.what;

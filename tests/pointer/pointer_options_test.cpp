@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -69,31 +71,54 @@ TEST(PointerOptionsTest, FailedReadsAreReportedAndCountAsZero) {
                                            u"Warning: GetDoubleClickTime failed."}));
 }
 
-TEST(PointerOptionsTest, ApplyWritesAllFourInOrder) {
-    FakePointerSystem sys;
-    Messages messages;
+// Only what differs from what the system reports is written (each write is stored in the
+// profile and broadcast to every window); an option the system cannot report is written.
+TEST(PointerOptionsTest, ApplyWritesWhatDiffersInOrder) {
     qor::SettingsRecord record{};
     record.pointerPrecision = 1;
     record.mouseSpeedPosition = 6;
     record.scrollOneScreen = 1; // wins over the slider
     record.scrollLinesPosition = 5;
     record.doubleClickPosition = 6;
-    qor::applyPointerOptions(sys, messages, record);
-    EXPECT_EQ(sys.calls,
-              (std::vector<std::string>{"setMouse 6,10,1", "setMouseSpeed 10",
-                                        "setWheelScrollLines -1", "setDoubleClickTime 550"}));
-    EXPECT_TRUE(messages.shown.empty());
-
-    record.pointerPrecision = 0;
-    record.mouseSpeedPosition = 1;
-    record.scrollOneScreen = 0;
-    record.scrollLinesPosition = 1;
-    record.doubleClickPosition = 11;
-    sys.calls.clear();
-    qor::applyPointerOptions(sys, messages, record);
-    EXPECT_EQ(sys.calls,
-              (std::vector<std::string>{"setMouse 0,0,0", "setMouseSpeed 1",
-                                        "setWheelScrollLines 1", "setDoubleClickTime 200"}));
+    const struct {
+        const char* name;
+        std::function<void(FakePointerSystem&)> system;
+        std::vector<std::string> writes;
+    } cases[] = {
+        {"Windows' defaults",
+         [](FakePointerSystem& s) {
+             s.mouse = {0, 0, 0};
+         },
+         {"setMouse 6,10,1", "setWheelScrollLines -1", "setDoubleClickTime 550"}},
+        {"already as the record",
+         [](FakePointerSystem& s) {
+             s.lines = -1;
+             s.doubleClick = 550;
+         },
+         {}},
+        {"speed differs",
+         [](FakePointerSystem& s) {
+             s.speed = 3;
+             s.lines = -1;
+             s.doubleClick = 550;
+         },
+         {"setMouseSpeed 10"}},
+        {"nothing can be read",
+         [](FakePointerSystem& s) {
+             s.failGetMouse = s.failGetSpeed = s.failGetLines = true;
+             s.doubleClick = 0;
+         },
+         {"setMouse 6,10,1", "setMouseSpeed 10", "setWheelScrollLines -1",
+          "setDoubleClickTime 550"}},
+    };
+    for (const auto& c : cases) {
+        FakePointerSystem sys;
+        c.system(sys);
+        Messages messages;
+        qor::applyPointerOptions(sys, messages, record);
+        EXPECT_EQ(sys.writes(), c.writes) << c.name;
+        EXPECT_TRUE(messages.shown.empty()) << c.name;
+    }
 }
 
 TEST(PointerOptionsTest, EveryFailedWriteIsReportedAndTheNextStillWritten) {
@@ -103,8 +128,9 @@ TEST(PointerOptionsTest, EveryFailedWriteIsReportedAndTheNextStillWritten) {
     qor::SettingsRecord record{};
     record.mouseSpeedPosition = 6;
     record.doubleClickPosition = 6;
+    sys.speed = 3;
     qor::applyPointerOptions(sys, messages, record);
-    EXPECT_EQ(sys.calls.size(), 4u);
+    EXPECT_EQ(sys.writes().size(), 4u);
     EXPECT_EQ(messages.shown, (std::vector<std::u16string>{
                                   u"Warning: SETMOUSE failed.", u"Warning: SETMOUSESPEED failed.",
                                   u"Warning: SETWHEELSCROLLLINES failed.",
@@ -125,7 +151,7 @@ TEST(PointerOptionsTest, DefaultsGoToTheSystemAndTheRecord) {
     record.scrollLinesPosition = 0;
     record.doubleClickPosition = 1;
     qor::restorePointerOptionDefaults(sys, messages, record);
-    EXPECT_EQ(sys.calls,
+    EXPECT_EQ(sys.writes(),
               (std::vector<std::string>{"setMouse 0,0,0", "setMouseSpeed 10",
                                         "setWheelScrollLines 3", "setDoubleClickTime 500"}));
     EXPECT_EQ(positions(record), (Positions{0, 0, 6, 3, 6}));

@@ -28,6 +28,17 @@ public:
     bool failSetMouse = false, failSetSpeed = false, failSetLines = false, failSetTime = false;
     std::vector<std::string> calls;
 
+    // The writes among the calls.
+    std::vector<std::string> writes() const {
+        std::vector<std::string> out;
+        for (const auto& c : calls) {
+            if (c.starts_with("set")) {
+                out.push_back(c);
+            }
+        }
+        return out;
+    }
+
     bool getMouse(MouseParams& p) override {
         calls.push_back("getMouse");
         if (failGetMouse) {

@@ -5,9 +5,8 @@
 namespace qor {
 namespace {
 
-// Pointer speed, precision and wheel: the change is announced, the profile is not rewritten.
-constexpr UINT kAnnounce = SPIF_SENDCHANGE;
-// The double-click time is also written to the user's profile.
+// Every option is written to the user's profile as well as announced, so that it survives the
+// next log-on; the core writes only what differs, so the broadcast stays rare.
 constexpr UINT kAnnounceAndStore = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
 
 } // namespace
@@ -23,7 +22,7 @@ bool Win32PointerSystem::getMouse(MouseParams& params) {
 
 bool Win32PointerSystem::setMouse(const MouseParams& params) {
     int block[3] = {params[0], params[1], params[2]};
-    return SystemParametersInfoW(SPI_SETMOUSE, 0, block, kAnnounce) != FALSE;
+    return SystemParametersInfoW(SPI_SETMOUSE, 0, block, kAnnounceAndStore) != FALSE;
 }
 
 bool Win32PointerSystem::getMouseSpeed(int& speed) {
@@ -39,7 +38,7 @@ bool Win32PointerSystem::setMouseSpeed(int speed) {
     // The speed travels in the pointer argument itself.
     return SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
                                  reinterpret_cast<PVOID>(static_cast<INT_PTR>(speed)),
-                                 kAnnounce) != FALSE;
+                                 kAnnounceAndStore) != FALSE;
 }
 
 bool Win32PointerSystem::getWheelScrollLines(int& lines) {
@@ -53,7 +52,8 @@ bool Win32PointerSystem::getWheelScrollLines(int& lines) {
 
 bool Win32PointerSystem::setWheelScrollLines(int lines) {
     const UINT value = lines < 0 ? WHEEL_PAGESCROLL : static_cast<UINT>(lines);
-    return SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, value, nullptr, kAnnounce) != FALSE;
+    return SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, value, nullptr, kAnnounceAndStore) !=
+           FALSE;
 }
 
 unsigned Win32PointerSystem::getDoubleClickTime() {
