@@ -171,13 +171,13 @@ bool CliSession::openOnly() {
 bool CliSession::confirm() {
     const auto began = std::chrono::steady_clock::now();
     filesBegan_ = began;
-    const bool ran = session_->confirm();
-    if (ran) {
+    const bool complete = session_->confirm();
+    if (session_->lastApply().ran) {
         timing_.device =
             std::chrono::duration_cast<std::chrono::microseconds>(filesBegan_ - began).count();
         timing_.files = microsecondsSince(filesBegan_);
     }
-    return ran;
+    return complete;
 }
 
 void CliSession::deviceChanged(bool arrival) {

@@ -124,7 +124,8 @@ public:
     bool start();
     // Opens the mouse and runs the handshake, nothing else; returns whether it is connected.
     bool openOnly();
-    // OK: the apply sequence and the snapshot, only while connected. Returns whether it ran.
+    // OK: the apply sequence and the snapshot, only while connected. True when every setting
+    // reached the mouse; otherwise the message went to standard error.
     bool confirm();
     // Runs the listener thread while `body` runs on the calling thread.
     void listen(const std::function<void()>& body);

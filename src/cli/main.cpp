@@ -169,7 +169,7 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
         explainNoMouse("apply", *backend);
         return 1;
     }
-    session.confirm();
+    const bool complete = session.confirm();
     if (timing) {
         const auto& t = session.timing();
         std::fprintf(stderr, "timing: start %lld us, apply device traffic %lld us, files %lld us\n",
@@ -180,7 +180,7 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
                              "saved, the mouse may hold only part of it. Run apply again.\n");
         return 1;
     }
-    return 0;
+    return complete ? 0 : 1;
 }
 
 std::atomic<bool> interrupted{false};

@@ -4,6 +4,35 @@
 
 namespace qor {
 
+std::u16string applyProblemText(const ApplyOutcome& outcome, const StringTable& strings) {
+    if (!outcome.ran) {
+        return std::u16string(strings.text(ProgramText::MouseNotConnected));
+    }
+    if (outcome.complete()) {
+        return {};
+    }
+    static constexpr std::pair<unsigned, ProgramText> kGroups[] = {
+        {kKeyGroup, ProgramText::KeysGroup},
+        {kDpiGroup, ProgramText::DpiGroup},
+        {kLightingGroup, ProgramText::LightingGroup},
+        {kMacroGroup, ProgramText::MacrosGroup},
+    };
+    std::u16string text(strings.text(ProgramText::ApplyIncomplete));
+    bool first = true;
+    for (const auto& [group, name] : kGroups) {
+        if ((outcome.failedGroups & group) == 0) {
+            continue;
+        }
+        if (!first) {
+            text += strings.text(ProgramText::GroupSeparator);
+        }
+        text += strings.text(name);
+        first = false;
+    }
+    text += strings.text(ProgramText::ApplyIncompleteEnd);
+    return text;
+}
+
 void connectReadBack(DeviceCommands& commands) {
     commands.link().beginSequence();
     DeviceImage& image = commands.image();

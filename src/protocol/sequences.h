@@ -6,6 +6,9 @@
 #include "protocol/commands.h"
 #include "settings/settings_record.h"
 #include "settings/settings_state.h"
+#include "ui/strings.h"
+
+#include <string>
 
 namespace qor {
 
@@ -29,6 +32,10 @@ struct ApplyOutcome {
     bool stalled = false;      // the mouse stopped answering during the sequence
     bool complete() const { return ran && failedGroups == 0; }
 };
+
+// What the user is told of an apply that did not bring everything into the mouse: which groups
+// did not, that the settings are saved and will be written again. Empty for a complete apply.
+std::u16string applyProblemText(const ApplyOutcome& outcome, const StringTable& strings);
 
 // Reads the sensor settings, takes the sensor type for the DPI tables, pins bit 6 of option 2
 // and writes the settings back. When the read's answer is lost, nothing is written back (zeros

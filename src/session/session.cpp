@@ -91,13 +91,36 @@ bool Session::confirm() {
     }
     lastApply_ = confirmSettings(link_, commands_, state_, persistence);
     if (!lastApply_.ran) {
+        messages_.show(applyProblemText(lastApply_, strings_), kApplicationTitle);
         return false;
     }
+    pendingApply_ = !lastApply_.complete();
     if (pointer_ != nullptr) {
         host_.phase("pointer options");
         applyPointerOptions(*pointer_, messages_, state_.working);
     }
-    return true;
+    if (pendingApply_) {
+        messages_.show(applyProblemText(lastApply_, strings_), kApplicationTitle);
+    }
+    return lastApply_.complete();
+}
+
+void Session::connectReadBack() {
+    readBack();
+    if (!pendingApply_ || !connected()) {
+        return;
+    }
+    // What the last OK or Apply did not bring into the mouse, once more; the files hold it
+    // already.
+    host_.phase("apply again");
+    lastApply_ = applySettings(commands_, state_.appliedRecord, ApplyPersistence{});
+    pendingApply_ = !lastApply_.complete();
+    if (pendingApply_) {
+        messages_.show(applyProblemText(lastApply_, strings_), kApplicationTitle);
+    } else {
+        host_.showBalloon(Balloon{std::u16string(strings_.text(ProgramText::SettingsWrittenAgain)),
+                                  kInfoTitle, kEventBalloonMs});
+    }
 }
 
 void Session::deliver(DeviceEventCode code, std::uint32_t value) {

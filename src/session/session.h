@@ -72,9 +72,12 @@ public:
     void rereadKeyRows() override;
 
     // OK and Apply: nothing while the mouse is away; otherwise the apply sequence, config.bin
-    // and the key-row texts saved, the snapshot, then the Windows pointer options. Returns
-    // whether it ran.
+    // and the key-row texts saved, the snapshot, then the Windows pointer options. True when
+    // every setting reached the mouse; otherwise a message box says what did not (or that the
+    // mouse is away), and what did not is written again at the mouse's next arrival.
     bool confirm() override;
+    // Whether an incomplete apply waits for the mouse's next arrival.
+    bool applyPending() const { return pendingApply_; }
     // What the last OK or Apply brought into the mouse.
     const ApplyOutcome& lastApply() const { return lastApply_; }
     // Cancel: the record as last applied, drawn again at the next show.
@@ -106,7 +109,8 @@ private:
     void deliver(DeviceEventCode code, std::uint32_t value) override;
     // DeviceChangeHost
     void hideWindow() override { host_.hideWindow(); }
-    void connectReadBack() override { readBack(); }
+    // The mouse arrived and answered: the sensor read-back, then a pending apply.
+    void connectReadBack() override;
 
     void launchListener();
 
@@ -131,6 +135,7 @@ private:
     SettingsState state_;
     StrIniValues strIni_;
     ApplyOutcome lastApply_;
+    bool pendingApply_ = false;
 
     EventListener listener_;
     ListenerGate gate_;

@@ -125,6 +125,19 @@ std::u16string_view StringTable::text(ProgramText id) const {
             {u"CreateEvent failed.", u"CreateEvent failed.", u"CreateEvent failed."},
             {u"RegisterDeviceNotification failed!!!", u"RegisterDeviceNotification failed!!!",
              u"RegisterDeviceNotification failed!!!"},
+            {u"Not every setting reached the mouse. Not written: ",
+             u"并非所有设置都已写入鼠标。未写入：", u"並非所有設置都已寫入滑鼠。未寫入："},
+            {u".\nYour settings are saved and will be written again when the mouse answers.",
+             u"。\n设置已保存，鼠标响应后将再次写入。", u"。\n設置已保存，滑鼠回應後將再次寫入。"},
+            {u"keys", u"按键", u"按鍵"},
+            {u"DPI", u"DPI", u"DPI"},
+            {u"lighting", u"灯光", u"燈光"},
+            {u"macros", u"宏", u"巨集"},
+            {u", ", u"、", u"、"},
+            {u"The mouse is not connected. Nothing was sent or saved.",
+             u"鼠标未连接。没有发送或保存任何设置。", u"滑鼠未連接。沒有發送或儲存任何設置。"},
+            {u"Your settings were written to the mouse.", u"设置已写入鼠标。",
+             u"設置已寫入滑鼠。"},
         }};
     const auto index = static_cast<std::size_t>(id);
     return index < kProgramTexts.size() ? kProgramTexts[index].in(language_)

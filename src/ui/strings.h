@@ -104,6 +104,15 @@ inline constexpr std::size_t kStringCount = 79;
 enum class ProgramText : std::size_t {
     ReadEventFailed,           // the listener's event could not be made
     DeviceNotificationsFailed, // the system will not report the mouse's arrival and removal
+    ApplyIncomplete,           // ... followed by the groups that did not reach the mouse
+    ApplyIncompleteEnd,        // the settings are saved and will be written again
+    KeysGroup,
+    DpiGroup,
+    LightingGroup,
+    MacrosGroup,
+    GroupSeparator,
+    MouseNotConnected,       // OK or Apply while the mouse is away
+    SettingsWrittenAgain,    // a balloon: the pending settings reached the mouse
     Count,
 };
 

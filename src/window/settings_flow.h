@@ -8,7 +8,8 @@ class SettingsFlow {
 public:
     virtual ~SettingsFlow() = default;
     virtual bool connected() const = 0;
-    // OK and Apply; false when nothing ran (the mouse is away).
+    // OK and Apply; false when not every setting reached the mouse (the mouse away included),
+    // which the flow has then said.
     virtual bool confirm() = 0;
     virtual void cancel() = 0;
     virtual void firstBasicDrawing() = 0;
