@@ -28,8 +28,8 @@ public:
     TransferResult setFeature(std::span<const std::uint8_t> report, PacketCoding,
                               std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock)) {
-            return TransferResult::failed;
+        if (const auto failure = stalledOrAbsent(timeout, lock)) {
+            return *failure;
         }
         if (!mouse_.takesReports(timeout, lock)) {
             return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
@@ -42,8 +42,8 @@ public:
     TransferResult getFeature(std::span<std::uint8_t> report, PacketCoding,
                               std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock)) {
-            return TransferResult::failed;
+        if (const auto failure = stalledOrAbsent(timeout, lock)) {
+            return *failure;
         }
         if (!mouse_.takesReports(timeout, lock)) {
             return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
@@ -56,8 +56,8 @@ public:
     TransferResult writeReport(std::span<const std::uint8_t> report,
                                std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock)) {
-            return TransferResult::failed;
+        if (const auto failure = stalledOrAbsent(timeout, lock)) {
+            return *failure;
         }
         if (!mouse_.takesReports(timeout, lock)) {
             return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
@@ -70,7 +70,10 @@ public:
     ReadResult readReport(std::span<std::uint8_t> report,
                           std::chrono::milliseconds timeout) override {
         std::unique_lock lock(mouse_.mutex_);
-        if (!mouse_.beginTransfer(lock) || report.size() < kEmulatedChunkLength) {
+        if (const auto failure = stalledOrAbsent(timeout, lock)) {
+            return *failure;
+        }
+        if (report.size() < kEmulatedChunkLength) {
             return ReadResult::failed;
         }
         return mouse_.giveChunk(report, timeout, lock);
@@ -82,6 +85,20 @@ public:
     }
 
 private:
+    std::optional<TransferResult> stalledOrAbsent(std::chrono::milliseconds timeout,
+                                                  std::unique_lock<std::mutex>& lock) {
+        switch (mouse_.beginTransfer(lock)) {
+        case Transfer::absent:
+            return TransferResult::failed;
+        case Transfer::stalled:
+            mouse_.waitOutStall(lock, timeout);
+            return mouse_.present_ ? TransferResult::timedOut : TransferResult::failed;
+        case Transfer::proceed:
+            break;
+        }
+        return std::nullopt;
+    }
+
     MouseEmulator& mouse_;
 };
 
@@ -196,7 +213,7 @@ void MouseEmulator::setEventCollectionOpen(bool open) {
 
 void MouseEmulator::emitEvent(std::span<const std::uint8_t> report) {
     std::lock_guard lock(mutex_);
-    if (!present_) {
+    if (!present_ || stalled_) {
         return;
     }
     std::array<std::uint8_t, kEmulatedEventLength> padded{};
@@ -214,7 +231,7 @@ void MouseEmulator::emitEvent(std::uint8_t code, std::uint8_t value, std::uint8_
 
 void MouseEmulator::sendUnaskedReport(std::span<const std::uint8_t> payload) {
     std::lock_guard lock(mutex_);
-    if (!present_) {
+    if (!present_ || stalled_) {
         return;
     }
     Chunk chunk;
@@ -269,6 +286,28 @@ void MouseEmulator::setTransferLatency(std::chrono::microseconds latency) {
     latency_ = latency;
 }
 
+void MouseEmulator::setFaults(const EmulatorFaults& faults) {
+    std::lock_guard lock(mutex_);
+    faults_ = faults;
+    answersTo_.fill(0);
+    answerLost_ = false;
+    stallCounting_ = faults_.stallAfter && handshakePassed_;
+    answeredSinceHandshake_ = 0;
+    stalled_ = false;
+    changed_.notify_all();
+}
+
+void MouseEmulator::setInstantTimeouts(bool instant) {
+    std::lock_guard lock(mutex_);
+    instantTimeouts_ = instant;
+    changed_.notify_all();
+}
+
+bool MouseEmulator::stalled() const {
+    std::lock_guard lock(mutex_);
+    return stalled_;
+}
+
 unsigned MouseEmulator::transferCount() const {
     std::lock_guard lock(mutex_);
     return transfers_;
@@ -279,10 +318,25 @@ unsigned MouseEmulator::rejectedPackets() const {
     return rejected_;
 }
 
+template <typename Ready>
+bool MouseEmulator::waitUntil(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds timeout,
+                              Ready ready) {
+    if (instantTimeouts_) {
+        return ready();
+    }
+    return changed_.wait_for(lock, timeout, ready);
+}
+
+void MouseEmulator::waitOutStall(std::unique_lock<std::mutex>& lock,
+                                 std::chrono::milliseconds timeout) {
+    // Only pulling the mouse out ends the wait early; the transfer fails either way.
+    (void)waitUntil(lock, timeout, [this] { return !present_; });
+}
+
 bool MouseEmulator::takesReports(std::chrono::milliseconds timeout,
                                  std::unique_lock<std::mutex>& lock) {
     // A mouse that stops taking reports leaves the transfer pending until the host gives up.
-    return changed_.wait_for(lock, timeout, [this] { return !refusing_ || !present_; }) && present_;
+    return waitUntil(lock, timeout, [this] { return !refusing_ || !present_; }) && present_;
 }
 
 void MouseEmulator::queueInput(const Chunk& chunk) {
@@ -293,14 +347,24 @@ void MouseEmulator::queueInput(const Chunk& chunk) {
     chunksOut_.push_back(chunk);
 }
 
-bool MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
+MouseEmulator::Transfer MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
     ++transfers_;
     if (!present_) {
-        return false;
+        return Transfer::absent;
     }
     if (vanishCountdown_ > 0 && --vanishCountdown_ == 0) {
         vanish();
-        return false;
+        return Transfer::absent;
+    }
+    if (stallCounting_ && !stalled_) {
+        if (answeredSinceHandshake_ == *faults_.stallAfter) {
+            stalled_ = true;
+        } else {
+            ++answeredSinceHandshake_;
+        }
+    }
+    if (stalled_) {
+        return Transfer::stalled;
     }
     if (latency_.count() > 0) {
         const auto latency = latency_;
@@ -308,12 +372,13 @@ bool MouseEmulator::beginTransfer(std::unique_lock<std::mutex>& lock) {
         preciseSleep(latency);
         lock.lock();
     }
-    return present_;
+    return present_ ? Transfer::proceed : Transfer::absent;
 }
 
 void MouseEmulator::vanish() {
     present_ = false;
     scrambling_ = false;
+    handshakePassed_ = false;
     answer_.reset();
     chunksOut_.clear();
     pendingWrite_.reset();
@@ -329,6 +394,8 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
     // the host's queue until they are read or flushed.
     pendingWrite_.reset();
     answer_.reset();
+    answerLost_ = false;
+    answerEndsHandshake_ = false;
 
     CommandPacket wire{};
     std::copy_n(report.begin() + 1, wire.size(), wire.begin());
@@ -339,6 +406,7 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
         } else {
             answer_ = packet(0x00);
         }
+        noteAnswer(0x00);
         return true;
     }
     CommandPacket packet = wire;
@@ -348,6 +416,7 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
         if (candidate == kProbe) {
             scrambling_ = true;
             queueAnswer(kProbe);
+            answerEndsHandshake_ = true;
             return true;
         }
         if (scrambling_) {
@@ -362,7 +431,19 @@ bool MouseEmulator::takeFeature(std::span<const std::uint8_t> report) {
     return true;
 }
 
+void MouseEmulator::noteAnswer(std::uint8_t code) {
+    const unsigned nth = ++answersTo_[code];
+    answerLost_ = std::any_of(faults_.lostAnswers.begin(), faults_.lostAnswers.end(),
+                              [&](const LostAnswer& l) { return l.code == code && l.nth == nth; });
+}
+
+bool MouseEmulator::ignoresWrites(std::uint8_t code) const {
+    return std::find(faults_.ignoredWrites.begin(), faults_.ignoredWrites.end(), code) !=
+           faults_.ignoredWrites.end();
+}
+
 void MouseEmulator::queueAnswer(const CommandPacket& answer) {
+    noteAnswer(answer[0]);
     CommandPacket wire = answer;
     firmware::seal(wire);
     if (scrambling_) {
@@ -373,8 +454,13 @@ void MouseEmulator::queueAnswer(const CommandPacket& answer) {
 
 void MouseEmulator::handlePacket(const CommandPacket& p) {
     MouseState& s = state_;
+    // A write the faults ignore is taken and forgotten; block writes still take their chunks.
+    const bool keep = !ignoresWrites(p[0]);
     switch (p[0]) {
     case 0x03:
+        if (!keep) {
+            break;
+        }
         s.sensorType = p[1];
         s.rate = p[2];
         s.option1 = p[3];
@@ -384,7 +470,7 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         queueAnswer(packet(0x83, {s.sensorType, s.rate, s.option1, s.option2}));
         break;
     case 0x07:
-        if (p[1] < s.ledParams.size()) {
+        if (keep && p[1] < s.ledParams.size()) {
             std::copy_n(p.begin() + 2, 3, s.ledParams[p[1]].begin());
         }
         break;
@@ -397,6 +483,9 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
         break;
     }
     case 0x0D:
+        if (!keep) {
+            break;
+        }
         s.effect = p[1];
         s.effectOption1 = p[2];
         s.effectOption2 = p[3];
@@ -408,7 +497,7 @@ void MouseEmulator::handlePacket(const CommandPacket& p) {
     case 0x11:
     case 0x12:
     case 0x13:
-        pendingWrite_ = PendingWrite{p[0], p[1], p[2], firmware::chunksFor(p[2]), {}};
+        pendingWrite_ = PendingWrite{p[0], p[1], p[2], firmware::chunksFor(p[2]), {}, !keep};
         if (pendingWrite_->expected == 0) {
             commitBlockWrite();
         }
@@ -455,10 +544,21 @@ void MouseEmulator::queueBlockRead(std::uint8_t code, std::uint8_t index,
 }
 
 bool MouseEmulator::giveFeature(std::span<std::uint8_t> report) {
-    if (dropAnswers_ > 0) {
-        --dropAnswers_;
+    if (dropAnswers_ > 0 || (answer_ && answerLost_)) {
+        dropAnswers_ -= dropAnswers_ > 0 ? 1 : 0;
         answer_.reset();
+        answerLost_ = false;
+        answerEndsHandshake_ = false;
         return false;
+    }
+    if (answer_ && answerEndsHandshake_) {
+        // The host has the probe's echo: the handshake has passed.
+        answerEndsHandshake_ = false;
+        handshakePassed_ = true;
+        if (faults_.stallAfter && !stallCounting_) {
+            stallCounting_ = true;
+            answeredSinceHandshake_ = 0;
+        }
     }
     std::fill(report.begin(), report.end(), std::uint8_t{0});
     if (answer_) {
@@ -482,6 +582,9 @@ bool MouseEmulator::takeChunk(std::span<const std::uint8_t> report) {
 void MouseEmulator::commitBlockWrite() {
     const PendingWrite w = std::move(*pendingWrite_);
     pendingWrite_.reset();
+    if (w.ignored) {
+        return;
+    }
     std::span<std::uint8_t> target;
     switch (w.code) {
     case 0x10:
@@ -512,7 +615,7 @@ ReadResult MouseEmulator::giveChunk(std::span<std::uint8_t> report,
                                     std::chrono::milliseconds timeout,
                                     std::unique_lock<std::mutex>& lock) {
     const auto deliverable = [this] { return !chunksOut_.empty() && !chunksOut_.front().stalled; };
-    if (!changed_.wait_for(lock, timeout, [&] { return !present_ || deliverable(); })) {
+    if (!waitUntil(lock, timeout, [&] { return !present_ || deliverable(); })) {
         // The stalled chunk and those behind it arrive late, after the host gave up on them.
         for (Chunk& chunk : chunksOut_) {
             chunk.stalled = false;

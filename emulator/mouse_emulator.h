@@ -16,8 +16,10 @@
 #pragma once
 #include "device/hid_ports.h"
 #include "device/scramble.h"
+#include "emulator/emulator_faults.h"
 #include "emulator/mouse_state.h"
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -85,10 +87,20 @@ public:
     void vanishAtTransfer(unsigned n);
     // Time each command-port transfer takes.
     void setTransferLatency(std::chrono::microseconds latency);
+    // The faults of a whole run (emulator_faults.h), replacing those set before; their counts
+    // start now. The stall counts the transfers after the next handshake, or after the last one
+    // when the firmware already passed one; once stalled, the mouse stays silent (event reports
+    // included) until faults are set again.
+    void setFaults(const EmulatorFaults& faults);
+    // A transfer the mouse leaves pending returns at once as timed out instead of holding the
+    // caller for the host's time-out (for runs that do not sleep their pauses either).
+    void setInstantTimeouts(bool instant);
 
     // --- observation -------------------------------------------------------------------------
     // Command-port calls so far (feature writes and reads, chunk writes and reads).
     unsigned transferCount() const;
+    // Whether the mouse has stopped answering (stall-after).
+    bool stalled() const;
     // Packets ignored for a wrong checksum.
     unsigned rejectedPackets() const;
     // Flushes of the command handle's input queue, and the reports it holds now.
@@ -104,10 +116,25 @@ private:
         bool stalled = false;
     };
 
-    // Called with mutex_ held. False when the mouse is (or just became) absent.
-    bool beginTransfer(std::unique_lock<std::mutex>& lock);
+    enum class Transfer {
+        absent,  // the mouse is (or just became) absent: the transfer fails
+        stalled, // it has stopped answering: the transfer times out
+        proceed,
+    };
+    // Called with mutex_ held, once per command-port transfer.
+    Transfer beginTransfer(std::unique_lock<std::mutex>& lock);
+    // Called with mutex_ held: waits until `ready` holds or `timeout` has passed (at once when
+    // time-outs are instant). True when `ready` held.
+    template <typename Ready>
+    bool waitUntil(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds timeout,
+                   Ready ready);
+    // A stalled transfer: pending until the host's time-out, or until the mouse is pulled out.
+    void waitOutStall(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds timeout);
     // Called with mutex_ held. False when the mouse refused the report until `timeout`.
     bool takesReports(std::chrono::milliseconds timeout, std::unique_lock<std::mutex>& lock);
+    // Counts an answer to `code` and marks it lost when the faults say so.
+    void noteAnswer(std::uint8_t code);
+    bool ignoresWrites(std::uint8_t code) const;
     void queueInput(const Chunk& chunk);
     bool takeFeature(std::span<const std::uint8_t> report);
     void handlePacket(const CommandPacket& packet);
@@ -137,6 +164,7 @@ private:
         std::uint8_t length = 0;
         std::size_t expected = 0;
         std::vector<std::uint8_t> data;
+        bool ignored = false; // taken but not kept (ignore-writes)
     };
     std::optional<PendingWrite> pendingWrite_;
 
@@ -158,6 +186,17 @@ private:
     std::chrono::microseconds latency_{0};
     bool refusing_ = false;
     unsigned flushes_ = 0;
+    bool instantTimeouts_ = false;
+
+    // faults of a whole run
+    EmulatorFaults faults_;
+    std::array<unsigned, 256> answersTo_{}; // answers given per command code since setFaults
+    bool answerLost_ = false;               // the queued answer is lost
+    bool answerEndsHandshake_ = false;      // the queued answer echoes a scrambled probe
+    bool handshakePassed_ = false;          // its echo was read since the mouse came
+    bool stallCounting_ = false;
+    unsigned answeredSinceHandshake_ = 0;
+    bool stalled_ = false;
 
     unsigned transfers_ = 0;
     unsigned rejected_ = 0;

@@ -19,6 +19,7 @@
 #include "cli/macros_command.h"
 #include "cli/profile_command.h"
 #include "cli/show_command.h"
+#include "emulator/emulator_faults.h"
 
 namespace {
 
@@ -41,16 +42,24 @@ const char* const kMainHelp =
     "'qorctl COMMAND --help' describes a command.\n";
 
 const char* const kApplyHelp =
-    "usage: qorctl apply [--emulate [--no-pause] [--transfer-latency MS]] [options]\n"
+    "usage: qorctl apply [--emulate [--no-pause] [--transfer-latency MS] [faults]] [options]\n"
     "  Starts as the program does (open the mouse, handshake, load config.bin, read str.ini,\n"
     "  connect read-back), then runs OK: the apply sequence, config.bin saved, the key-row\n"
     "  texts written to str.ini. Exit status 0 when the mouse was detected, 1 when it was not\n"
     "  (then nothing but the handshake is sent) or went away during the apply.\n"
     "  --emulate              the emulated mouse instead of the real one; with it:\n"
-    "  --no-pause             record the pauses in the trace without sleeping\n"
+    "  --no-pause             record the pauses in the trace without sleeping; a transfer\n"
+    "                         the emulated mouse leaves unanswered times out at once\n"
     "  --transfer-latency MS  every emulated transfer takes MS milliseconds\n"
     "  --unplugged            no mouse: opening the device fails\n"
     "  --old-firmware         the mouse answers the plain probe: the handshake fails\n"
+    "  --stall-after N        the mouse answers N transfers after the handshake (a transfer\n"
+    "                         is a feature or chunk line of the trace), then none: every\n"
+    "                         later transfer times out\n"
+    "  --lose-answer HH[:K]   the K-th answer (default the first) to command HH (hex) is\n"
+    "                         lost: its feature read fails (repeatable)\n"
+    "  --ignore-writes HH     writes of command HH (hex) are taken but change nothing in the\n"
+    "                         mouse (repeatable)\n"
     "  --timing               print the wall time of start-up, the device traffic of the\n"
     "                         apply and the file writes to standard error\n";
 
@@ -97,10 +106,12 @@ std::optional<std::vector<std::uint8_t>> parseReport(const std::string& text) {
     return bytes;
 }
 
-// Options of the session commands; the rest stays in `args`.
+// Options of the session commands; the rest stays in `args`. The emulated mouse's faults are
+// taken where `faults` is given.
 std::optional<std::string> takeSessionOptions(std::vector<std::string>& args, SessionOptions& s,
                                               bool& emulate, bool withTiming,
-                                              bool* timing = nullptr) {
+                                              bool* timing = nullptr,
+                                              EmulatorFaults* faults = nullptr) {
     std::vector<std::string> rest;
     bool emulatorOnly = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -111,6 +122,15 @@ std::optional<std::string> takeSessionOptions(std::vector<std::string>& args, Se
             s.unplugged = emulatorOnly = true;
         } else if (arg == "--old-firmware") {
             s.oldFirmware = emulatorOnly = true;
+        } else if (faults != nullptr &&
+                   (arg == "--stall-after" || arg == "--lose-answer" || arg == "--ignore-writes")) {
+            if (i + 1 >= args.size()) {
+                return arg + " needs a value";
+            }
+            if (auto why = addEmulatorFault(arg.substr(2), args[++i], *faults)) {
+                return arg + " " + args[i] + ": " + *why;
+            }
+            emulatorOnly = true;
         } else if (timing != nullptr && arg == "--timing") {
             *timing = true;
         } else if (withTiming && arg == "--no-pause") {
@@ -131,7 +151,8 @@ std::optional<std::string> takeSessionOptions(std::vector<std::string>& args, Se
         }
     }
     if (emulatorOnly && !emulate) {
-        return "--unplugged, --old-firmware, --no-pause and --transfer-latency need --emulate";
+        return "--unplugged, --old-firmware, --no-pause, --transfer-latency and the faults need "
+               "--emulate";
     }
     if (!emulate && s.common.sensorType) {
         return "--sensor-type sets the emulated mouse's sensor: it needs --emulate";
@@ -150,7 +171,8 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
     s.common = common;
     bool emulate = false;
     bool timing = false;
-    if (auto error = takeSessionOptions(args, s, emulate, true, &timing)) {
+    EmulatorFaults faults;
+    if (auto error = takeSessionOptions(args, s, emulate, true, &timing, &faults)) {
         return usageError("apply", *error);
     }
     if (!args.empty()) {
@@ -159,6 +181,11 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
     const auto backend = makeBackend("apply", emulate, s);
     if (!backend) {
         return 2;
+    }
+    if (emulate) {
+        auto& mouse = static_cast<EmulatorBackend&>(*backend).mouse();
+        mouse.setFaults(faults);
+        mouse.setInstantTimeouts(!s.realPauses);
     }
     CliSession session(s, *backend);
     if (!session.traceOpen()) {
