@@ -9,14 +9,21 @@ namespace qor {
 namespace {
 
 constexpr std::array<DialogTraits, 8> kTraits = {{
-    {701, u"/single-key.png", u"Single Key Dialog Load background image failed!!!", true},
-    {702, u"/windows-key.png", u"Windows Dialog Load background image failed!!!", false},
-    {703, u"/media-key.png", u"Media Dialog Load background image failed!!!", false},
-    {704, u"/fire-key.png", u"FireKey Dialog Load background image failed!!!", false},
-    {705, u"/macro-key.png", u"Macro Key Dialog Load background image failed!!!", false},
-    {706, u"/combo-key.png", u"Combo Dialog Load background image failed!!!", true},
-    {707, u"/delay-time.png", u"DelayTime Dialog Load background image failed!!!", false},
-    {708, u"/skins.png", u"Skins Dialog Load background image failed!!!", false},
+    {kSingleKeyDialogTemplate, u"/single-key.png",
+     u"Single Key Dialog Load background image failed!!!", true},
+    {kWindowsFunctionDialogTemplate, u"/windows-key.png",
+     u"Windows Dialog Load background image failed!!!", false},
+    {kMultimediaDialogTemplate, u"/media-key.png", u"Media Dialog Load background image failed!!!",
+     false},
+    {kFireKeyDialogTemplate, u"/fire-key.png", u"FireKey Dialog Load background image failed!!!",
+     false},
+    {kMacroKeyDialogTemplate, u"/macro-key.png",
+     u"Macro Key Dialog Load background image failed!!!", false},
+    {kComboKeyDialogTemplate, u"/combo-key.png", u"Combo Dialog Load background image failed!!!",
+     true},
+    {kDelayTimeDialogTemplate, u"/delay-time.png",
+     u"DelayTime Dialog Load background image failed!!!", false},
+    {kSkinsDialogTemplate, u"/skins.png", u"Skins Dialog Load background image failed!!!", false},
 }};
 
 constexpr int kWheelNotch = 120;

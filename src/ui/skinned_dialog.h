@@ -2,6 +2,7 @@
 // and the close image with their hover images, the order a press is tested in, and which keys a
 // dialog swallows. What a dialog shows besides is its content, a model of its own.
 #pragma once
+#include "base/window_ids.h"
 #include "ui/scene.h"
 #include "ui/strings.h"
 

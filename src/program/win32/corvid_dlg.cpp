@@ -30,12 +30,6 @@ namespace {
 std::atomic<HWND> gMainWindow{nullptr};
 
 constexpr UINT_PTR kTrayRetryTimer = 1;
-// A list's choice is acted on after the list's own notification has returned, since acting on
-// it may destroy the list.
-constexpr UINT kListChoiceMessage = WM_APP + 1;
-// A context menu runs its own message loop: it opens after the message hook that saw the right
-// button has returned. wParam: the control; lParam: the screen point.
-constexpr UINT kContextMenuMessage = WM_APP + 2;
 constexpr UINT kTrayRetryMs = 500;
 constexpr int kTrayAttempts = 120;
 

@@ -35,11 +35,6 @@
 
 namespace qor {
 
-// Dialog template, icon and menu of the resource script.
-inline constexpr int kMainDialogTemplate = 700;
-inline constexpr int kMainIcon = 710;
-inline constexpr int kMacroListMenu = 180;
-
 inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
 
 // The main window's handle, for the threads and hooks that send it messages.

@@ -12,10 +12,6 @@
 namespace qor {
 namespace {
 
-// A list's choice is acted on after the list's own notification has returned, since acting on
-// it destroys the list.
-constexpr UINT kListChoiceMessage = WM_APP + 2;
-
 // The dialog whose messages the thread's hooks look at: the one open now. Dialogs run on the
 // window's thread only, one at a time (a dialog opened over another takes over until it ends).
 SkinnedDialogWindow* gOpen = nullptr;

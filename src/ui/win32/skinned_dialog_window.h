@@ -15,10 +15,6 @@
 
 namespace qor {
 
-// The private messages a capture hook sends its dialog when it has named a key.
-inline constexpr UINT kSingleKeyCapturedMessage = 0x0B04;
-inline constexpr UINT kComboKeyCapturedMessage = 0x0B05;
-
 // What the dialogs take from the main window when they open.
 struct DialogLook {
     std::wstring skinFolder;
