@@ -134,9 +134,6 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
 
 CCorvidDlg::~CCorvidDlg() {
     cleanUp();
-    if (controlBrush_ != nullptr) {
-        DeleteObject(controlBrush_);
-    }
     if (background_ != nullptr) {
         DeleteObject(background_);
     }

@@ -3,6 +3,7 @@
 // program ends.
 #pragma once
 #include "base/message_sink.h"
+#include "base/win32/scoped.h"
 #include "device/discovery.h"
 #include "device/event_listener.h"
 #include "device/win32/hid_win32.h"
@@ -132,7 +133,7 @@ private:
     SkinnedKeyDialogs keyDialogs_;
     MainWindow window_;
     ControlReconciler controls_;
-    HBRUSH controlBrush_ = nullptr;
+    ScopedBrush controlBrush_;
     HHOOK messageHook_ = nullptr;
     HHOOK recordHook_ = nullptr;
     std::optional<std::wstring> titleBeforeRecording_;
