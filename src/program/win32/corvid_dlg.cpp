@@ -12,9 +12,6 @@
 #include "ui/win32/drawing.h"
 #include "ui/win32/skin_folders.h"
 
-#include <commctrl.h>
-#include <dbt.h>
-#include <psapi.h>
 #include <shellapi.h>
 
 namespace qor {
@@ -54,6 +51,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
           instance, strings_, [this] { return hwnd(); }, [this] { return dialogLook(); },
           [this] { reconcileControls(); }),
       keyDialogs_(dialogRunner_, strings_.language(), [this] { return macros_.listMacros(); }),
+      recorder_([this] { return hwnd(); }, [this] { return hookKeys(); }, [this] { unhookKeys(); }),
       skins_(ini_, std::filesystem::path(paths_.strIni), programFolder(modulePath()),
              &skinFolderNames),
       window_(session_.settings().working, session_.keyRows(), session_.image().activeSensorType,
@@ -67,7 +65,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, DeviceBackend& backend)
                                     work();
                                     SetCursor(old);
                                 },
-                                &pointer_, &macros_, this, &dialogRunner_, &skins_}) {}
+                                &pointer_, &macros_, &recorder_, &dialogRunner_, &skins_}) {}
 
 CCorvidDlg::~CCorvidDlg() {
     cleanUp();
@@ -301,39 +299,6 @@ void CCorvidDlg::onDeviceEvent(WPARAM code, LPARAM value) {
     if (balloon) {
         tray_.showBalloon(balloon->text, balloon->title, balloon->timeoutMs);
     }
-}
-
-std::optional<std::uint32_t> CCorvidDlg::installKeyboardHook() {
-    const std::optional<unsigned long> error = hookKeys();
-    return error ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*error)) : std::nullopt;
-}
-
-void CCorvidDlg::removeKeyboardHook() {
-    unhookKeys();
-}
-
-void CCorvidDlg::setWindowTitle(std::u16string_view title) {
-    if (!titleBeforeRecording_) {
-        titleBeforeRecording_ = wideString(windowText(hwnd()));
-    }
-    SetWindowTextW(hwnd(), wideString(title).c_str());
-}
-
-void CCorvidDlg::restoreWindowTitle() {
-    if (titleBeforeRecording_) {
-        SetWindowTextW(hwnd(), titleBeforeRecording_->c_str());
-        titleBeforeRecording_.reset();
-    }
-}
-
-void CCorvidDlg::sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) {
-    SendMessageW(hwnd(), kRecorderMessage, static_cast<WPARAM>(wParam),
-                 static_cast<LPARAM>(lParam));
-}
-
-void CCorvidDlg::postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) {
-    PostMessageW(hwnd(), kRecorderMessage, static_cast<WPARAM>(wParam),
-                 static_cast<LPARAM>(lParam));
 }
 
 DialogLook CCorvidDlg::dialogLook() const {

@@ -13,6 +13,7 @@
 #include "macro/macro_recorder.h"
 #include "pointer/win32/pointer_system_win32.h"
 #include "program/win32/device_backend.h"
+#include "program/win32/recorder_host_win32.h"
 #include "program/win32/tray_icon.h"
 #include "session/session.h"
 #include "settings/file_system.h"
@@ -39,7 +40,7 @@ namespace qor {
 
 inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
 
-class CCorvidDlg final : public SceneWindow, private DeviceChangeHost, private RecorderHost {
+class CCorvidDlg final : public SceneWindow, private DeviceChangeHost {
 public:
     CCorvidDlg(HINSTANCE instance, DeviceBackend& backend);
     ~CCorvidDlg() override;
@@ -74,14 +75,6 @@ private:
     void hideWindow() override;
     void connectReadBack() override;
 
-    // RecorderHost
-    std::optional<std::uint32_t> installKeyboardHook() override;
-    void removeKeyboardHook() override;
-    void setWindowTitle(std::u16string_view title) override;
-    void restoreWindowTitle() override;
-    void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
-    void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
-
     DeviceBackend& backend_;
     StringTable strings_;
     MessageBoxSink messages_;
@@ -108,9 +101,9 @@ private:
     DeviceChangeHandler deviceChange_;
     Win32DialogRunner dialogRunner_;
     SkinnedKeyDialogs keyDialogs_;
+    Win32RecorderHost recorder_;
     SkinSettings skins_;
     MainWindow window_;
-    std::optional<std::wstring> titleBeforeRecording_;
 
     NonClientPaintGate nonClientPaint_;
     bool cleanedUp_ = false;
