@@ -2,6 +2,7 @@
 // 8 or 12 steps and a colour box, the value labels of the sensor type's list, and what a click
 // on each does to the record. The colour dialog is reached through a port.
 #pragma once
+#include "base/window_ids.h"
 #include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/strings.h"
@@ -12,8 +13,6 @@
 #include <optional>
 
 namespace qor {
-
-inline constexpr int kDpiColourBoxIdBase = 70; // stage k's colour box is 70 + k
 
 // Layout; stages count from 0, steps from 1.
 Rect dpiStepRect(std::size_t stage, std::size_t step);

@@ -1,6 +1,7 @@
 // The lighting area of the Basic page as a presentation model: the Mode, Parameter and Effect
 // boxes (statics 86, 87, 88), their pop-up lists (63, 64, 65), and what a choice stores.
 #pragma once
+#include "base/window_ids.h"
 #include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/strings.h"
@@ -11,13 +12,6 @@
 namespace qor {
 
 enum class LightingBox { Mode, Parameter, Effect };
-
-inline constexpr int kModeTextId = 86;
-inline constexpr int kParameterTextId = 87;
-inline constexpr int kEffectTextId = 88;
-inline constexpr int kModeListId = 63;
-inline constexpr int kParameterListId = 64;
-inline constexpr int kEffectListId = 65;
 
 Rect lightingBoxRect(LightingBox box);
 // The list of a box in the record's mode (the Parameter list's height follows the mode).

@@ -13,7 +13,6 @@ namespace {
 constexpr LanguageTexts kEnterAKey{u"Please enter a key", u"请输入一个按键", u"請輸入一個按鍵"};
 constexpr Rect kSingleKeyFace{74, 129, 150, 143};
 constexpr Rect kSingleKeyPrompt{45, 108, 181, 124};
-constexpr int kSingleKeyFaceId = 502;
 
 constexpr Rect kComboModifierFace{50, 70, 116, 84};
 constexpr Rect kComboModifierBox{50, 70, 132, 84};

@@ -30,10 +30,10 @@ private:
 
 class ComboKeyDialog final : public PopupListContent {
 public:
-    static constexpr int kModifierFace = 512;
-    static constexpr int kModifierList = 515;
-    static constexpr int kFirstKeyEdit = 516;
-    static constexpr int kSecondKeyEdit = 517;
+    static constexpr int kModifierFace = kComboModifierFaceId;
+    static constexpr int kModifierList = kComboModifierListId;
+    static constexpr int kFirstKeyEdit = kComboFirstKeyEditId;
+    static constexpr int kSecondKeyEdit = kComboSecondKeyEditId;
 
     ComboKeyDialog();
     DialogKind kind() const override { return DialogKind::ComboKey; }
@@ -48,10 +48,10 @@ private:
 
 class FireKeyDialog final : public PopupListContent {
 public:
-    static constexpr int kKeyFace = 572;
-    static constexpr int kKeyList = 573;
-    static constexpr int kSpeedEdit = 574;
-    static constexpr int kTimesEdit = 575;
+    static constexpr int kKeyFace = kFireKeyFaceId;
+    static constexpr int kKeyList = kFireKeyListId;
+    static constexpr int kSpeedEdit = kFireSpeedEditId;
+    static constexpr int kTimesEdit = kFireTimesEditId;
 
     explicit FireKeyDialog(Language language);
     DialogKind kind() const override { return DialogKind::FireKey; }
@@ -74,10 +74,10 @@ private:
 // language.
 class ChoiceListDialog final : public PopupListContent {
 public:
-    static constexpr int kMediaFace = 552;
-    static constexpr int kMediaList = 553;
-    static constexpr int kWindowsFace = 532;
-    static constexpr int kWindowsList = 533;
+    static constexpr int kMediaFace = kMediaFaceId;
+    static constexpr int kMediaList = kMediaListId;
+    static constexpr int kWindowsFace = kWindowsFaceId;
+    static constexpr int kWindowsList = kWindowsListId;
 
     // `kind` is DialogKind::Multimedia or DialogKind::WindowsFunction.
     ChoiceListDialog(DialogKind kind, Language language);

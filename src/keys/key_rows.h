@@ -3,6 +3,7 @@
 // and the row texts together; the parameter dialogs are reached through a port.
 #pragma once
 #include "base/message_sink.h"
+#include "base/window_ids.h"
 #include "settings/settings_record.h"
 #include "ui/scene.h"
 #include "ui/str_ini.h"
@@ -18,8 +19,6 @@
 namespace qor {
 
 inline constexpr std::size_t kKeyRowsShown = 7;
-inline constexpr int kFunctionListIdBase = 40; // row k's list is 40 + k
-inline constexpr int kDpiSideListId = 37;
 inline constexpr std::size_t kDpiSwitchPosition = 6;
 inline constexpr std::array<std::u16string_view, 4> kDpiSideTexts = {u"DPI +", u"DPI -",
                                                                      u"DPI Loop", u"Shift DPI"};

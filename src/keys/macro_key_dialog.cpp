@@ -48,10 +48,15 @@ bool MacroKeyDialog::pressBox(int x, int y) {
     if (PopupListContent::pressBox(x, y)) {
         return true;
     }
+    // The open list (x 50 to 132) lies over a part of the texts, not over the check marks: a
+    // press inside it is the list's, and the frame only closes the list.
+    if (listOpen() && kListRect.contains(x, y)) {
+        return false;
+    }
     for (std::size_t mode = 1; mode <= kLoopModes; ++mode) {
-        // While the list is open it lies over the check marks: the press only closes it.
-        if (!listOpen() &&
-            (loopModeCheckRect(mode).contains(x, y) || loopModeTextRect(mode).contains(x, y))) {
+        if (loopModeCheckRect(mode).contains(x, y) || loopModeTextRect(mode).contains(x, y)) {
+            // A press outside the open list closes it and acts.
+            closeList();
             choice_.loopMode = static_cast<std::uint8_t>(mode);
             return true;
         }

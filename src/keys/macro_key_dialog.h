@@ -18,8 +18,8 @@ Rect loopModeTextRect(std::size_t mode);
 
 class MacroKeyDialog final : public PopupListContent {
 public:
-    static constexpr int kFace = 592;
-    static constexpr int kList = 593;
+    static constexpr int kFace = kMacroKeyFaceId;
+    static constexpr int kList = kMacroKeyListId;
 
     // `macroNames` are the section names of record.ini in file order.
     MacroKeyDialog(std::vector<std::u16string> macroNames, Language language);

@@ -9,7 +9,7 @@ namespace qor {
 
 class DelayTimeDialog final : public DialogContent {
 public:
-    static constexpr int kDelayEdit = 600;
+    static constexpr int kDelayEdit = kDelayEditId;
 
     explicit DelayTimeDialog(Language language) : language_(language) {}
     DialogKind kind() const override { return DialogKind::DelayTime; }

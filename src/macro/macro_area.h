@@ -4,6 +4,7 @@
 // scene with the capacity gauge.
 #pragma once
 #include "base/message_sink.h"
+#include "base/window_ids.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_file.h"
 #include "macro/macro_recorder.h"
@@ -18,14 +19,6 @@
 #include <string_view>
 
 namespace qor {
-
-// Child controls of the area.
-inline constexpr int kLoopBoxId = 149;
-inline constexpr int kNameBoxId = 150;
-inline constexpr int kMacroListId = 151;
-inline constexpr int kSequenceListId = 152;
-inline constexpr int kEventFaceId = 119;
-inline constexpr int kEventListId = 154;
 
 inline constexpr Rect kRecordStartRect{735, 229, 764, 258};
 inline constexpr Rect kRecordStopRect{735, 265, 764, 294};

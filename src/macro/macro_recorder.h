@@ -4,6 +4,7 @@
 // measured: every recorded event after the first is preceded by a "50 ms" line.
 #pragma once
 #include "base/message_sink.h"
+#include "base/virtual_keys.h"
 #include "base/window_ids.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_texts.h"
@@ -25,10 +26,6 @@ inline constexpr std::uintptr_t kRecordedRelease = 1;
 inline constexpr std::uintptr_t kRecordedBreak = 2;
 inline constexpr std::uintptr_t kRecordedLimit = 3;
 inline constexpr std::uint32_t kRecordedEventsMax = 64;
-inline constexpr int kHookAction = 0; // HC_ACTION
-// Keystroke flags of a keyboard hook call.
-inline constexpr std::uint32_t kKeyReleasedBit = 1u << 31;
-inline constexpr std::uint32_t kKeyWasDownBit = 1u << 30;
 
 // What the recorder needs from the window.
 class RecorderHost {
@@ -53,11 +50,8 @@ enum class SequenceState : std::uint8_t {
     Stopped = 2,
 };
 
-enum class HookVerdict {
-    PassOn,  // call CallNextHookEx and return its result
-    Handled, // return 0
-    Discard, // return 1: the keystroke goes no further (Ctrl+Break would cancel the window)
-};
+// Discard keeps Ctrl+Break from the window, which would cancel it.
+using HookVerdict = KeyHookVerdict;
 
 class MacroRecorder {
 public:

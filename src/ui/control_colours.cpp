@@ -1,5 +1,7 @@
 #include "ui/control_colours.h"
 
+#include "base/window_ids.h"
+
 namespace qor {
 namespace {
 
@@ -9,14 +11,16 @@ constexpr Rgb kMacroListBrush{2, 4, 5};
 constexpr Rgb kStaticGreen{100, 150, 100};
 constexpr Rgb kDialogGrey{40, 40, 40};
 
+constexpr int kDpiColourBoxes = 4;
+
 bool isMacroTextList(int id) {
-    return id == 151 || id == 152;
+    return id == kMacroListId || id == kSequenceListId;
 }
 bool isDpiColourBox(int id) {
-    return id >= 71 && id <= 74;
+    return id > kDpiColourBoxIdBase && id <= kDpiColourBoxIdBase + kDpiColourBoxes;
 }
 bool isBlackText(int id) {
-    return id == 86 || id == 87 || id == 88 || id == 119;
+    return id == kModeTextId || id == kParameterTextId || id == kEffectTextId || id == kEventFaceId;
 }
 
 } // namespace
@@ -48,7 +52,7 @@ ControlPaint controlPaint(ControlClass kind, int id, Rgb skinText, const Setting
         break;
     case ControlClass::Static:
         if (isDpiColourBox(id)) {
-            const std::size_t at = static_cast<std::size_t>(id - 71) * 3;
+            const std::size_t at = static_cast<std::size_t>(id - kDpiColourBoxIdBase - 1) * 3;
             p.brush = Rgb{record.dpiColor[at], record.dpiColor[at + 1], record.dpiColor[at + 2]};
         } else if (isBlackText(id)) {
             p.text = skinText;

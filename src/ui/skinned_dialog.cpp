@@ -9,18 +9,22 @@ namespace qor {
 namespace {
 
 constexpr std::array<DialogTraits, 8> kTraits = {{
-    {701, u"/single-key.png", u"Single Key Dialog Load background image failed!!!", true},
-    {702, u"/windows-key.png", u"Windows Dialog Load background image failed!!!", false},
-    {703, u"/media-key.png", u"Media Dialog Load background image failed!!!", false},
-    {704, u"/fire-key.png", u"FireKey Dialog Load background image failed!!!", false},
-    {705, u"/macro-key.png", u"Macro Key Dialog Load background image failed!!!", false},
-    {706, u"/combo-key.png", u"Combo Dialog Load background image failed!!!", true},
-    {707, u"/delay-time.png", u"DelayTime Dialog Load background image failed!!!", false},
-    {708, u"/skins.png", u"Skins Dialog Load background image failed!!!", false},
+    {kSingleKeyDialogTemplate, u"/single-key.png",
+     u"Single Key Dialog Load background image failed!!!", true},
+    {kWindowsFunctionDialogTemplate, u"/windows-key.png",
+     u"Windows Dialog Load background image failed!!!", false},
+    {kMultimediaDialogTemplate, u"/media-key.png", u"Media Dialog Load background image failed!!!",
+     false},
+    {kFireKeyDialogTemplate, u"/fire-key.png", u"FireKey Dialog Load background image failed!!!",
+     false},
+    {kMacroKeyDialogTemplate, u"/macro-key.png",
+     u"Macro Key Dialog Load background image failed!!!", false},
+    {kComboKeyDialogTemplate, u"/combo-key.png", u"Combo Dialog Load background image failed!!!",
+     true},
+    {kDelayTimeDialogTemplate, u"/delay-time.png",
+     u"DelayTime Dialog Load background image failed!!!", false},
+    {kSkinsDialogTemplate, u"/skins.png", u"Skins Dialog Load background image failed!!!", false},
 }};
-
-constexpr int kWheelNotch = 120;
-constexpr int kLinesPerNotch = 3;
 
 } // namespace
 
@@ -56,12 +60,12 @@ std::optional<int> fieldToFocus(const Scene& scene, std::optional<int> focused) 
     return std::nullopt;
 }
 
-ListScroll listScrollForWheel(int wheelDelta) {
-    // A fine-grained wheel sends less than a notch at a time; each message still counts as
-    // one, as the list would otherwise not move at all.
-    const int notches = wheelDelta / kWheelNotch;
-    const int count = notches == 0 ? 1 : (notches < 0 ? -notches : notches);
-    return ListScroll{wheelDelta <= 0, count * kLinesPerNotch};
+std::optional<int> captureEdit(const Scene& scene, std::optional<int> focused) {
+    if (!focused) {
+        return std::nullopt;
+    }
+    const SceneControl* c = scene.control(*focused);
+    return c != nullptr && c->kind == ControlKind::Edit ? focused : std::nullopt;
 }
 
 bool PopupListContent::pressBox(int x, int y) {
@@ -173,6 +177,61 @@ bool SkinnedDialog::keyDiscarded(unsigned virtualKey, bool keyDown) const {
         return true;
     }
     return keyDown && (virtualKey == kVirtualKeyReturn || virtualKey == kVirtualKeyEscape);
+}
+
+std::optional<MissingBackground> SkinnedDialog::backgroundMissing() const {
+    return MissingBackground{std::u16string(kDialogLoadFailureText),
+                             std::u16string(traits().failureCaption), HostAction::Cancel};
+}
+
+HostAction SkinnedDialog::pressAt(int x, int y) {
+    switch (press(x, y)) {
+    case DialogEnd::Ok:
+        return HostAction::Ok;
+    case DialogEnd::Cancel:
+        return HostAction::Cancel;
+    case DialogEnd::None:
+        break;
+    }
+    return HostAction::None;
+}
+
+void SkinnedDialog::listChosen(int id, std::optional<std::size_t> item, bool /*doubleClick*/) {
+    if (item) {
+        content_.chooseItem(id, *item);
+    }
+}
+
+void SkinnedDialog::pointerOverList(int id, std::size_t item, const Rect& /*itemRect*/) {
+    content_.pointerOverItem(id, item);
+}
+
+KeyHookAnswer SkinnedDialog::keyHooked(int code, unsigned virtualKey, std::u16string_view /*name*/,
+                                       std::uint32_t flags) {
+    if (code != kHookAction || !traits().capturesKeys) {
+        return {};
+    }
+    const bool keyDown = (flags & kKeyReleasedBit) == 0;
+    return KeyHookAnswer{keyDiscarded(virtualKey, keyDown) ? KeyHookVerdict::Discard
+                                                           : KeyHookVerdict::Handled,
+                         content_.kind() == DialogKind::SingleKey ? kSingleKeyCapturedMessage
+                                                                  : kComboKeyCapturedMessage};
+}
+
+void SkinnedDialog::keyNamed(std::u16string_view name, std::optional<int> focusedControl) {
+    content_.keyCaptured(name, captureEdit(scene(), focusedControl));
+}
+
+HostAction SkinnedDialog::commandChosen(int id) {
+    if (id == kOkCommand) {
+        return HostAction::Ok;
+    }
+    return id == kCancelCommand ? HostAction::Cancel : HostAction::None;
+}
+
+ControlPaint SkinnedDialog::controlColours(ControlClass kind, int /*id*/,
+                                           const SceneControl* control) const {
+    return dialogControlPaint(kind, control);
 }
 
 Scene SkinnedDialog::scene() const {

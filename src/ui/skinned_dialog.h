@@ -1,8 +1,11 @@
 // The frame every small dialog of the program shares: a skin image as background, OK, Cancel
-// and the close image with their hover images, the order a press is tested in, and which keys a
-// dialog swallows. What a dialog shows besides is its content, a model of its own.
+// and the close image with their hover images, the order a press is tested in, which keys a
+// dialog swallows and which edit takes a captured key. What a dialog shows besides is its
+// content, a model of its own. The frame is the model the window host runs.
 #pragma once
+#include "base/window_ids.h"
 #include "ui/scene.h"
+#include "ui/scene_window_model.h"
 #include "ui/strings.h"
 
 #include <cstddef>
@@ -51,18 +54,15 @@ inline constexpr int kDialogListBottom = 243;
 
 enum class DialogEnd : std::uint8_t { None, Ok, Cancel };
 
-// One notch of the wheel over an open list: three lines, down for a delta of 0 or less.
-struct ListScroll {
-    bool down;
-    int lines;
-};
-ListScroll listScrollForWheel(int wheelDelta);
-
 // The keys go to a field whenever nothing else has them: at the start, and after a list that
 // had the focus has gone; a capture dialog would otherwise drop what is typed. Given the
 // control that has the focus (none: nothing of the dialog, or a disabled control), the edit to
 // give it to, or nothing when a field or list keeps it.
 std::optional<int> fieldToFocus(const Scene& scene, std::optional<int> focused);
+
+// The edit a key named by a capture dialog's hook goes to: the control that has the focus when
+// it is one of the scene's edits; nothing otherwise.
+std::optional<int> captureEdit(const Scene& scene, std::optional<int> focused);
 
 // What one dialog adds to the frame. Every operation is a user action; the dialog's controls
 // and drawings come from `scene()`.
@@ -137,7 +137,7 @@ template <class Content> auto resultOf(DialogRunner& runner, Content& content) {
     return runner.run(content) ? std::optional<Result>(content.result()) : std::nullopt;
 }
 
-class SkinnedDialog {
+class SkinnedDialog final : public SceneWindowModel {
 public:
     SkinnedDialog(DialogContent& content, const StringTable& strings);
 
@@ -150,16 +150,43 @@ public:
 
     // Hover, as on the main window: a move over a button asks for a hover notification (true);
     // a move elsewhere brings a lit button back and gives the areas to redraw.
-    bool pointerMoved(int x, int y, std::vector<Rect>& redraw);
-    std::vector<Rect> hoverAt(int x, int y);
-    std::vector<Rect> pointerLeft();
+    bool pointerMoved(int x, int y, std::vector<Rect>& redraw) override;
+    std::vector<Rect> hoverAt(int x, int y) override;
+    std::vector<Rect> pointerLeft() override;
 
     // Whether a key message with this virtual key never reaches the dialog: the capture
     // dialogs keep Enter and Escape from ending them, and the Windows keys out of the program.
     bool keyDiscarded(unsigned virtualKey, bool keyDown) const;
 
     // The buttons and the content; the background image is the painter's.
-    Scene scene() const;
+    Scene scene() const override;
+
+    // The window host's operations.
+    std::u16string_view background() const override { return traits().background; }
+    // Without its background the dialog has neither its size nor its controls: after the
+    // "error" box it ends with Cancel, so that nobody is left with an empty window.
+    std::optional<MissingBackground> backgroundMissing() const override;
+    HostAction pressAt(int x, int y) override;
+    void listChosen(int id, std::optional<std::size_t> item, bool doubleClick) override;
+    void textChanged(int id, std::u16string_view text) override { content_.textChanged(id, text); }
+    void focusLost(int id) override { content_.focusLost(id); }
+    void pointerOverList(int id, std::size_t item, const Rect& itemRect) override;
+    std::optional<int> wheelList() const override { return content_.followingList(); }
+    bool hooksKeysAtOpen() const override { return traits().capturesKeys; }
+    std::u16string keyHookFailure(unsigned long errorCode) const override {
+        return hookFailureText(content_.kind(), errorCode);
+    }
+    // A capture dialog's hook names every key it sees: the single key dialog by one message,
+    // the combo dialog by another; the key itself goes on unless `keyDiscarded`.
+    KeyHookAnswer keyHooked(int code, unsigned virtualKey, std::u16string_view name,
+                            std::uint32_t flags) override;
+    void keyNamed(std::u16string_view name, std::optional<int> focusedControl) override;
+    HostAction commandChosen(int id) override;
+    ControlPaint controlColours(ControlClass kind, int id,
+                                const SceneControl* control) const override;
+    std::optional<int> focusTarget(std::optional<int> focused) const override {
+        return fieldToFocus(scene(), focused);
+    }
 
 private:
     enum class Button : std::uint8_t { Ok, Cancel, Close };

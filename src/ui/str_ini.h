@@ -2,6 +2,7 @@
 // section "Skins" the text colour and the skin name.
 #pragma once
 #include "settings/ini_engine.h"
+#include "ui/scene.h"
 #include "ui/strings.h"
 
 #include <array>
@@ -57,6 +58,10 @@ struct TextColour {
 
 // The colour the window starts with, until str.ini has been read.
 inline constexpr TextColour kInitialTextColour{0, 255, 0};
+
+inline constexpr Rgb rgbOf(TextColour c) {
+    return Rgb{c.red, c.green, c.blue};
+}
 
 // The 24 key-row texts of `languageSection`, then the four values of "Skins".
 StrIniValues readStrIni(const IniEngine& ini, const std::filesystem::path& file,

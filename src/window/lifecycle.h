@@ -1,5 +1,5 @@
 // Decisions of the tray program's life that belong to no page: what a tray click does, when the
-// first paints hide the window, and the program's own window messages.
+// first paints hide the window, and how long the tray icon is tried again.
 #pragma once
 #include "base/window_ids.h"
 
@@ -46,6 +46,23 @@ public:
 
 private:
     int remaining_;
+};
+
+// Adding the tray icon: the shell may not be up yet (it starts with the program) or may have
+// restarted. A failed attempt is made again every 500 ms, 120 attempts in all; a taskbar created
+// anew (the shell restarted and forgot every icon) starts the count again.
+class TrayRetry {
+public:
+    static constexpr unsigned kIntervalMs = 500;
+    static constexpr int kAttempts = 120;
+
+    // One attempt's outcome: true when another attempt follows in kIntervalMs.
+    bool tryAgain(bool added) { return !added && ++attempts_ < kAttempts; }
+    void taskbarCreated() { attempts_ = 0; }
+    int attempts() const { return attempts_; }
+
+private:
+    int attempts_ = 0;
 };
 
 } // namespace qor

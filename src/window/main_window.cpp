@@ -121,7 +121,7 @@ std::vector<HoverArea> hoverAreas(Page page) {
 
 MainWindow::MainWindow(SettingsRecord& record, KeyRowTexts& keyRows, const std::uint8_t& sensorType,
                        const StringTable& strings, Ports ports)
-    : strings_(strings), ports_(std::move(ports)),
+    : record_(record), strings_(strings), ports_(std::move(ports)),
       keys_(record, keyRows, strings, ports_.messages, ports_.keyDialogs),
       dpi_(record, sensorType, strings, ports_.pickColour), lighting_(record, strings),
       pointer_(record, strings, ports_.messages, ports_.pointer) {
@@ -162,6 +162,10 @@ bool MainWindow::showPage(Page page) {
         pageDrawn(previous);
     }
     return d.draw;
+}
+
+bool MainWindow::showFirstPage() {
+    return ports_.flow.connected() && showPage(Page::Basic);
 }
 
 void MainWindow::redrawCurrentPage() {
@@ -241,6 +245,42 @@ WindowAction MainWindow::press(int x, int y) {
         return WindowAction::None;
     }
     return WindowAction::MoveWindow;
+}
+
+bool MainWindow::openSkins() {
+    if (ports_.skins == nullptr || ports_.dialogs == nullptr) {
+        return false;
+    }
+    SkinSettings& skins = *ports_.skins;
+    SkinsDialog content(
+        skins.current(), skins.root(), strings_.language(),
+        [&skins] { return skins.folderNames(); }, ports_.pickColour);
+    const std::optional<SkinChoice> chosen = resultOf(*ports_.dialogs, content);
+    if (!chosen) {
+        return false;
+    }
+    skins.take(*chosen);
+    // The pointer is on the dialog, no longer on the Skins button.
+    hovered_.reset();
+    return true;
+}
+
+HostAction MainWindow::pressAt(int x, int y) {
+    switch (press(x, y)) {
+    case WindowAction::None:
+        return HostAction::None;
+    case WindowAction::Hide:
+        return HostAction::Hide;
+    case WindowAction::EndProgram:
+        return HostAction::EndProgram;
+    case WindowAction::MoveWindow:
+        return HostAction::MoveWindow;
+    case WindowAction::OpenWebLink:
+        return HostAction::OpenWebLink;
+    case WindowAction::OpenSkins:
+        return openSkins() ? HostAction::SkinChanged : HostAction::None;
+    }
+    return HostAction::None;
 }
 
 bool MainWindow::pressBasic(int x, int y) {
@@ -454,6 +494,48 @@ const MacroArea* MainWindow::shownMacro() const {
 bool MainWindow::keyDownSwallowed() const {
     const MacroArea* macro = shownMacro();
     return macro != nullptr && macro->swallowsKeyDowns();
+}
+
+std::optional<HostAction> MainWindow::keyPressed(unsigned virtualKey) {
+    if (keyDownSwallowed()) {
+        return HostAction::None; // a recording runs: the keys are the macro's, not the page's
+    }
+    if (keyDown(virtualKey) == WindowAction::Hide) {
+        return HostAction::Hide;
+    }
+    return std::nullopt;
+}
+
+KeyHookAnswer MainWindow::keyHooked(int code, unsigned virtualKey, std::u16string_view name,
+                                    std::uint32_t flags) {
+    // The recorder's keys, while its hook is in.
+    if (!macro_ || !macro_->recorder().hookInstalled()) {
+        return {};
+    }
+    return KeyHookAnswer{macro_->hookProc(code, virtualKey, name, flags)};
+}
+
+std::optional<ContextMenu> MainWindow::contextMenu(int id) const {
+    std::optional<std::u16string> entry = contextMenuAt(id);
+    if (!entry) {
+        return std::nullopt;
+    }
+    return ContextMenu{kMacroListMenu, kDeleteMacroLineCommand, std::move(*entry)};
+}
+
+HostAction MainWindow::commandChosen(int id) {
+    if (id == kOkCommand || id == kCancelCommand) {
+        return HostAction::Hide;
+    }
+    command(id);
+    return HostAction::None;
+}
+
+ControlPaint MainWindow::controlColours(ControlClass kind, int id,
+                                        const SceneControl* /*control*/) const {
+    const Rgb text =
+        ports_.skins != nullptr ? ports_.skins->current().textColour : rgbOf(kInitialTextColour);
+    return controlPaint(kind, id, text, record_);
 }
 
 WindowAction MainWindow::keyDown(unsigned virtualKey) const {

@@ -23,9 +23,9 @@ using SkinFolderLister = std::function<std::vector<std::u16string>()>;
 
 class SkinsDialog final : public PopupListContent {
 public:
-    static constexpr int kNameFace = 560;
-    static constexpr int kColourBox = 561;
-    static constexpr int kFolderList = 562;
+    static constexpr int kNameFace = kSkinNameFaceId;
+    static constexpr int kColourBox = kSkinColourBoxId;
+    static constexpr int kFolderList = kSkinFolderListId;
 
     // `root` is the Skins root, without a separator at its end.
     SkinsDialog(SkinChoice current, std::u16string root, Language language,

@@ -357,14 +357,49 @@ TEST(MacroKeyDialog, LoopModesAreExclusiveAndTheListIsRecordIniInOrder) {
     d.pressBox(60, 75);
     EXPECT_EQ(control(d, MacroKeyDialog::kList)->items,
               (std::vector<std::u16string>{u"First", u"Second", u"Third"}));
-    // The open list lies over the check marks: a press there only closes it.
-    const Rect check = loopModeCheckRect(3);
-    EXPECT_FALSE(d.pressBox(centreX(check), centreY(check)));
-    EXPECT_EQ(d.result().loopMode, 1);
+    d.pressBox(60, 75); // closed again
+    d.pressBox(60, 75);
     d.chooseItem(MacroKeyDialog::kList, 2);
     EXPECT_EQ(d.result().index, 2u);
     EXPECT_EQ(d.result().name, u"Third");
     EXPECT_EQ(control(d, MacroKeyDialog::kFace)->text, u"Third");
+}
+
+TEST(MacroKeyDialog, APressOnALoopModeOutsideTheOpenListClosesItAndPicksTheMode) {
+    const StringTable strings(Language::English);
+    MacroKeyDialog d({u"First", u"Second", u"Third"}, Language::English);
+    SkinnedDialog frame(d, strings);
+    const auto ticked = [&](std::size_t mode) {
+        return test::drawsImage(d.scene(), u"/PaneMakingTick.png", loopModeCheckRect(mode));
+    };
+    // The list (x 50 to 132) lies beside the check marks (x 20 to 36), over a part of the texts.
+    const struct {
+        const char* what;
+        int x, y;
+        std::size_t mode; // checked afterwards
+    } cases[] = {
+        {"mode 3's check mark", centreX(loopModeCheckRect(3)), centreY(loopModeCheckRect(3)), 3},
+        {"mode 2's check mark", centreX(loopModeCheckRect(2)), centreY(loopModeCheckRect(2)), 2},
+        {"mode 1's text beside the list", 200, centreY(loopModeCheckRect(1)), 1},
+        {"mode 3's text left of the list", 45, centreY(loopModeCheckRect(3)), 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        frame.pressAt(60, 75);
+        ASSERT_TRUE(control(d, MacroKeyDialog::kList)) << "the list is open";
+        EXPECT_EQ(frame.pressAt(c.x, c.y), HostAction::None);
+        EXPECT_EQ(control(d, MacroKeyDialog::kList), std::nullopt) << "the list closed";
+        for (std::size_t m = 1; m <= kLoopModes; ++m) {
+            EXPECT_EQ(ticked(m), m == c.mode) << "mode " << m;
+        }
+        EXPECT_EQ(d.result().loopMode, c.mode);
+    }
+    // A press inside the list's rectangle is the list's (the window sends none): it only
+    // closes the list.
+    frame.pressAt(60, 75);
+    frame.pressAt(100, centreY(loopModeCheckRect(2)));
+    EXPECT_EQ(control(d, MacroKeyDialog::kList), std::nullopt);
+    EXPECT_EQ(d.result().loopMode, 3u);
 }
 
 } // namespace

@@ -92,6 +92,25 @@ TEST(SkinnedDialog, CaptureDialogsKeepEnterEscapeAndTheWindowsKeys) {
         EXPECT_EQ(comboFrame.keyDiscarded(c.key, c.down), c.captureDiscards) << c.key;
         EXPECT_FALSE(mediaFrame.keyDiscarded(c.key, c.down)) << c.key;
     }
+    // The keyboard hook the host runs for them: each key is named by the dialog's own message
+    // and goes on unless discarded; a dialog that captures nothing passes every key on.
+    EXPECT_TRUE(singleFrame.hooksKeysAtOpen());
+    EXPECT_TRUE(comboFrame.hooksKeysAtOpen());
+    EXPECT_FALSE(mediaFrame.hooksKeysAtOpen());
+    for (const auto& c : cases) {
+        const std::uint32_t flags = c.down ? 0 : kKeyReleasedBit | kKeyWasDownBit;
+        const KeyHookVerdict verdict =
+            c.captureDiscards ? KeyHookVerdict::Discard : KeyHookVerdict::Handled;
+        EXPECT_EQ(singleFrame.keyHooked(kHookAction, c.key, u"A", flags),
+                  (KeyHookAnswer{verdict, kSingleKeyCapturedMessage}))
+            << c.key;
+        EXPECT_EQ(comboFrame.keyHooked(kHookAction, c.key, u"A", flags),
+                  (KeyHookAnswer{verdict, kComboKeyCapturedMessage}))
+            << c.key;
+        EXPECT_EQ(mediaFrame.keyHooked(kHookAction, c.key, u"A", flags), KeyHookAnswer{}) << c.key;
+    }
+    // A key peeked at, not taken from the queue (HC_NOREMOVE), is no capture.
+    EXPECT_EQ(singleFrame.keyHooked(3, 'A', u"", 0), KeyHookAnswer{});
 }
 
 TEST(SkinnedDialog, ButtonsSpeakTheLanguageAndTraitsNameTheTemplates) {
@@ -149,6 +168,79 @@ TEST(SkinnedDialog, TheKeysGoToTheFirstEnabledFieldUnlessAFieldOrListHasThem) {
     Scene noFields;
     noFields.controls.push_back(s.controls[0]);
     EXPECT_EQ(fieldToFocus(noFields, std::nullopt), std::nullopt);
+}
+
+TEST(SkinnedDialog, AMissingBackgroundShowsTheErrorBoxThenCancels) {
+    const StringTable strings(Language::English);
+    const struct {
+        DialogKind kind;
+        std::u16string_view background, caption;
+    } cases[] = {
+        {DialogKind::SingleKey, u"/single-key.png",
+         u"Single Key Dialog Load background image failed!!!"},
+        {DialogKind::FireKey, u"/fire-key.png", u"FireKey Dialog Load background image failed!!!"},
+        {DialogKind::ComboKey, u"/combo-key.png", u"Combo Dialog Load background image failed!!!"},
+        {DialogKind::Skins, u"/skins.png", u"Skins Dialog Load background image failed!!!"},
+    };
+    for (const auto& c : cases) {
+        // Any content of the kind: only the frame's traits count.
+        struct Content final : DialogContent {
+            explicit Content(DialogKind k) : k_(k) {}
+            DialogKind kind() const override { return k_; }
+            Scene scene() const override { return {}; }
+            DialogKind k_;
+        } content(c.kind);
+        const SkinnedDialog dialog(content, strings);
+        EXPECT_EQ(dialog.background(), c.background);
+        EXPECT_EQ(dialog.backgroundMissing(),
+                  (MissingBackground{u"error", std::u16string(c.caption), HostAction::Cancel}));
+    }
+}
+
+TEST(SkinnedDialog, ACapturedKeyGoesToTheEditThatHasTheFocus) {
+    const StringTable strings(Language::English);
+    ComboKeyDialog combo;
+    SkinnedDialog frame(combo, strings);
+    const auto shown = [&](int id) { return frame.scene().control(id)->text; };
+    const struct {
+        std::optional<int> focused;
+        std::optional<int> edit;
+    } cases[] = {
+        {ComboKeyDialog::kFirstKeyEdit, ComboKeyDialog::kFirstKeyEdit},
+        {ComboKeyDialog::kSecondKeyEdit, ComboKeyDialog::kSecondKeyEdit},
+        {ComboKeyDialog::kModifierFace, std::nullopt}, // a static
+        {9, std::nullopt},                             // none of the scene's
+        {std::nullopt, std::nullopt},                  // nothing of the dialog
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(captureEdit(frame.scene(), c.focused), c.edit) << c.focused.value_or(-1);
+    }
+    frame.keyNamed(u"C", ComboKeyDialog::kSecondKeyEdit);
+    frame.keyNamed(u"D", ComboKeyDialog::kModifierFace);
+    frame.keyNamed(u"E", std::nullopt);
+    EXPECT_EQ(shown(ComboKeyDialog::kFirstKeyEdit), u"");
+    EXPECT_EQ(shown(ComboKeyDialog::kSecondKeyEdit), u"C");
+    frame.keyNamed(u"Left Shift", ComboKeyDialog::kFirstKeyEdit);
+    EXPECT_EQ(shown(ComboKeyDialog::kFirstKeyEdit), u"Left Shift");
+}
+
+TEST(SkinnedDialog, TheHostsPressesAndCommandsEndTheDialog) {
+    FireKeyDialog content(Language::English);
+    const StringTable strings(Language::English);
+    SkinnedDialog dialog(content, strings);
+    EXPECT_EQ(dialog.pressAt(60, 75), HostAction::None);
+    EXPECT_TRUE(content.followingList()) << "the box opened its list";
+    EXPECT_EQ(dialog.wheelList(), FireKeyDialog::kKeyList);
+    dialog.listChosen(FireKeyDialog::kKeyList, std::nullopt, false);
+    EXPECT_TRUE(content.followingList()) << "no item: nothing chosen";
+    dialog.listChosen(FireKeyDialog::kKeyList, 2, true);
+    EXPECT_FALSE(dialog.wheelList());
+    EXPECT_EQ(dialog.pressAt(centreX(kDialogOkRect), centreY(kDialogOkRect)), HostAction::Ok);
+    EXPECT_EQ(dialog.pressAt(centreX(kDialogCloseRect), centreY(kDialogCloseRect)),
+              HostAction::Cancel);
+    EXPECT_EQ(dialog.commandChosen(kOkCommand), HostAction::Ok);
+    EXPECT_EQ(dialog.commandChosen(kCancelCommand), HostAction::Cancel);
+    EXPECT_EQ(dialog.commandChosen(kDeleteMacroLineCommand), HostAction::None);
 }
 
 TEST(SkinnedDialog, TheWheelScrollsThreeLinesANotch) {

@@ -286,21 +286,33 @@ TEST(AdvancedMacroArea, TheSequenceListAloneHasAContextMenuInTheInterfaceLanguag
         Page p(c.language);
         EXPECT_EQ(p.window->contextMenuAt(kSequenceListId), c.entry);
         EXPECT_EQ(p.window->contextMenuAt(kMacroListId), std::nullopt);
+        // The host's menu: the resource's, its one command showing the entry.
+        EXPECT_EQ(p.window->contextMenu(kSequenceListId),
+                  (ContextMenu{kMacroListMenu, kDeleteMacroLineCommand, c.entry}));
+        EXPECT_EQ(p.window->contextMenu(kMacroListId), std::nullopt);
         p.window->showPage(qor::Page::Basic);
         EXPECT_EQ(p.window->contextMenuAt(kSequenceListId), std::nullopt);
+        EXPECT_EQ(p.window->contextMenu(kSequenceListId), std::nullopt);
     }
 }
 
 TEST(AdvancedMacroArea, ARecordingSwallowsKeysUntilItEndsOrThePageIsLeft) {
     Page p;
     EXPECT_FALSE(p.window->keyDownSwallowed());
+    EXPECT_EQ(p.window->keyPressed('Q'), std::nullopt) << "on to the page";
+    EXPECT_EQ(p.window->keyHooked(0, 'Q', u"Q", 0), KeyHookAnswer{}) << "no recording";
     p.pressAt(kRecordStartRect);
     EXPECT_TRUE(p.host.installed);
     EXPECT_TRUE(p.window->keyDownSwallowed());
+    EXPECT_EQ(p.window->keyPressed('Q'), HostAction::None) << "taken, and nothing done";
+    EXPECT_EQ(p.window->keyPressed(kVirtualKeyEscape), HostAction::None) << "no hiding";
     EXPECT_EQ(p.host.title, "Press Ctrl+Break key to stop recording");
     EXPECT_TRUE(p.shows(u"Press Ctrl+Break key to stop recording"));
     p.area().hookProc(0, 'Q', u"Q", 0);
     EXPECT_EQ(p.lines(), (std::vector<std::string>{"Q   Dn"}));
+    // The host's keyboard hook reaches the recorder.
+    EXPECT_EQ(p.window->keyHooked(0, 'W', u"W", 0), KeyHookAnswer{KeyHookVerdict::Handled});
+    EXPECT_EQ(p.lines(), (std::vector<std::string>{"Q   Dn", "50 ms", "W   Dn"}));
 
     p.window->showPage(qor::Page::Basic);
     EXPECT_FALSE(p.host.installed);

@@ -56,4 +56,26 @@ TEST(LifecycleTest, FirstTwoNonClientPaintsHideTheWindow) {
     EXPECT_EQ(gate.remaining(), 0);
 }
 
+TEST(LifecycleTest, TheTrayIconIsTriedEveryHalfSecondForAMinute) {
+    EXPECT_EQ(qor::TrayRetry::kIntervalMs, 500u);
+    qor::TrayRetry retry;
+    EXPECT_FALSE(retry.tryAgain(true)) << "added at once";
+    int attempts = 0;
+    while (++attempts < 1000 && retry.tryAgain(false)) {
+    }
+    EXPECT_EQ(attempts, 120) << "the start's attempt and 119 more";
+    EXPECT_FALSE(retry.tryAgain(false)) << "given up";
+    // A taskbar created anew starts the count again; a success ends the attempts.
+    retry.taskbarCreated();
+    for (int i = 1; i < 50; ++i) {
+        EXPECT_TRUE(retry.tryAgain(false)) << i;
+    }
+    EXPECT_FALSE(retry.tryAgain(true));
+    retry.taskbarCreated();
+    attempts = 0;
+    while (++attempts < 1000 && retry.tryAgain(false)) {
+    }
+    EXPECT_EQ(attempts, 120);
+}
+
 } // namespace

@@ -7,10 +7,13 @@
 
 #include "support/fake_pointer_system.h"
 #include "support/scene_probe.h"
+#include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 
 namespace {
 
@@ -35,7 +38,14 @@ public:
     }
     void cancel() override { ++cancels; }
     void firstBasicDrawing() override { ++firstDrawings; }
-    void rereadKeyRows() override { ++rereads; }
+    void rereadKeyRows() override {
+        ++rereads;
+        if (reread) {
+            reread();
+        }
+    }
+    // What the session does: str.ini's key-row texts read again.
+    std::function<void()> reread;
 };
 
 class Messages final : public MessageSink {
@@ -88,7 +98,7 @@ protected:
                                                   ++busyRuns;
                                                   work();
                                               },
-                                              &pointerSystem});
+                                              &pointerSystem, nullptr, nullptr, runner, skins});
             window_->showPage(Page::Basic);
         }
         return *window_;
@@ -119,6 +129,8 @@ protected:
     ScriptedDialogs dialogs;
     std::optional<Rgb> colourAnswer;
     test::FakePointerSystem pointerSystem;
+    DialogRunner* runner = nullptr; // the skin dialog's
+    SkinSettings* skins = nullptr;
     int colourDialogs = 0;
     int busyRuns = 0;
 
@@ -226,6 +238,145 @@ TEST_F(Window, EnterAndEscapeHide) {
     EXPECT_EQ(window().keyDown(0x0D), WindowAction::Hide);
     EXPECT_EQ(window().keyDown(0x1B), WindowAction::Hide);
     EXPECT_EQ(window().keyDown('A'), WindowAction::None);
+}
+
+TEST_F(Window, TheHostsOperations) {
+    EXPECT_EQ(window().background(), u"/main.png");
+    EXPECT_EQ(window().backgroundMissing(), std::nullopt) << "the old one stays";
+    const struct {
+        FrameArea area;
+        HostAction action;
+    } presses[] = {
+        {FrameArea::Ok, HostAction::Hide},
+        {FrameArea::Apply, HostAction::None},
+        {FrameArea::Skins, HostAction::None}, // no skin ports: nothing opens
+        {FrameArea::Minimise, HostAction::Hide},
+        {FrameArea::Close, HostAction::EndProgram},
+        {FrameArea::WebLink, HostAction::OpenWebLink},
+    };
+    for (const auto& p : presses) {
+        const Rect r = frameRect(p.area);
+        EXPECT_EQ(window().pressAt(centreX(r), centreY(r)), p.action) << int(p.area);
+    }
+    EXPECT_EQ(window().pressAt(450, 20), HostAction::MoveWindow);
+    EXPECT_EQ(window().keyPressed(kVirtualKeyReturn), HostAction::Hide);
+    EXPECT_EQ(window().keyPressed(kVirtualKeyEscape), HostAction::Hide);
+    EXPECT_EQ(window().keyPressed('A'), std::nullopt);
+    EXPECT_EQ(window().commandChosen(kOkCommand), HostAction::Hide);
+    EXPECT_EQ(window().commandChosen(kCancelCommand), HostAction::Hide);
+    EXPECT_EQ(window().commandChosen(kDeleteMacroLineCommand), HostAction::None);
+    EXPECT_EQ(window().keyHooked(0, 'A', u"A", 0), KeyHookAnswer{}) << "no recorder";
+    EXPECT_EQ(window().contextMenu(kFunctionListIdBase + 1), std::nullopt);
+    // The controls in the initial text colour until a skin is read.
+    EXPECT_EQ(window().controlColours(ControlClass::Edit, kLoopBoxId, nullptr).text,
+              (Rgb{0, 255, 0}));
+    openRow(2);
+    window().listChosen(kFunctionListIdBase + 3, 5, false);
+    EXPECT_EQ(rows.setA[2], u"Triple-click");
+}
+
+TEST_F(Window, TheBasicPageIsDrawnAtStartOnlyWhileConnected) {
+    for (const bool connected : {false, true}) {
+        SCOPED_TRACE(connected);
+        flow = ScriptedFlow{};
+        flow.connectedFlag = connected;
+        MainWindow w(record, rows, sensorType, strings,
+                     MainWindow::Ports{flow, messages, dialogs, nullptr, nullptr, &pointerSystem});
+        EXPECT_EQ(w.showFirstPage(), connected);
+        EXPECT_EQ(w.page(), connected ? Page::Basic : Page::None);
+        EXPECT_EQ(flow.firstDrawings, connected ? 1 : 0) << "the connect read-back";
+        EXPECT_EQ(w.scene().drawings.empty(), !connected);
+        EXPECT_FALSE(w.showFirstPage()) << "drawn once";
+    }
+}
+
+// --- the skin dialog --------------------------------------------------------------------------
+
+// Answers the skin dialog: the folder list's entry `folder` and OK, or Cancel.
+class SkinRunner final : public DialogRunner {
+public:
+    std::optional<std::size_t> folder;
+    int runs = 0;
+    bool run(DialogContent& content) override {
+        ++runs;
+        EXPECT_EQ(content.kind(), DialogKind::Skins);
+        if (!folder) {
+            return false;
+        }
+        content.pressBox(100, 135);
+        content.chooseItem(SkinsDialog::kFolderList, *folder);
+        return true;
+    }
+};
+
+class SkinWindow : public Window {
+protected:
+    SkinWindow() {
+        runner = &skinRunner;
+        skins = &skinSettings;
+    }
+    test::ScratchDir dir;
+    std::filesystem::path strIni = dir.path() / "str.ini";
+    IniEngine ini;
+    SkinSettings skinSettings{ini, strIni, u"/qor/", [](const std::u16string& root) {
+                                  EXPECT_EQ(root, u"/qor//Skins");
+                                  return std::vector<std::u16string>{u"Obsidian", u"Ember"};
+                              }};
+    SkinRunner skinRunner;
+};
+
+TEST_F(SkinWindow, OkTakesAndSavesTheSkinAndCancelLeavesIt) {
+    StrIniValues values;
+    values.skinName = u"Obsidian";
+    values.red = u"214";
+    values.green = u"228";
+    values.blue = u"240";
+    skinSettings.read(values);
+    const Rect skinsButton = frameRect(FrameArea::Skins);
+    EXPECT_EQ(window().pressAt(centreX(skinsButton), centreY(skinsButton)), HostAction::None);
+    EXPECT_EQ(skinRunner.runs, 1);
+    EXPECT_EQ(skinSettings.current().name, u"Obsidian") << "Cancel";
+    EXPECT_FALSE(std::filesystem::exists(strIni));
+
+    skinRunner.folder = 1;
+    std::vector<Rect> redraw;
+    window().pointerMoved(centreX(skinsButton), centreY(skinsButton), redraw);
+    window().hoverAt(centreX(skinsButton), centreY(skinsButton));
+    EXPECT_TRUE(drawn(u"/button-Skins-over.png", skinsButton));
+    EXPECT_EQ(window().pressAt(centreX(skinsButton), centreY(skinsButton)),
+              HostAction::SkinChanged);
+    EXPECT_EQ(skinSettings.current(),
+              (SkinChoice{u"Ember", u"/qor//Skins/Ember", Rgb{214, 228, 240}}));
+    EXPECT_EQ(readStrIni(ini, strIni, u"English").skinName, u"Ember");
+    EXPECT_TRUE(drawn(u"/button-Skins-normal.png", skinsButton)) << "the pointer is elsewhere";
+    EXPECT_EQ(window().controlColours(ControlClass::Edit, kLoopBoxId, nullptr).text,
+              (Rgb{214, 228, 240}));
+}
+
+// The fault: OK in the skin dialog drew the Basic page through the path that restores after
+// Cancel, which reads str.ini's key-row texts again. A key function chosen since the last Apply
+// kept its new value but showed the old text, and the next Apply wrote that text.
+TEST_F(SkinWindow, OkDrawsThePageAsTheModelHasItWithoutReadingTheKeyRowsAgain) {
+    const KeyRowTexts applied = rows;
+    flow.reread = [&] { rows = applied; };
+    skinRunner.folder = 1;
+    openRow(4);
+    choose(4, 5);
+    ASSERT_EQ(rows.setA[4], u"Triple-click");
+    const Rect skinsButton = frameRect(FrameArea::Skins);
+    EXPECT_EQ(window().pressAt(centreX(skinsButton), centreY(skinsButton)),
+              HostAction::SkinChanged);
+    EXPECT_EQ(flow.rereads, 0);
+    EXPECT_EQ(record.modeA.function[4], 5);
+    EXPECT_EQ(rows.setA[4], u"Triple-click");
+    const auto shown = texts();
+    EXPECT_NE(std::find(shown.begin(), shown.end(), u"Triple-click"), shown.end());
+
+    // Cancel and the next show still restore what was applied, texts included.
+    pressAt(frameRect(FrameArea::Cancel));
+    window().redrawCurrentPage();
+    EXPECT_EQ(flow.rereads, 1);
+    EXPECT_EQ(rows.setA[4], applied.setA[4]);
 }
 
 // --- key rows --------------------------------------------------------------------------------

@@ -1,16 +1,17 @@
-// The main window: a borderless skinned dialog that lives in the tray. It owns the start-up
-// sequence, the tray icon and its menu, the device link with its listener, and the ways the
-// program ends.
+// The main window's shell: the main window model on the window host, with what is the shell's
+// own: the start-up, the tray icon and its menu, the session's host (device events and
+// device-change messages), the recorder's messages, the fonts and skin, and the ways the program
+// ends.
 #pragma once
 #include "base/message_sink.h"
-#include "device/discovery.h"
-#include "device/event_listener.h"
+#include "base/win32/scoped.h"
 #include "device/win32/hid_win32.h"
 #include "keys/key_dialogs.h"
 #include "macro/macro_file.h"
 #include "macro/macro_recorder.h"
 #include "pointer/win32/pointer_system_win32.h"
 #include "program/win32/program_backend.h"
+#include "program/win32/recorder_host_win32.h"
 #include "program/win32/tray_icon.h"
 #include "session/session.h"
 #include "settings/file_system.h"
@@ -19,33 +20,25 @@
 #include "settings/settings_state.h"
 #include "ui/str_ini.h"
 #include "ui/strings.h"
-#include "ui/win32/control_reconciler.h"
-#include "ui/win32/dialog.h"
 #include "ui/win32/message_box_sink.h"
-#include "ui/win32/scene_painter.h"
+#include "ui/win32/scene_window.h"
 #include "ui/win32/skinned_dialog_window.h"
+#include "ui/win32/system_dialogs.h"
 #include "window/lifecycle.h"
 #include "window/main_window.h"
+#include "window/skin_settings.h"
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qor {
 
-// Dialog template, icon and menu of the resource script.
-inline constexpr int kMainDialogTemplate = 700;
-inline constexpr int kMainIcon = 710;
-inline constexpr int kMacroListMenu = 180;
-
 inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
 
-// The main window's handle, for the threads and hooks that send it messages.
-HWND mainWindow();
-
-class CCorvidDlg final : public CDialog, private SessionHost, private RecorderHost {
+class CCorvidDlg final : public SceneWindow, private SessionHost {
 public:
     CCorvidDlg(HINSTANCE instance, ProgramBackend& backend);
     ~CCorvidDlg() override;
@@ -54,44 +47,20 @@ public:
 
 private:
     BOOL onInitDialog() override;
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    LRESULT onShellMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    bool onOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void carryOut(HostAction action) override;
 
     // Start-up after the mutex: false when a step ends initialisation early.
     bool startUp();
-    void createFonts();
-    void loadBackground();
+    // The skin settings' folder and colour as the look; with `background`, its image too.
+    void takeSkin(bool background);
 
     LRESULT onTrayNotification(LPARAM mouseMessage);
     void showTrayMenu();
-    void onLeftButtonDown(LPARAM point);
-    void carryOut(WindowAction action, int x, int y);
-    void onListNotification(int id, int code);
-    void onMouseMove(LPARAM point);
-    void onMouseHover(LPARAM point);
-    void repaintAreas(const std::vector<Rect>& areas);
-    LRESULT onControlColour(UINT message, HDC dc, HWND control);
-    // Messages before they are dispatched: Enter and Escape, the pointer over open lists.
-    bool preTranslate(MSG& msg);
-    static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
-    // The macro recorder's keyboard hook on this thread.
-    static LRESULT CALLBACK recordHook(int code, WPARAM wParam, LPARAM lParam);
-    // The context menu of a control, if it has one, at a screen point.
-    void showContextMenu(int controlId, POINT screen);
-    void onEditChange(int id);
-    std::optional<Rgb> pickColour();
-    // The skin dialog; on OK the window takes the skin and colour, saves them and shows itself.
-    void openSkins();
     DialogLook dialogLook() const;
     // The tray may not be up yet (the shell starting with the program) or may have restarted.
     void addTrayIcon();
-    void onTimer(UINT_PTR id);
-
-    // Drawing: the Basic page's first drawing also runs the connect read-back.
-    void drawBasicPage();
-    void redrawCurrentPage();
-    // The page as the model has it now: child controls reconciled, then one transfer.
-    void refresh();
-    PaintContext paintContext() const;
 
     // WM_DESTROY: handles and event closed, tray icon removed. Runs once.
     void cleanUp();
@@ -106,24 +75,19 @@ private:
     void waitWhile(const std::function<bool()>& running) override;
     void phase(std::string_view name) override;
 
-    // RecorderHost
-    std::optional<std::uint32_t> installKeyboardHook() override;
-    void removeKeyboardHook() override;
-    void setWindowTitle(std::u16string_view title) override;
-    void restoreWindowTitle() override;
-    void sendRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
-    void postRecorderMessage(std::uintptr_t wParam, std::intptr_t lParam) override;
-
     ProgramBackend& backend_;
     StringTable strings_;
     MessageBoxSink messages_;
     Win32WindowEventSink events_;
     TrayIcon tray_;
-    HICON icon_ = nullptr;
-    HFONT normalFont_ = nullptr;
-    HFONT titleFont_ = nullptr;
-    HANDLE mutex_ = nullptr;
+    HICON icon_ = nullptr; // the resource's, shared: not freed
+    // Icon 710 at the small-icon size, for the title bar and the tray, which would otherwise
+    // shrink the large one (the icon file holds both sizes).
+    ScopedIcon smallIcon_;
+    InterfaceFontHandles fonts_;
+    ScopedHandle mutex_;
     HDEVNOTIFY notifications_ = nullptr;
+    ColourDialog colours_;
 
     std::unique_ptr<FileSystem> files_;
     IniEngine ini_;
@@ -133,23 +97,14 @@ private:
     Session session_;
     Win32DialogRunner dialogRunner_;
     SkinnedKeyDialogs keyDialogs_;
+    Win32RecorderHost recorder_;
+    SkinSettings skins_;
     MainWindow window_;
-    ControlReconciler controls_;
-    HBRUSH controlBrush_ = nullptr;
-    HHOOK messageHook_ = nullptr;
-    HHOOK recordHook_ = nullptr;
-    std::optional<std::wstring> titleBeforeRecording_;
-
-    std::u16string skinName_;
-    std::u16string skinRoot_;
-    TextColour textColour_ = kInitialTextColour;
-    HBITMAP background_ = nullptr;
-    SIZE backgroundSize_{};
 
     NonClientPaintGate nonClientPaint_;
     bool cleanedUp_ = false;
     UINT taskbarCreatedMessage_ = 0;
-    int trayAttempts_ = 0;
+    TrayRetry trayRetry_;
 };
 
 } // namespace qor

@@ -17,11 +17,8 @@ ControlClass controlClassOf(UINT message) {
     }
 }
 
-LRESULT applyControlPaint(HDC dc, const ControlPaint& paint, HFONT font, HBRUSH& heldBrush) {
-    if (heldBrush != nullptr) {
-        DeleteObject(heldBrush);
-        heldBrush = nullptr;
-    }
+LRESULT applyControlPaint(HDC dc, const ControlPaint& paint, HFONT font, ScopedBrush& heldBrush) {
+    heldBrush.reset();
     if (paint.text) {
         SetTextColor(dc, colourRef(*paint.text));
     }
@@ -37,8 +34,8 @@ LRESULT applyControlPaint(HDC dc, const ControlPaint& paint, HFONT font, HBRUSH&
     if (!paint.brush) {
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    heldBrush = CreateSolidBrush(colourRef(*paint.brush));
-    return reinterpret_cast<LRESULT>(heldBrush);
+    heldBrush.reset(CreateSolidBrush(colourRef(*paint.brush)));
+    return reinterpret_cast<LRESULT>(heldBrush.get());
 }
 
 void requestHoverNotification(HWND hwnd) {

@@ -1,12 +1,9 @@
-// Runs any skinned dialog modally: the background from the skin, the frame and content painted
-// from their scene, the controls reconciled with it, and every message turned into an operation
-// of the model. The capture dialogs get a keyboard hook of this thread while they are open.
+// Runs any skinned dialog modally on the window host: the frame's model (SkinnedDialog) over
+// the dialog's content, the background from the skin, and the look the main window gives it.
 #pragma once
 #include "ui/skinned_dialog.h"
 #include "ui/strings.h"
-#include "ui/win32/control_reconciler.h"
-#include "ui/win32/dialog.h"
-#include "ui/win32/scene_painter.h"
+#include "ui/win32/scene_window.h"
 
 #include <windows.h>
 
@@ -15,10 +12,6 @@
 
 namespace qor {
 
-// The private messages a capture hook sends its dialog when it has named a key.
-inline constexpr UINT kSingleKeyCapturedMessage = 0x0B04;
-inline constexpr UINT kComboKeyCapturedMessage = 0x0B05;
-
 // What the dialogs take from the main window when they open.
 struct DialogLook {
     std::wstring skinFolder;
@@ -26,41 +19,23 @@ struct DialogLook {
     COLORREF textColour = RGB(255, 255, 255);
 };
 
-class SkinnedDialogWindow final : public CDialog {
+namespace detail {
+// The frame's model, made before the host that runs it.
+struct SkinnedDialogModel {
+    SkinnedDialog dialog;
+};
+} // namespace detail
+
+class SkinnedDialogWindow final : private detail::SkinnedDialogModel, public SceneWindow {
 public:
     SkinnedDialogWindow(HINSTANCE instance, DialogContent& content, const StringTable& strings,
-                        DialogLook look);
-    ~SkinnedDialogWindow() override;
+                        const DialogLook& look);
 
     // True when the dialog ended with OK.
-    bool run(HWND owner);
+    bool run(HWND owner) { return doModal(owner) == IDOK; }
 
 private:
     BOOL onInitDialog() override;
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void refresh();
-    void focusFirstField(const Scene& scene);
-    void repaintAreas(const std::vector<Rect>& areas);
-    void finish(bool ok);
-    void keyCaptured();
-    LRESULT onControlColour(UINT message, HDC dc, HWND control);
-    bool preTranslate(MSG& msg);
-    PaintContext paintContext() const;
-    static LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam);
-
-    SkinnedDialog dialog_;
-    DialogLook look_;
-    ControlReconciler controls_;
-    HBITMAP background_ = nullptr;
-    SIZE backgroundSize_{};
-    HBRUSH brush_ = nullptr;
-    HHOOK messageHook_ = nullptr;
-    HHOOK keyboardHook_ = nullptr;
-    SkinnedDialogWindow* outer_ = nullptr; // the dialog this one opened over, if any
-    // What the window shows: a change that only touches controls (a typed or captured key)
-    // draws nothing again.
-    std::vector<SceneDrawing> painted_;
 };
 
 // The port the core's dialogs run through.
