@@ -194,15 +194,15 @@ void MainWindow::closeListsAway(int x, int y) {
     }
 }
 
-void MainWindow::confirm() {
-    if (!ports_.flow.connected()) {
-        return;
-    }
-    if (ports_.busy) {
-        ports_.busy([this] { ports_.flow.confirm(); });
+bool MainWindow::confirm() {
+    // The flow says what did not reach the mouse, and that the mouse is away.
+    bool complete = false;
+    if (ports_.busy && ports_.flow.connected()) {
+        ports_.busy([this, &complete] { complete = ports_.flow.confirm(); });
     } else {
-        ports_.flow.confirm();
+        complete = ports_.flow.confirm();
     }
+    return complete;
 }
 
 WindowAction MainWindow::press(int x, int y) {
@@ -211,8 +211,8 @@ WindowAction MainWindow::press(int x, int y) {
     if (const auto area = frameAreaAt(x, y)) {
         switch (*area) {
         case FrameArea::Ok:
-            confirm();
-            return WindowAction::Hide;
+            // The window stays while not every setting reached the mouse.
+            return confirm() ? WindowAction::Hide : WindowAction::None;
         case FrameArea::Apply:
             confirm();
             return WindowAction::None;

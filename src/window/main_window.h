@@ -190,7 +190,8 @@ private:
     // The page shown has just been drawn anew; `previous` was shown before.
     void pageDrawn(Page previous);
     std::vector<Rect> setHover(std::optional<HoverArea> area);
-    void confirm();
+    // OK and Apply: true when every setting reached the mouse.
+    bool confirm();
 
     SettingsRecord& record_;
     const StringTable& strings_;
