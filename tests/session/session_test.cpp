@@ -4,6 +4,7 @@
 
 #include "dpi_lighting/dpi.h"
 
+#include "emulator/emulator_faults.h"
 #include "settings/file_system_std.h"
 #include "support/protocol_rig.h"
 
@@ -236,3 +237,123 @@ TEST(Session, ConfirmAndCancel) {
 }
 
 } // namespace
+
+namespace qor {
+namespace {
+
+// The writes of a trace as "CC II" (command and index), in order.
+std::vector<std::string> writesIn(const std::vector<std::string>& trace) {
+    std::vector<std::string> out;
+    for (const auto& line : trace) {
+        if (line.starts_with("set_feature ") && line.size() >= 17 && line[12] < '8') {
+            out.push_back(line.substr(12, 5));
+        }
+    }
+    return out;
+}
+
+bool has(const std::vector<std::string>& writes, const std::string& write) {
+    return std::find(writes.begin(), writes.end(), write) != writes.end();
+}
+
+// What a misbehaving mouse costs: each lost read suppresses the write that would send its
+// field back, a stall ends the sequence, a slot that reads back otherwise fails the macros;
+// the files are saved in every case and what failed waits for the next arrival.
+TEST(SessionFaults, WhatIsNotKnownIsNotWrittenAndWhatFailedIsSaid) {
+    const struct {
+        const char* faults;
+        unsigned failedGroups;
+        std::vector<std::string> sent, notSent;
+    } cases[] = {
+        {"", 0, {"03 01", "10 00", "10 01", "10 02", "07 00", "0d 01", "11 04", "13 0c"}, {}},
+        {"lose-answer=90:1", 0, {"10 01", "10 02"}, {"10 00"}},
+        {"lose-answer=90:3", 0, {"10 00", "10 01"}, {"10 02"}},
+        {"lose-answer=8d", kLightingGroup, {"07 00", "07 01"}, {"0d 01"}},
+        {"lose-answer=87:2", kLightingGroup, {"07 00", "0d 01"}, {"07 01"}},
+        {"lose-answer=83", kDpiGroup, {"10 01", "13 01"}, {"03 01", "11 04"}},
+        {"ignore-writes=13", kMacroGroup, {"13 01", "12 01"}, {}},
+        {"stall-after=5",
+         kKeyGroup | kDpiGroup | kLightingGroup | kMacroGroup,
+         {"03 01"},
+         {"07 00", "10 01", "13 01", "12 01"}},
+    };
+    for (const auto& c : cases) {
+        SessionRig rig(true);
+        const auto parsed = parseEmulatorFaults(c.faults);
+        ASSERT_FALSE(parsed.error) << c.faults;
+        rig.mouse.setFaults(parsed.faults);
+        rig.session().link().transferTimeout = std::chrono::milliseconds(20);
+        rig.session().link().chunkReadTimeout = std::chrono::milliseconds(20);
+        ASSERT_TRUE(rig.session().start()) << c.faults;
+        rig.session().firstBasicDrawing();
+        rig.messages.shown.clear();
+        EXPECT_EQ(rig.session().confirm(), c.failedGroups == 0) << c.faults;
+        EXPECT_EQ(rig.session().lastApply().failedGroups, c.failedGroups) << c.faults;
+        EXPECT_EQ(rig.session().applyPending(), c.failedGroups != 0) << c.faults;
+        EXPECT_EQ(rig.messages.shown.size(), c.failedGroups != 0 ? 1u : 0u) << c.faults;
+        const auto writes = writesIn(rig.trace);
+        for (const auto& w : c.sent) {
+            EXPECT_TRUE(has(writes, w)) << c.faults << ": " << w << " not sent";
+        }
+        for (const auto& w : c.notSent) {
+            EXPECT_FALSE(has(writes, w)) << c.faults << ": " << w << " sent";
+        }
+        EXPECT_TRUE(std::filesystem::exists(rig.dir.path() / "str.ini")) << c.faults;
+        EXPECT_NE(std::find(rig.phases.begin(), rig.phases.end(), "save config.bin"),
+                  rig.phases.end())
+            << c.faults;
+    }
+}
+
+// A stall costs one time-out: nothing is sent after the transfer that timed out.
+TEST(SessionFaults, AStalledMouseIsAskedNothingMoreInThatSequence) {
+    for (const unsigned n : {0u, 12u, 40u, 140u}) {
+        SessionRig rig(true);
+        rig.session().link().transferTimeout = std::chrono::milliseconds(20);
+        rig.session().link().chunkReadTimeout = std::chrono::milliseconds(20);
+        ASSERT_TRUE(rig.session().start());
+        rig.session().firstBasicDrawing();
+        EmulatorFaults faults;
+        faults.stallAfter = n;
+        rig.mouse.setFaults(faults);
+        rig.trace.clear();
+        EXPECT_FALSE(rig.session().confirm()) << n;
+        const auto timedOut = std::find_if(rig.trace.begin(), rig.trace.end(),
+                                           [](const auto& l) { return l.ends_with("timed out"); });
+        ASSERT_NE(timedOut, rig.trace.end()) << n;
+        EXPECT_TRUE(std::none_of(timedOut + 1, rig.trace.end(), [](const std::string& l) {
+            return l.starts_with("set_feature") || l.starts_with("get_feature") ||
+                   l.starts_with("write") || l.starts_with("read");
+        })) << n;
+    }
+}
+
+// After an incomplete apply, the next arrival whose handshake passes writes the settings again
+// and says so in a balloon.
+TEST(SessionFaults, AnIncompleteApplyIsWrittenAgainAtTheNextArrival) {
+    SessionRig rig(true);
+    ASSERT_TRUE(rig.session().start());
+    rig.session().firstBasicDrawing();
+    EmulatorFaults faults;
+    faults.ignoredWrites = {0x13};
+    rig.mouse.setFaults(faults);
+    rig.session().settings().working.macroSlots[0] = 0x42;
+    EXPECT_FALSE(rig.session().confirm());
+    ASSERT_TRUE(rig.session().applyPending());
+    // The mouse goes, is mended, and comes back.
+    rig.mouse.unplug();
+    rig.session().deviceChanges().onDeviceChange(kDeviceRemoveComplete, kDeviceTypeInterface,
+                                                 u"VID_04D9&PID_A09F");
+    rig.mouse.setFaults({});
+    rig.mouse.plugIn();
+    rig.session().deviceChanges().onDeviceChange(kDeviceArrival, kDeviceTypeInterface,
+                                                 u"VID_04D9&PID_A09F");
+    EXPECT_FALSE(rig.session().applyPending());
+    EXPECT_EQ(rig.mouse.state().macroSlots[0][0], 0x42);
+    std::lock_guard lock(rig.mutex);
+    ASSERT_FALSE(rig.balloons.empty());
+    EXPECT_EQ(rig.balloons.back(), u"Your settings were written to the mouse.");
+}
+
+} // namespace
+} // namespace qor

@@ -10,9 +10,15 @@
 //                              program runs; without a trace when FILE cannot be created
 //   QOR_DEMO_SENSOR_TYPE=N     the sensor type the mouse reports (decimal 0..255; anything else
 //                              keeps the factory value)
+//   QOR_DEMO_FAULTS=WORDS      faults of the emulated mouse, as qorctl's options name them:
+//                              stall-after=N, lose-answer=HH:K, ignore-writes=HH, separated by
+//                              commas; a value that does not parse leaves the mouse faultless
+#include "base/text_utf8.h"
+#include "base/win32/wide_text.h"
 #include "device/trace.h"
 #include "device/win32/pacer_win32.h"
 #include "emulator/emulated_hid_system.h"
+#include "emulator/emulator_faults.h"
 #include "emulator/mouse_emulator.h"
 #include "program/win32/corvid_app.h"
 #include "program/win32/program_backend.h"
@@ -114,6 +120,12 @@ public:
     DemoBackend()
         : emitEventMessage_(RegisterWindowMessageW(kEmitEventMessageName)),
           mouse_(demoMouseState()), system_(mouse_) {
+        if (const auto words = environmentVariable(L"QOR_DEMO_FAULTS")) {
+            const auto parsed = parseEmulatorFaults(utf16ToUtf8(u16String(*words)));
+            if (!parsed.error) {
+                mouse_.setFaults(parsed.faults);
+            }
+        }
         const auto path = environmentVariable(L"QOR_DEMO_TRACE");
         if (!path || path->empty()) {
             return;
