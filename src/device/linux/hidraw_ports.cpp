@@ -1,6 +1,7 @@
 #include "device/linux/hidraw_ports.h"
 
 #include "base/text_utf8.h"
+#include "device/event_report.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -138,6 +139,11 @@ ReadResult HidrawCommandPort::readReport(std::span<std::uint8_t> report,
             // A node that hangs up is gone; its reads then fail with EIO, not ENODEV.
             check(entry.broken ? -ENODEV : got);
             return ReadResult::failed;
+        }
+        if (numbered_ && report[0] == kEventReportId) {
+            // A node that carries both vendor collections delivers the mouse's event reports
+            // here too; they are not chunks. The listener reads its own copy on its own handle.
+            continue;
         }
         (void)delivered(report, numbered_, got);
         return ReadResult::ok;
