@@ -33,15 +33,15 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, ProgramBackend& backend)
       smallIcon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIcon), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR))),
-      colours_([this] { return hwnd(); }), files_(std::make_unique<Win32FileSystem>()),
-      ini_(ansiCodec(), *files_), paths_(buildFilePaths(modulePath())),
-      macros_(ini_, std::filesystem::path(paths_.recordIni)),
+      files_(std::make_unique<Win32FileSystem>()), ini_(ansiCodec(), *files_),
+      paths_(buildFilePaths(modulePath())), macros_(ini_, std::filesystem::path(paths_.recordIni)),
       session_(SessionParts{backend, *this, messages_, *files_, ini_, &pointer_}, strings_,
                SessionFiles{paths_.config, std::filesystem::path(paths_.strIni)}),
       dialogRunner_(
           instance, strings_, [this] { return hwnd(); }, [this] { return dialogLook(); },
           [this] { reconcileControls(); }),
       keyDialogs_(dialogRunner_, strings_.language(), [this] { return macros_.listMacros(); }),
+      colours_([this] { return hwnd(); }),
       recorder_([this] { return hwnd(); }, [this] { return hookKeys(); }, [this] { unhookKeys(); }),
       skins_(ini_, std::filesystem::path(paths_.strIni), programFolder(modulePath()),
              &skinFolderNames),
@@ -75,9 +75,8 @@ BOOL CCorvidDlg::onInitDialog() {
 bool CCorvidDlg::startUp() {
     HWND hwnd = this->hwnd();
     messages_.setOwner(hwnd);
-    HICON small = smallIcon_ ? smallIcon_.get() : icon_;
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon()));
 
     // No taskbar button: the tray icon is the way in.
     LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
@@ -110,8 +109,7 @@ bool CCorvidDlg::startUp() {
 }
 
 void CCorvidDlg::addTrayIcon() {
-    const HICON icon = smallIcon_ ? smallIcon_.get() : icon_;
-    if (trayRetry_.tryAgain(tray_.add(hwnd(), kTrayNotifyMessage, icon, kTrayTip))) {
+    if (trayRetry_.tryAgain(tray_.add(hwnd(), kTrayNotifyMessage, smallIcon(), kTrayTip))) {
         SetTimer(hwnd(), kTrayRetryTimer, TrayRetry::kIntervalMs, nullptr);
     } else {
         KillTimer(hwnd(), kTrayRetryTimer);

@@ -84,10 +84,10 @@ private:
     // Icon 710 at the small-icon size, for the title bar and the tray, which would otherwise
     // shrink the large one (the icon file holds both sizes).
     ScopedIcon smallIcon_;
+    HICON smallIcon() const { return smallIcon_ ? smallIcon_.get() : icon_; }
     InterfaceFontHandles fonts_;
     ScopedHandle mutex_;
     HDEVNOTIFY notifications_ = nullptr;
-    ColourDialog colours_;
 
     std::unique_ptr<FileSystem> files_;
     IniEngine ini_;
@@ -97,6 +97,7 @@ private:
     Session session_;
     Win32DialogRunner dialogRunner_;
     SkinnedKeyDialogs keyDialogs_;
+    ColourDialog colours_;
     Win32RecorderHost recorder_;
     SkinSettings skins_;
     MainWindow window_;
