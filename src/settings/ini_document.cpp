@@ -3,35 +3,37 @@
 #include "settings/ini_engine.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_map>
 
 namespace qor {
 
 namespace {
 
-using Line = IniDocument::Line;
-using Kind = Line::Kind;
+using Kind = IniLineKind;
+using Ending = IniLineEnding;
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-bool isBlank(char16_t c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+template <typename Char> bool isBlank(Char c) {
+    const auto u = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(c));
+    return (u >= 0x09 && u <= 0x0D) || u == 0x1A || u == 0x20;
 }
 
-std::u16string_view trimLeft(std::u16string_view s) {
+template <typename Char> std::basic_string_view<Char> trimLeft(std::basic_string_view<Char> s) {
     while (!s.empty() && isBlank(s.front())) {
         s.remove_prefix(1);
     }
     return s;
 }
 
-std::u16string_view trimRight(std::u16string_view s) {
+template <typename Char> std::basic_string_view<Char> trimRight(std::basic_string_view<Char> s) {
     while (!s.empty() && isBlank(s.back())) {
         s.remove_suffix(1);
     }
     return s;
 }
 
-std::u16string_view trim(std::u16string_view s) {
+template <typename Char> std::basic_string_view<Char> trim(std::basic_string_view<Char> s) {
     return trimRight(trimLeft(s));
 }
 
@@ -50,39 +52,48 @@ bool hasLineBreak(std::u16string_view s) {
 
 // The Win32 functions hand names and values on as zero-terminated strings: a zero character in a
 // file ends the name or value.
-std::u16string untilZero(std::u16string_view s) {
-    return std::u16string(s.substr(0, s.find(u'\0')));
+template <typename Char> std::basic_string_view<Char> untilZero(std::basic_string_view<Char> s) {
+    return s.substr(0, s.find(Char{0}));
 }
 
-// Gives the line its meaning from its decoded text.
-void classify(Line& line, std::u16string_view decoded) {
-    std::u16string_view text = trim(decoded);
-    line.name.clear();
-    line.value.reset();
+// What a line means, as views of its decoded text (or of its bytes, for a line of ASCII bytes in
+// an 8-bit file, which mean the same).
+template <typename Char> struct Parts {
+    using View = std::basic_string_view<Char>;
+    Kind kind = Kind::blank;
+    View name;                 // section or key name, trimmed
+    std::optional<View> value; // an entry's value; nullopt for a key without '='
+};
+
+template <typename Char> Parts<Char> partsOf(std::basic_string_view<Char> decoded) {
+    const auto text = trim(decoded);
     if (text.empty()) {
-        line.kind = Kind::Blank;
-        return;
+        return {Kind::blank, {}, {}};
     }
-    if (text.front() == u';') {
-        line.kind = Kind::Comment;
-        return;
+    if (text.front() == Char{';'}) {
+        return {Kind::comment, {}, {}};
     }
-    if (text.front() == u'[') {
-        std::size_t close = text.rfind(u']');
-        if (close != std::u16string_view::npos && close > 0) {
-            line.kind = Kind::Header;
-            line.name = untilZero(trim(text.substr(1, close - 1)));
-            return;
+    if (text.front() == Char{'['}) {
+        const std::size_t close = text.rfind(Char{']'});
+        if (close != text.npos && close > 0) {
+            return {Kind::header, untilZero(trim(text.substr(1, close - 1))), {}};
         }
     }
-    line.kind = Kind::Entry;
-    std::size_t eq = text.find(u'=');
-    if (eq == std::u16string_view::npos) {
-        line.name = untilZero(text);
-        return;
+    const std::size_t eq = text.find(Char{'='});
+    if (eq == text.npos) {
+        return {Kind::entry, untilZero(text), {}};
     }
-    line.name = untilZero(trimRight(text.substr(0, eq)));
-    line.value = untilZero(trimLeft(text.substr(eq + 1)));
+    return {Kind::entry, untilZero(trimRight(text.substr(0, eq))),
+            untilZero(trimLeft(text.substr(eq + 1)))};
+}
+
+Parts<char16_t> partsOf(const std::u16string& decoded) {
+    return partsOf(std::u16string_view(decoded));
+}
+
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char b) { return static_cast<unsigned char>(b) < 0x80; });
 }
 
 std::u16string decodeUnits(std::string_view bytes, bool bigEndian) {
@@ -125,12 +136,9 @@ std::u16string decode(std::string_view bytes, IniEncoding encoding, const AnsiCo
 // 8-bit encoding the engine reads (no lead byte of a double-byte code page is below 0x80).
 void decodeInto(std::u16string& out, std::string_view bytes, IniEncoding encoding,
                 const AnsiCodec& codec) {
-    if (encoding == IniEncoding::Ansi || encoding == IniEncoding::Utf8) {
-        if (std::all_of(bytes.begin(), bytes.end(),
-                        [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
-            out.assign(bytes.begin(), bytes.end());
-            return;
-        }
+    if ((encoding == IniEncoding::Ansi || encoding == IniEncoding::Utf8) && isAscii(bytes)) {
+        out.assign(bytes.begin(), bytes.end());
+        return;
     }
     out = decode(bytes, encoding, codec);
 }
@@ -147,6 +155,25 @@ std::string_view bom(IniEncoding encoding) {
         break;
     }
     return {};
+}
+
+// A line break's bytes in the file's encoding (every 8-bit code page spells CR and LF as ASCII).
+std::string_view endingBytes(Ending ending, IniEncoding encoding) {
+    using namespace std::string_view_literals;
+    static constexpr std::string_view narrow[] = {""sv, "\r"sv, "\n"sv, "\r\n"sv};
+    static constexpr std::string_view little[] = {""sv, "\r\0"sv, "\n\0"sv, "\r\0\n\0"sv};
+    static constexpr std::string_view big[] = {""sv, "\0\r"sv, "\0\n"sv, "\0\r\0\n"sv};
+    const auto i = static_cast<std::size_t>(ending);
+    switch (encoding) {
+    case IniEncoding::Utf16Le:
+        return little[i];
+    case IniEncoding::Utf16Be:
+        return big[i];
+    case IniEncoding::Ansi:
+    case IniEncoding::Utf8:
+        break;
+    }
+    return narrow[i];
 }
 
 // Strips one pair of matching quotes around a text of at least two characters.
@@ -177,58 +204,201 @@ using NameMap = std::unordered_map<std::u16string_view, T, UpperHash, UpperEqual
 
 } // namespace
 
-// Every named section's first header and, for each, its first line of every key. The names are
-// views of the lines' own names.
+// The first section of every name, and the first line of every key in each of them. Section 0
+// is the lines before the first header. The maps view names the index keeps itself.
 struct IniDocument::Index {
     struct Section {
-        Span span;
+        std::size_t header;
+        std::size_t begin;
+        std::size_t end;
         NameMap<std::size_t> keys;
     };
-    NameMap<Section> sections;
-    // The section each key map belongs to, by header line.
-    std::unordered_map<std::size_t, const Section*> byHeader;
+    std::vector<Section> sections;
+    NameMap<std::size_t> byName;
+    // One past the last header or key line: lines inserted from here on shift nothing indexed.
+    std::size_t tail = 0;
+    // The indexed section that runs to the end of the lines; npos when the last header is a
+    // duplicate or "[]".
+    std::size_t open = 0;
+    std::u16string names;                  // the names found when the index was built
+    std::deque<std::u16string> laterNames; // those of lines added since (a deque never moves them)
+
+    std::u16string_view keep(std::u16string_view name) { return laterNames.emplace_back(name); }
 };
 
+IniDocument::Line::Line(std::size_t offset, bool added, std::size_t size, IniLineEnding ending,
+                        IniLineKind kind)
+    : bits_((static_cast<std::uint64_t>(offset) & kOffsetMask) |
+            (static_cast<std::uint64_t>(added ? 1 : 0) << kAddedShift) |
+            (static_cast<std::uint64_t>(ending) << kEndingShift) |
+            (static_cast<std::uint64_t>(kind) << kKindShift)),
+      size_(size) {}
+
+void IniDocument::Line::setEnding(IniLineEnding ending) {
+    bits_ = (bits_ & ~(std::uint64_t{3} << kEndingShift)) |
+            (static_cast<std::uint64_t>(ending) << kEndingShift);
+}
+
+std::string_view IniDocument::text(const Line& line) const {
+    const std::string& store = line.added() ? added_ : *source_;
+    return std::string_view(store).substr(line.offset(), line.size());
+}
+
+std::u16string IniDocument::decoded(const Line& line) const {
+    return decode(text(line), encoding_, *codec_);
+}
+
+// The name a header or entry line gives, as a view of `buffer`.
+std::u16string_view IniDocument::nameOf(const Line& line, std::u16string& buffer) const {
+    decodeInto(buffer, text(line), encoding_, *codec_);
+    return partsOf(std::u16string_view(buffer)).name;
+}
+
 const IniDocument::Index& IniDocument::index() const {
-    if (index_.index) {
-        return *index_.index;
+    if (index_) {
+        return *index_;
     }
     auto built = std::make_shared<Index>();
-    Index::Section* current = nullptr; // null while inside a duplicate or before the first
-    // Entries up to the next header, so that a section's map is sized once.
-    const auto entriesFrom = [this](std::size_t i) {
-        std::size_t n = 0;
-        for (; i < lines_.size() && lines_[i].kind != Kind::Header; ++i) {
-            n += lines_[i].kind == Kind::Entry ? 1 : 0;
+    std::u16string buffer;
+    // First the room the names take, so that the string keeping them never moves under the
+    // maps' views, and the entries of each header's lines, so that each map is sized once.
+    std::size_t room = 0;
+    std::vector<std::size_t> entries(1, 0); // before the first header, then after each
+    for (const Line& line : lines_) {
+        if (line.kind() == Kind::header || line.kind() == Kind::entry) {
+            room += nameOf(line, buffer).size();
+            if (line.kind() == Kind::header) {
+                entries.push_back(0);
+            } else {
+                ++entries.back();
+            }
         }
-        return n;
+    }
+    built->names.reserve(room);
+    built->byName.reserve(entries.size() - 1);
+    // A section's entries may all repeat one key: past this many, its map grows as it fills.
+    constexpr std::size_t kKeysReservedMax = std::size_t{1} << 16;
+    const auto reserveKeys = [&](std::size_t count) {
+        built->sections.back().keys.reserve(std::min(count, kKeysReservedMax));
     };
+    const auto store = [&](std::u16string_view name) {
+        const std::size_t from = built->names.size();
+        built->names.append(name);
+        return std::u16string_view(built->names).substr(from, name.size());
+    };
+    built->sections.push_back({npos, 0, lines_.size(), {}});
+    reserveKeys(entries[0]);
+    std::size_t current = 0; // the indexed section being read, npos inside an unindexed one
+    std::size_t headers = 0;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == Kind::Header) {
-            if (current != nullptr) {
-                current->span.end = i;
+        const Kind kind = lines_[i].kind();
+        if (kind != Kind::header && kind != Kind::entry) {
+            continue;
+        }
+        const std::u16string_view name = nameOf(lines_[i], buffer);
+        built->tail = i + 1;
+        if (kind == Kind::entry) {
+            // The first match counts; a repeated key is never found, and its name not kept.
+            if (current != npos && !built->sections[current].keys.contains(name)) {
+                built->sections[current].keys.emplace(store(name), i);
             }
-            current = nullptr;
-            if (line.name.empty()) {
-                continue; // "[]" is never looked up by name
-            }
-            auto [it, fresh] = built->sections.try_emplace(line.name);
-            if (fresh) {
-                current = &it->second;
-                current->span = Span{i, i + 1, lines_.size(), built.get()};
-                current->keys.reserve(entriesFrom(i + 1));
-                built->byHeader.emplace(i, current);
-            }
-        } else if (line.kind == Kind::Entry && current != nullptr) {
-            current->keys.try_emplace(line.name, i); // the first match counts
+            continue;
+        }
+        ++headers;
+        if (current != npos) {
+            built->sections[current].end = i;
+        }
+        current = npos;
+        // "[]" is never looked up by name, and a repeated name never found.
+        if (!name.empty() && !built->byName.contains(name)) {
+            current = built->sections.size();
+            built->sections.push_back({i, i + 1, lines_.size(), {}});
+            reserveKeys(entries[headers]);
+            built->byName.emplace(store(name), current);
         }
     }
-    if (current != nullptr) {
-        current->span.end = lines_.size();
+    built->open = current;
+    index_ = std::move(built);
+    return *index_;
+}
+
+void IniDocument::prepareReads() const {
+    (void)index();
+}
+
+void IniDocument::insertedLine(std::size_t at, IniLineKind kind, std::u16string_view name) {
+    if (!index_) {
+        return;
     }
-    index_.index = std::move(built);
-    return *index_.index;
+    if (index_.use_count() > 1) {
+        dropIndex(); // another copy reads it: this one builds its own when it needs one
+        return;
+    }
+    Index& ix = *index_;
+    const auto addKey = [&](std::size_t section) {
+        auto& keys = ix.sections[section].keys;
+        const auto found = keys.find(name);
+        if (found == keys.end()) {
+            keys.emplace(ix.keep(name), at);
+        } else if (found->second > at) {
+            found->second = at; // the new line comes first
+        }
+    };
+    if (at < ix.tail) {
+        if (kind == Kind::header) {
+            dropIndex(); // a section split in two
+            return;
+        }
+        // Everything from `at` on moves down a line: one pass over the index, no decoding.
+        std::size_t holder = npos;
+        for (std::size_t n = 0; n < ix.sections.size(); ++n) {
+            auto& s = ix.sections[n];
+            if (s.end < at) {
+                continue; // wholly before the line
+            }
+            if (s.header != npos && s.header >= at) {
+                ++s.header;
+                ++s.begin;
+            }
+            ++s.end;
+            if (s.begin <= at && at < s.end) {
+                holder = n;
+            }
+            for (auto& [key, line] : s.keys) {
+                line += line >= at ? 1 : 0;
+            }
+        }
+        ++ix.tail;
+        if (kind == Kind::entry && holder != npos) {
+            addKey(holder);
+        }
+        return;
+    }
+    if (kind == Kind::header) {
+        if (at + 1 != lines_.size()) {
+            dropIndex(); // lines behind it change sections
+            return;
+        }
+        if (ix.open != npos) {
+            ix.sections[ix.open].end = at;
+        }
+        ix.open = npos;
+        if (!name.empty() && !ix.byName.contains(name)) {
+            ix.open = ix.sections.size();
+            ix.sections.push_back({at, at + 1, lines_.size(), {}});
+            ix.byName.emplace(ix.keep(name), ix.open);
+        }
+        ix.tail = at + 1;
+        return;
+    }
+    if (ix.open == npos) {
+        return; // a line of a section no lookup reaches
+    }
+    ix.sections[ix.open].end = lines_.size();
+    if (kind == Kind::entry) {
+        addKey(ix.open);
+        ix.tail = at + 1;
+    }
 }
 
 std::vector<std::u16string> IniSectionNames::names() const {
@@ -248,10 +418,18 @@ std::vector<std::u16string> IniSectionNames::names() const {
 IniDocument::IniDocument(const AnsiCodec& codec) : codec_(&codec) {}
 
 IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
-    IniDocument doc(codec);
     if (bytes.empty()) {
+        return IniDocument(codec);
+    }
+    return parse(std::make_shared<const std::string>(bytes), codec);
+}
+
+IniDocument IniDocument::parse(std::shared_ptr<const std::string> source, const AnsiCodec& codec) {
+    IniDocument doc(codec);
+    if (!source || source->empty()) {
         return doc; // an empty file is written like a new one
     }
+    const std::string_view bytes = *source;
     if (bytes.starts_with("\xFF\xFE")) {
         doc.encoding_ = IniEncoding::Utf16Le;
     } else if (bytes.starts_with("\xFE\xFF")) {
@@ -261,111 +439,116 @@ IniDocument IniDocument::parse(std::string_view bytes, const AnsiCodec& codec) {
     } else {
         doc.encoding_ = IniEncoding::Ansi;
     }
-    bytes.remove_prefix(bom(doc.encoding_).size());
+    const std::size_t first = bom(doc.encoding_).size();
     const bool wide =
         doc.encoding_ == IniEncoding::Utf16Le || doc.encoding_ == IniEncoding::Utf16Be;
     const std::size_t unit = wide ? 2 : 1;
-    if (wide) {
-        bytes.remove_suffix(bytes.size() % 2); // half a character is no text
-    }
+    // Half a character at the end is no text.
+    const std::size_t limit = wide ? first + (bytes.size() - first) / 2 * 2 : bytes.size();
+    const std::string_view text = bytes.substr(0, limit);
     const bool bigEndian = doc.encoding_ == IniEncoding::Utf16Be;
     auto unitAt = [&](std::size_t pos) -> char16_t {
         if (!wide) {
-            return static_cast<unsigned char>(bytes[pos]);
+            return static_cast<unsigned char>(text[pos]);
         }
-        auto a = static_cast<unsigned char>(bytes[pos]);
-        auto b = static_cast<unsigned char>(bytes[pos + 1]);
+        auto a = static_cast<unsigned char>(text[pos]);
+        auto b = static_cast<unsigned char>(text[pos + 1]);
         return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
     };
-    // Most files end their lines with LF or CR LF: one place per LF avoids regrowing the lines.
-    doc.lines_.reserve(
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) / unit + 1);
-    std::u16string decoded;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = pos;
-        while (end < bytes.size() && unitAt(end) != u'\r' && unitAt(end) != u'\n') {
-            end += unit;
+    auto lineEnd = [&](std::size_t pos) {
+        if (!wide) {
+            return std::min(text.find_first_of("\r\n", pos), limit);
         }
+        while (pos < limit && unitAt(pos) != u'\r' && unitAt(pos) != u'\n') {
+            pos += unit;
+        }
+        return pos;
+    };
+    std::u16string buffer;
+    std::size_t pos = first;
+    while (pos < limit) {
+        const std::size_t end = lineEnd(pos);
         std::size_t next = end;
-        if (next < bytes.size()) {
-            bool cr = unitAt(next) == u'\r';
+        Ending ending = Ending::none;
+        if (next < limit) {
+            const bool cr = unitAt(next) == u'\r';
+            ending = cr ? Ending::cr : Ending::lf;
             next += unit;
-            if (cr && next < bytes.size() && unitAt(next) == u'\n') {
+            if (cr && next < limit && unitAt(next) == u'\n') {
+                ending = Ending::crLf;
                 next += unit;
             }
         }
-        Line line;
-        line.text = std::string(bytes.substr(pos, end - pos));
-        line.ending = std::string(bytes.substr(end, next - end));
-        decodeInto(decoded, line.text, doc.encoding_, codec);
-        classify(line, decoded);
-        doc.lines_.push_back(std::move(line));
+        const std::string_view line = text.substr(pos, end - pos);
+        Kind kind = Kind::blank;
+        if (!wide && isAscii(line)) {
+            kind = partsOf(line).kind; // ASCII bytes mean the same in every 8-bit encoding
+        } else if (!line.empty()) {
+            decodeInto(buffer, line, doc.encoding_, codec);
+            kind = partsOf(std::u16string_view(buffer)).kind;
+        }
+        if (kind == Kind::blank && !doc.lines_.empty() && doc.lines_.back().kind() == Kind::blank) {
+            // Blank lines in a row share one record: a file of line breaks stays small.
+            Line& run = doc.lines_.back();
+            run.setSize(end - run.offset());
+            run.setEnding(ending);
+        } else {
+            doc.lines_.emplace_back(pos, false, end - pos, ending, kind);
+        }
         pos = next;
     }
+    if (doc.lines_.capacity() - doc.lines_.size() > doc.lines_.size() / 4) {
+        doc.lines_.shrink_to_fit();
+    }
+    doc.source_ = std::move(source);
     return doc;
 }
 
-std::string IniDocument::bytes() const {
-    std::string out(bom(encoding_));
+std::size_t IniDocument::byteCount() const {
+    std::size_t count = bom(encoding_).size();
     for (const Line& line : lines_) {
-        out += line.text;
-        out += line.ending;
+        count += line.size() + endingBytes(line.ending(), encoding_).size();
+    }
+    return count;
+}
+
+std::string IniDocument::bytes() const {
+    std::string out;
+    out.reserve(byteCount());
+    out += bom(encoding_);
+    for (const Line& line : lines_) {
+        out += text(line);
+        out += endingBytes(line.ending(), encoding_);
     }
     return out;
 }
 
-std::optional<IniDocument::Span> IniDocument::findSection(std::u16string_view name,
-                                                          Lookup lookup) const {
-    if (lookup == Lookup::indexed && !name.empty()) {
-        const Index& found = index();
-        const auto it = found.sections.find(name);
-        if (it == found.sections.end()) {
-            return std::nullopt;
-        }
-        return it->second.span;
-    }
-    std::size_t header = npos;
-    std::size_t i = 0;
+std::optional<IniDocument::Span> IniDocument::findSection(std::u16string_view name) const {
+    const Index& found = index();
+    std::size_t number = 0; // the lines before the first header always form the section ""
     if (!name.empty()) {
-        for (; i < lines_.size(); ++i) {
-            if (lines_[i].kind == Kind::Header && equalsIgnoreCase(lines_[i].name, name)) {
-                break;
-            }
-        }
-        if (i == lines_.size()) {
+        const auto it = found.byName.find(name);
+        if (it == found.byName.end()) {
             return std::nullopt;
         }
-        header = i++;
+        number = it->second;
     }
-    // The lines before the first header always form the section "".
-    std::size_t end = i;
-    while (end < lines_.size() && lines_[end].kind != Kind::Header) {
-        ++end;
-    }
-    return Span{header, i, end};
+    const Index::Section& s = found.sections[number];
+    return Span{s.header, s.begin, s.end, number};
 }
 
 std::optional<std::size_t> IniDocument::findKey(const Span& span, std::u16string_view key) const {
-    if (span.index != nullptr) {
-        const Index::Section& section = *span.index->byHeader.at(span.header);
-        const auto it = section.keys.find(key);
-        if (it == section.keys.end()) {
-            return std::nullopt;
-        }
-        return it->second;
+    const auto& keys = index().sections[span.section].keys;
+    const auto it = keys.find(key);
+    if (it == keys.end()) {
+        return std::nullopt;
     }
-    for (std::size_t i = span.begin; i < span.end; ++i) {
-        if (lines_[i].kind == Kind::Entry && equalsIgnoreCase(lines_[i].name, key)) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return it->second;
 }
 
 std::optional<std::u16string> IniDocument::value(std::u16string_view section,
                                                  std::u16string_view key) const {
-    auto span = findSection(callerName(section), Lookup::indexed);
+    auto span = findSection(callerName(section));
     if (!span) {
         return std::nullopt;
     }
@@ -373,7 +556,12 @@ std::optional<std::u16string> IniDocument::value(std::u16string_view section,
     if (!at) {
         return std::nullopt;
     }
-    return lines_[*at].value;
+    const std::u16string line = decoded(lines_[*at]);
+    const auto stored = partsOf(line).value;
+    if (!stored) {
+        return std::nullopt;
+    }
+    return std::u16string(*stored);
 }
 
 std::u16string IniDocument::getString(std::u16string_view section, std::u16string_view key,
@@ -407,22 +595,42 @@ IniSectionNames IniDocument::sectionNames(std::size_t bufferSize) const {
     }
     std::size_t room = bufferSize - 1; // one place is kept for the list's final zero
     std::size_t pos = 0;
+    std::u16string buffer;
     for (const Line& line : lines_) {
-        if (line.kind != Kind::Header || line.name.empty()) {
+        if (line.kind() != Kind::header) {
             continue;
         }
-        std::size_t need = line.name.size() + 1;
+        const std::u16string_view name = nameOf(line, buffer);
+        if (name.empty()) {
+            continue;
+        }
+        std::size_t need = name.size() + 1;
         if (need >= room) {
             // Does not fit (or fits exactly): cut the name, end the list with two zeros.
-            line.name.copy(out.buffer.data() + pos, room - 1);
+            name.copy(out.buffer.data() + pos, room - 1);
             out.count = static_cast<std::uint32_t>(bufferSize - 2);
             return out;
         }
-        line.name.copy(out.buffer.data() + pos, line.name.size());
+        name.copy(out.buffer.data() + pos, name.size());
         pos += need;
         room -= need;
     }
     out.count = static_cast<std::uint32_t>(pos);
+    return out;
+}
+
+std::vector<std::u16string> IniDocument::sectionNameList() const {
+    std::vector<std::u16string> out;
+    std::u16string buffer;
+    for (const Line& line : lines_) {
+        if (line.kind() != Kind::header) {
+            continue;
+        }
+        const std::u16string_view name = nameOf(line, buffer);
+        if (!name.empty()) {
+            out.emplace_back(name);
+        }
+    }
     return out;
 }
 
@@ -440,16 +648,26 @@ std::string IniDocument::encodeLine(std::u16string_view text) const {
     return {};
 }
 
+IniDocument::Line IniDocument::addedLine(std::u16string_view text, IniLineEnding ending) {
+    const std::string encoded = encodeLine(text);
+    const std::size_t offset = added_.size();
+    added_ += encoded;
+    // The kind the file will give it: the text as written, read back.
+    const Kind kind = partsOf(decode(encoded, encoding_, *codec_)).kind;
+    return Line(offset, true, encoded.size(), ending, kind);
+}
+
 void IniDocument::insertLine(std::size_t at, std::u16string_view text) {
-    if (at > 0 && lines_[at - 1].ending.empty()) {
-        lines_[at - 1].ending = encodeLine(u"\r\n");
+    if (at > 0 && lines_[at - 1].ending() == Ending::none) {
+        lines_[at - 1].setEnding(Ending::crLf);
     }
-    changed();
-    Line line;
-    line.text = encodeLine(text);
-    line.ending = encodeLine(u"\r\n");
-    classify(line, decode(line.text, encoding_, *codec_));
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    const Line line = addedLine(text, Ending::crLf);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), line);
+    if (index_) {
+        const std::u16string readBack = decoded(line);
+        const auto parts = partsOf(readBack);
+        insertedLine(at, parts.kind, parts.name);
+    }
 }
 
 bool IniDocument::setString(std::u16string_view section, std::u16string_view key,
@@ -457,25 +675,31 @@ bool IniDocument::setString(std::u16string_view section, std::u16string_view key
     section = callerName(section);
     key = callerName(key);
     value = trimLeft(callerText(value));
-    auto span = findSection(section, Lookup::scan);
+    auto span = findSection(section);
     if (!span) {
         insertLine(lines_.size(), u"[" + std::u16string(section) + u"]");
         insertLine(lines_.size(), std::u16string(key) + u"=" + std::u16string(value));
     } else if (auto at = findKey(*span, key)) {
-        Line& line = lines_[*at];
-        if (line.value && *line.value == value) {
+        const std::u16string old = decoded(lines_[*at]);
+        const auto oldParts = partsOf(old);
+        if (oldParts.value && *oldParts.value == value) {
             return false;
         }
-        line.text = encodeLine(line.name + u"=" + std::u16string(value));
-        classify(line, decode(line.text, encoding_, *codec_));
-        changed();
+        const std::u16string name(oldParts.name);
+        lines_[*at] = addedLine(name + u"=" + std::u16string(value), lines_[*at].ending());
+        const std::u16string now = decoded(lines_[*at]);
+        const auto nowParts = partsOf(now);
+        if (nowParts.kind != Kind::entry || nowParts.name != name) {
+            dropIndex(); // the line no longer names the key it did
+        }
     } else {
         // After the section's last non-blank line, so blank lines before the next header stay
         // where they are.
         std::size_t after = span->begin;
-        for (std::size_t i = span->begin; i < span->end; ++i) {
-            if (lines_[i].kind != Kind::Blank) {
-                after = i + 1;
+        for (std::size_t i = span->end; i > span->begin; --i) {
+            if (lines_[i - 1].kind() != Kind::blank) {
+                after = i;
+                break;
             }
         }
         insertLine(after, std::u16string(key) + u"=" + std::u16string(value));
@@ -488,7 +712,7 @@ bool IniDocument::setString(std::u16string_view section, std::u16string_view key
 }
 
 bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key) {
-    auto span = findSection(callerName(section), Lookup::scan);
+    auto span = findSection(callerName(section));
     if (!span) {
         return false;
     }
@@ -497,12 +721,12 @@ bool IniDocument::removeKey(std::u16string_view section, std::u16string_view key
         return false;
     }
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
-    changed();
+    dropIndex();
     return true;
 }
 
 bool IniDocument::removeSection(std::u16string_view section) {
-    auto span = findSection(callerName(section), Lookup::scan);
+    auto span = findSection(callerName(section));
     if (!span) {
         return false;
     }
@@ -512,7 +736,27 @@ bool IniDocument::removeSection(std::u16string_view section) {
     }
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
                  lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
-    changed();
+    dropIndex();
+    return true;
+}
+
+bool IniDocument::removeNamedSections() {
+    std::u16string buffer;
+    bool named = false; // inside a section with a name
+    std::size_t kept = 0;
+    for (const Line& line : lines_) {
+        if (line.kind() == Kind::header) {
+            named = !nameOf(line, buffer).empty();
+        }
+        if (!named) {
+            lines_[kept++] = line;
+        }
+    }
+    if (kept == lines_.size()) {
+        return false;
+    }
+    lines_.resize(kept);
+    dropIndex();
     return true;
 }
 

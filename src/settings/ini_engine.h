@@ -52,18 +52,31 @@ struct IniSectionNames {
     std::vector<std::u16string> names() const;
 };
 
-// One INI file in memory: the original lines with their bytes, plus their parsed meaning.
-// It keeps a pointer to its codec, which must outlive it (the program's codecs are static).
+// One physical line's kind, and how it ends.
+enum class IniLineKind : std::uint8_t { blank, comment, header, entry };
+enum class IniLineEnding : std::uint8_t { none, cr, lf, crLf };
+
+// One INI file in memory: the bytes it was read from, one small record per line (a run of blank
+// lines shares one), and an index of its sections and keys for lookups. Names and values are
+// decoded from a line's bytes when asked for, so that a parsed file takes about its own size plus
+// 16 bytes a line and no allocation per line. Copies share the bytes read and, until one of them
+// changes, the index. It keeps a pointer to its codec, which must outlive it (the program's codecs
+// are static).
 class IniDocument {
 public:
     // A new file: no lines, written as UTF-16LE with a BOM.
     explicit IniDocument(const AnsiCodec& codec = defaultAnsiCodec());
     // Parses file contents of any size and shape; never fails.
     static IniDocument parse(std::string_view bytes, const AnsiCodec& codec = defaultAnsiCodec());
+    // The same, sharing the caller's bytes instead of copying them.
+    static IniDocument parse(std::shared_ptr<const std::string> bytes,
+                             const AnsiCodec& codec = defaultAnsiCodec());
 
     IniEncoding encoding() const { return encoding_; }
     // The file's bytes: the BOM, untouched lines as they were read, changed lines newly formatted.
     std::string bytes() const;
+    // bytes().size(), without building them.
+    std::size_t byteCount() const;
 
     // The stored value of the first matching key, without quote stripping; nullopt when the
     // section or key is missing or the key has no '='.
@@ -76,6 +89,8 @@ public:
                              std::size_t bufferSize = kIniBufferSize) const;
     // GetPrivateProfileSectionNamesW (sections named "" are not listed).
     IniSectionNames sectionNames(std::size_t bufferSize = kIniBufferSize) const;
+    // The names sectionNames lists, every one of them, whatever their length.
+    std::vector<std::u16string> sectionNameList() const;
 
     // WritePrivateProfileStringW with a value: the value's leading whitespace is stripped; an
     // existing key is replaced in place (keeping the file's spelling of its name), a new key goes
@@ -87,64 +102,83 @@ public:
     // WritePrivateProfileStringW with key NULL: removes the first matching section with all its
     // lines. Returns true when the document changed.
     bool removeSection(std::u16string_view section);
+    // removeSection for every name sectionNameList gives, in one pass: the lines before the first
+    // header and the sections named "" stay. Returns true when the document changed.
+    bool removeNamedSections();
 
-    // One physical line: its bytes as they stand in the file and what they mean.
-    struct Line {
-        enum class Kind : std::uint8_t { Blank, Comment, Header, Entry };
-        std::string text;   // the line's bytes without its line break
-        std::string ending; // "\r\n", "\r", "\n" (in the file's encoding) or "" at the end
-        Kind kind = Kind::Blank;
-        std::u16string name;                 // section or key name, trimmed
-        std::optional<std::u16string> value; // an entry's value; nullopt for a key without '='
-    };
+    // Builds the index now, so that a document shared between threads is only read afterwards.
+    void prepareReads() const;
 
 private:
+    // A line, or a run of blank lines: where its text lies (in the bytes read or in those added
+    // since), how long it is, how it ends and what kind of line it is. A run's text holds the
+    // line breaks between its lines; its ending is its last line's.
+    class Line {
+    public:
+        Line() = default;
+        Line(std::size_t offset, bool added, std::size_t size, IniLineEnding ending,
+             IniLineKind kind);
+        std::size_t offset() const { return static_cast<std::size_t>(bits_ & kOffsetMask); }
+        bool added() const { return ((bits_ >> kAddedShift) & 1) != 0; }
+        IniLineEnding ending() const {
+            return static_cast<IniLineEnding>((bits_ >> kEndingShift) & 3);
+        }
+        IniLineKind kind() const { return static_cast<IniLineKind>((bits_ >> kKindShift) & 3); }
+        std::size_t size() const { return static_cast<std::size_t>(size_); }
+        void setEnding(IniLineEnding ending);
+        void setSize(std::size_t size) { size_ = size; }
+
+    private:
+        static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << 56) - 1;
+        static constexpr int kAddedShift = 56;
+        static constexpr int kEndingShift = 57;
+        static constexpr int kKindShift = 59;
+        std::uint64_t bits_ = 0;
+        std::uint64_t size_ = 0;
+    };
     struct Index;
     struct Span {
-        std::size_t header; // index of the header line, or npos for the section before the first
-        std::size_t begin;  // first line after the header
-        std::size_t end;    // the next header or the end of the lines
-        // The section's first key lines by upper-cased name, when found through the index.
-        const Index* index = nullptr;
+        std::size_t header;  // index of the header line, or npos for the section before the first
+        std::size_t begin;   // first line after the header
+        std::size_t end;     // the next header or the end of the lines
+        std::size_t section; // its number in the index
     };
-    // Reads go through the index, so that a file of many long sections answers every key in
-    // constant time; writes scan, because each of them would throw the index away.
-    enum class Lookup { indexed, scan };
-    std::optional<Span> findSection(std::u16string_view trimmedName, Lookup lookup) const;
+    std::optional<Span> findSection(std::u16string_view trimmedName) const;
     std::optional<std::size_t> findKey(const Span& span, std::u16string_view trimmedKey) const;
     const Index& index() const;
-    void changed() { index_.index.reset(); }
+    // The index after a line was inserted at `at`: kept up to date where that is cheap (lines
+    // added at the end, the usual way a file grows), dropped otherwise.
+    void insertedLine(std::size_t at, IniLineKind kind, std::u16string_view name);
+    void dropIndex() const { index_.reset(); }
+    std::string_view text(const Line& line) const;
+    std::u16string decoded(const Line& line) const;
+    std::u16string_view nameOf(const Line& line, std::u16string& buffer) const;
     std::string encodeLine(std::u16string_view text) const;
+    // Stores `text` (encoded) as the text of a new or changed line.
+    Line addedLine(std::u16string_view text, IniLineEnding ending);
     void insertLine(std::size_t at, std::u16string_view text);
 
     const AnsiCodec* codec_;
     IniEncoding encoding_ = IniEncoding::Utf16Le;
+    std::shared_ptr<const std::string> source_; // the bytes parsed, BOM included
+    std::string added_;                         // texts of lines written since
     std::vector<Line> lines_;
-    // Built at the first indexed read after a change. It points into lines_, so a copy of the
-    // document starts without one.
-    struct IndexSlot {
-        IndexSlot() = default;
-        IndexSlot(const IndexSlot&) {}
-        IndexSlot(IndexSlot&&) = default;
-        IndexSlot& operator=(const IndexSlot&) {
-            index.reset();
-            return *this;
-        }
-        IndexSlot& operator=(IndexSlot&&) = default;
-        std::shared_ptr<const Index> index;
-    };
-    mutable IndexSlot index_;
+    // Built at the first lookup; shared by copies, changed only while not shared.
+    mutable std::shared_ptr<Index> index_;
 };
 
 // The file side: every call reads the file afresh, like the Win32 functions, and a write
-// replaces the file only when its contents changed. Callers take an IniEngine by reference;
-// the Windows shell builds it with the ANSI code page's codec (win32/ansi_codec_win32.h).
+// replaces the file only when its contents changed. The last document parsed from each of a few
+// files is kept and used again while the file's bytes are the same, so that reading a file
+// parses it once per change. Callers take an IniEngine by reference; the Windows shell builds it
+// with the ANSI code page's codec (win32/ansi_codec_win32.h). Copies share what is kept; calls
+// may come from several threads.
 class IniEngine {
 public:
     // Saves through the standard library's files (file_system_std.h) unless given others.
     IniEngine();
     explicit IniEngine(const AnsiCodec& codec);
-    IniEngine(const AnsiCodec& codec, FileSystem& files) : codec_(&codec), files_(&files) {}
+    IniEngine(const AnsiCodec& codec, FileSystem& files);
 
     // A missing or unreadable file reads as the default.
     std::u16string getString(const std::filesystem::path& file, std::u16string_view section,
@@ -167,9 +201,17 @@ public:
     // overwrites it in place where that is refused (file_save.h).
     bool save(const std::filesystem::path& file, const IniDocument& document) const;
 
+    // How many times a file's bytes were parsed (files read again unchanged are not).
+    std::size_t parses() const;
+
 private:
+    struct Kept;
+    // The document of the file as it is now: null when the file cannot be read.
+    std::shared_ptr<const IniDocument> read(const std::filesystem::path& file) const;
+
     const AnsiCodec* codec_;
     FileSystem* files_;
+    std::shared_ptr<Kept> kept_;
 };
 
 } // namespace qor

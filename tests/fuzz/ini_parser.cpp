@@ -1,5 +1,6 @@
 // Arbitrary bytes as an INI file: parsing, reads, the section list and a write must never crash,
-// an unchanged document must give back the file's bytes, and a write must read back.
+// an unchanged document must give back the file's bytes, a write must read back, and a document
+// changed by writes must read as its bytes do when parsed anew.
 #include "base/text_case.h"
 #include "settings/ini_engine.h"
 
@@ -90,8 +91,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(reread.getString(section, key, u"", value.size() + 2) == expected);
         check(reread.value(section, key) == value);
     }
+    // Whatever the writes did to the document's index, it reads as its bytes read afresh.
+    const auto readsLikeItsBytes = [&](const IniDocument& edited) {
+        const IniDocument fresh = IniDocument::parse(edited.bytes());
+        check(edited.sectionNames().buffer == fresh.sectionNames().buffer);
+        std::vector<std::u16string> names = fresh.sectionNameList();
+        names.insert(names.end(), {u"", section});
+        for (const std::u16string& s : names) {
+            for (std::u16string_view k : {std::u16string_view(u"Item0"), std::u16string_view(u"k"),
+                                          std::u16string_view(key)}) {
+                check(edited.getString(s, k, u"d") == fresh.getString(s, k, u"d"));
+            }
+        }
+    };
+    readsLikeItsBytes(written);
+    written.setString(section, u"k", value);
+    readsLikeItsBytes(written);
     written.removeSection(section);
     written.removeKey(u"", key);
-    (void)written.bytes();
+    readsLikeItsBytes(written);
+    written.removeNamedSections();
+    readsLikeItsBytes(written);
     return 0;
 }
