@@ -28,7 +28,8 @@ const char* const kImportHelp =
     "  DIR/record.ini (which must exist; record.ini is created when missing). Settings the\n"
     "  profile leaves out keep their values; the macros are exactly the profile's. A profile\n"
     "  with an unknown name or a value out of range is refused with the line at fault, and\n"
-    "  both files stay as they are. The first-run flag of config.bin is kept.\n";
+    "  both files stay as they are; so is one whose macros would make record.ini larger\n"
+    "  than the program reads. The first-run flag of config.bin is kept.\n";
 
 int fail(const std::string& command, const std::string& text) {
     std::fprintf(stderr, "qorctl %s: %s\n", command.c_str(), text.c_str());
@@ -105,6 +106,13 @@ int runImport(const CommonOptions& options, const std::string& file) {
     // bytes (and whatever else it holds).
     const bool macrosChange = macrosOfDocument(*document) != read.profile->macros;
     replaceMacros(*document, read.profile->macros);
+    // A record.ini the engine would not read back would lose every macro at the next start.
+    if (const std::size_t size = document->byteCount(); macrosChange && size > kIniFileSizeMax) {
+        return fail("import", "the profile's macros would make " + recordPath + " " +
+                                  std::to_string(size) + " bytes, more than the " +
+                                  std::to_string(kIniFileSizeMax) +
+                                  " bytes the program reads; nothing was written");
+    }
     const auto saved = saveConfig(files, messages, utf8ToUtf16(joinPath(options.dir, "config.bin")),
                                   read.profile->record, state->firstRunFlag);
     if (saved.outcome != SaveResult::Outcome::Saved) {

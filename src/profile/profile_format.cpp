@@ -1,6 +1,7 @@
 #include "profile/profile_format.h"
 
 #include "base/decimal.h"
+#include "base/text_case.h"
 #include "base/text_utf8.h"
 #include "dpi_lighting/dpi.h"
 #include "dpi_lighting/lighting.h"
@@ -602,12 +603,12 @@ std::variant<ProfileMacro, Refusal> readMacro(const Block& block) {
     return m;
 }
 
+// A name as the INI file compares it (text_case.h), so that two macros the file would take for
+// one are refused instead of the second replacing the first.
 std::u16string folded(std::u16string_view name) {
     std::u16string out(name);
     for (char16_t& c : out) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
+        c = toUpperSimple(c);
     }
     return out;
 }
@@ -741,16 +742,15 @@ std::vector<ProfileMacro> macrosOfDocument(const IniDocument& document) {
     const MacroFileView view(document);
     std::vector<ProfileMacro> macros;
     // Every section, not only those the 255-character window of the program's list shows.
-    for (const std::u16string& name : document.sectionNames(1u << 20).names()) {
+    for (const std::u16string& name : document.sectionNameList()) {
         macros.push_back({name, view.loopText(name), view.items(name)});
     }
     return macros;
 }
 
 void replaceMacros(IniDocument& document, const std::vector<ProfileMacro>& macros) {
-    for (const std::u16string& name : document.sectionNames(1u << 20).names()) {
-        document.removeSection(name);
-    }
+    // All at once: removing them one by one would move the rest of the file each time.
+    document.removeNamedSections();
     for (const ProfileMacro& m : macros) {
         writeMacroSection(document, m.name, m.loopText, m.lines);
     }

@@ -42,6 +42,34 @@ printf '\n[Macro]\nName = Tap\nLoop = 1\nLine = B   Dn\nLine = B   Up\n' >> "$wo
 grep -q '^\[Tap\]' "$work/record.ini" || fail "new macro not written"
 grep -q '^Item1=B   Up' "$work/record.ini" || fail "new macro lines not written"
 
+# A profile whose macros would make record.ini larger than the program reads is refused before
+# anything is written; one that stays within it is taken.
+mkdir "$work/big"
+cp "$work/config.orig" "$work/big/config.bin"
+for room in 200 40; do
+    # A record.ini of 16 MiB less `room` bytes: a long comment, no macros.
+    python3 - "$work/big/record.ini" "$room" <<'PY'
+import sys
+size = (16 << 20) - int(sys.argv[2])
+open(sys.argv[1], "wb").write(b"; " + b"x" * (size - 4) + b"\r\n")
+PY
+    cp "$work/big/record.ini" "$work/big/record.orig"
+    rc=0; "$qorctl" import "$work/profile.ini" --dir "$work/big" 2> "$work/err" || rc=$?
+    if [[ $room == 200 ]]; then
+        [[ $rc == 0 ]] || fail "a record.ini within the limit was refused: $(cat "$work/err")"
+        [[ $(stat -c %s "$work/big/record.ini") -le $((16 << 20)) ]] || fail "written too large"
+        "$qorctl" export - --dir "$work/big" | grep -qx 'Name = Spray' ||
+            fail "the macro does not read back"
+        cp "$work/config.orig" "$work/big/config.bin"
+        continue
+    fi
+    [[ $rc == 1 ]] || fail "a record.ini over the limit: import exited $rc"
+    grep -q 'record.ini .* bytes, more than the 16777216 bytes the program reads; nothing was written' \
+        "$work/err" || fail "no reason given: $(cat "$work/err")"
+    cmp -s "$work/big/config.bin" "$work/config.orig" || fail "config.bin written by a refused import"
+    cmp -s "$work/big/record.ini" "$work/big/record.orig" || fail "record.ini written when refused"
+done
+
 # No config.bin: import never creates it.
 mkdir "$work/empty"
 rc=0; "$qorctl" import "$work/profile.ini" --dir "$work/empty" 2> /dev/null || rc=$?

@@ -127,6 +127,35 @@ TEST(Profile, RecordIniMacrosComeBackByteForByte) {
     EXPECT_EQ(document->bytes(), before);
 }
 
+TEST(Profile, ReplacedMacrosLeaveWhatIsNoMacro) {
+    // Lines before the first section and sections named "" are no macros; every named section
+    // is, duplicates included.
+    IniDocument document = IniDocument::parse("; kept\r\n[A]\r\nItemCount=0\r\n[]\r\nx=1\r\n"
+                                              "[a]\r\nItemCount=1\r\nItem0=B   Dn\r\n[C]");
+    replaceMacros(document, {{u"New", u"2", {u"N   Dn", u"N   Up"}}, {u"a", u"", {}}});
+    EXPECT_EQ(document.bytes(), "; kept\r\n[]\r\nx=1\r\n"
+                                "[New]\r\nMacroLoopTimes=2\r\nItemCount=2\r\n"
+                                "Item0=N   Dn\r\nItem1=N   Up\r\n"
+                                "[a]\r\nMacroLoopTimes=\r\nItemCount=0\r\n");
+}
+
+TEST(Profile, EveryMacroOfALargeRecordIniComesBack) {
+    // More names than fit the million characters of a section-name buffer.
+    std::string text;
+    const std::size_t count = 1100;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += "[" + std::to_string(100000 + i) + std::string(994, 'm') + "]\r\n" +
+                "MacroLoopTimes=1\r\nItemCount=1\r\nItem0=" + std::to_string(i) + " ms\r\n";
+    }
+    IniDocument document = IniDocument::parse(text);
+    const auto macros = macrosOfDocument(document);
+    ASSERT_EQ(macros.size(), count);
+    EXPECT_EQ(macros.back().name, u"101099" + std::u16string(994, u'm'));
+    EXPECT_EQ(macros.back().lines, std::vector<MacroItem>{u"1099 ms"});
+    replaceMacros(document, macros);
+    EXPECT_EQ(document.bytes(), text);
+}
+
 TEST(Profile, RefusalsNameTheLine) {
     const std::string good = formatProfile(Profile{SettingsRecord{}, {}}, 1);
     // The line of the first occurrence of `what`, 1-based.
@@ -180,6 +209,9 @@ TEST(Profile, RefusalsNameTheLine) {
         {"[Macro]\nLoop = 1\n", 1, "without a Name"},
         {"[Macro]\nName = a]b\n", 2, "section name"},
         {"[Macro]\nName = Spray\n\n[Macro]\nName = spray\n", 4, "second macro"},
+        // The INI file compares names beyond ASCII without case too.
+        {"[Macro]\nName = \xC3\x89t\xC3\xA9\n\n[Macro]\nName = \xC3\xA9T\xC3\x89\n", 4,
+         "second macro"},
         {"[Macro]\nName = \"Spray\n", 2, "not closed"},
         {"[Macro]\nName = Spray\nLine = \"A\\x0d\"\n", 3, "control character"},
         {"[Macro]\nName = " + std::string(32, 'N') + "\n", 2, "longer than 31"},
