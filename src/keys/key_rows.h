@@ -21,8 +21,6 @@ inline constexpr std::size_t kKeyRowsShown = 7;
 inline constexpr int kFunctionListIdBase = 40; // row k's list is 40 + k
 inline constexpr int kDpiSideListId = 37;
 inline constexpr std::size_t kDpiSwitchPosition = 6;
-inline constexpr std::array<std::u16string_view, 4> kDpiSideTexts = {u"DPI +", u"DPI -",
-                                                                     u"DPI Loop", u"Shift DPI"};
 
 // What the parameter dialogs return on OK.
 struct ListChoice { // Windows function and multimedia dialogs
@@ -72,8 +70,12 @@ public:
 // Layout; rows count from 0.
 Rect keyRowRect(std::size_t row);
 Rect functionListRect(std::size_t row);
-inline constexpr Rect kModeARect{253, 518, 358, 539};
-inline constexpr Rect kModeBRect{357, 518, 462, 539};
+// The buttons that choose key set A or B (labelled "Mode A" and "Mode B").
+inline constexpr Rect kKeySetARect{253, 518, 358, 539};
+inline constexpr Rect kKeySetBRect{357, 518, 462, 539};
+// old name, until the window and session are reworked
+inline constexpr Rect kModeARect = kKeySetARect;
+inline constexpr Rect kModeBRect = kKeySetBRect;
 inline constexpr Rect kKeyDefaultRect{307, 549, 412, 570};
 inline constexpr Rect kKeyHeadingRect{259, 160, 364, 181};
 

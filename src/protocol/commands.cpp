@@ -27,9 +27,9 @@ std::string format(const char* pattern, auto... values) {
 
 } // namespace
 
-DeviceCommands::DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceImage& image,
+DeviceCommands::DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceMirror& mirror,
                                DiagnosticSink diagnostics)
-    : link_(link), pacer_(pacer), image_(image), diagnostics_(std::move(diagnostics)) {}
+    : link_(link), pacer_(pacer), mirror_(mirror), diagnostics_(std::move(diagnostics)) {}
 
 void DeviceCommands::diagnose(std::string_view text) {
     if (diagnostics_) {
@@ -38,18 +38,18 @@ void DeviceCommands::diagnose(std::string_view text) {
 }
 
 void DeviceCommands::writeSensorSettings() {
-    CommandPacket p{command::kWriteSensor, image_.sensorType, image_.rate, image_.option1,
-                    image_.option2};
+    CommandPacket p{command::kWriteSensor, mirror_.sensorType, mirror_.rate, mirror_.option1,
+                    mirror_.option2};
     link_.exchange(p);
 }
 
 void DeviceCommands::readSensorSettings() {
     CommandPacket p = header(command::kReadSensor, 0);
     link_.exchange(p);
-    image_.sensorType = p[1];
-    image_.rate = p[2];
-    image_.option1 = p[3];
-    image_.option2 = p[4];
+    mirror_.sensorType = p[1];
+    mirror_.rate = p[2];
+    mirror_.option1 = p[3];
+    mirror_.option2 = p[4];
     if (diagnostics_) {
         diagnose(format("Sensor Type:%02x\n,,Rate:%02x\n,Option1:%02x\n,Option2:%02x\n", p[1], p[2],
                         p[3], p[4]));
@@ -58,7 +58,7 @@ void DeviceCommands::readSensorSettings() {
 
 void DeviceCommands::writeLightingParams() {
     for (std::uint8_t i = 0; i < 2; ++i) {
-        const auto& set = image_.lighting.ledParams[i];
+        const auto& set = mirror_.lighting.ledParams[i];
         CommandPacket p{command::kWriteLightingParams, i, set[0], set[1], set[2]};
         link_.exchange(p);
         pacer_.pause(kRepeatPauseMs);
@@ -74,14 +74,14 @@ void DeviceCommands::readLightingParams() {
         p[1] = i;
         link_.exchange(p);
         if (p[1] < 2) {
-            std::copy_n(p.begin() + 2, 3, image_.lighting.ledParams[p[1]].begin());
+            std::copy_n(p.begin() + 2, 3, mirror_.lighting.ledParams[p[1]].begin());
         }
         pacer_.pause(kRepeatPauseMs);
     }
 }
 
 void DeviceCommands::writeLightingEffect() {
-    const auto& l = image_.lighting;
+    const auto& l = mirror_.lighting;
     CommandPacket p{command::kWriteLightingEffect, l.effect, l.effectOption1, l.effectOption2};
     link_.exchange(p);
 }
@@ -89,9 +89,9 @@ void DeviceCommands::writeLightingEffect() {
 void DeviceCommands::readLightingEffect() {
     CommandPacket p = header(command::kReadLightingEffect, 0);
     link_.exchange(p);
-    image_.lighting.effect = p[1];
-    image_.lighting.effectOption1 = p[2];
-    image_.lighting.effectOption2 = p[3];
+    mirror_.lighting.effect = p[1];
+    mirror_.lighting.effectOption1 = p[2];
+    mirror_.lighting.effectOption2 = p[3];
     if (diagnostics_) {
         diagnose(format("Effect:%02x\n,Option1:%02x\n,Option2:%02x\n", p[1], p[2], p[3]));
     }
@@ -99,7 +99,7 @@ void DeviceCommands::readLightingEffect() {
 
 void DeviceCommands::writeConfigBlocks() {
     for (std::uint8_t i = 0; i < kConfigBlockCount; ++i) {
-        const auto block = image_.configBlock(i);
+        const auto block = mirror_.configBlock(i);
         CommandPacket p =
             header(command::kWriteConfigBlock, i, static_cast<std::uint8_t>(block.size()));
         link_.blockTransfer(p, block);
@@ -115,21 +115,21 @@ void DeviceCommands::readConfigBlocks() {
         link_.blockTransfer(p, buffer);
         // The answer names the block it carries; a block it does not know is dropped, and no
         // more than the block's size is kept.
-        const auto block = image_.configBlock(p[1]);
+        const auto block = mirror_.configBlock(p[1]);
         std::copy_n(buffer.begin(), std::min<std::size_t>(p[2], block.size()), block.begin());
         pacer_.pause(kRepeatPauseMs);
     }
 }
 
 void DeviceCommands::writeDpiStages() {
-    CommandPacket p = header(command::kWriteDpiStages, image_.dpiStageCount,
+    CommandPacket p = header(command::kWriteDpiStages, mirror_.dpiStageCount,
                              static_cast<std::uint8_t>(kDpiStageCodeBytes));
-    link_.blockTransfer(p, image_.dpiStageCodes);
+    link_.blockTransfer(p, mirror_.dpiStageCodes);
 }
 
 void DeviceCommands::writeKeyMatrices() {
     for (std::uint8_t n = 1; n <= kKeyMatrixCount; ++n) {
-        const KeyMatrix& m = image_.keyMatrices[n - 1];
+        const KeyMatrix& m = mirror_.keyMatrices[n - 1];
         auto bytes = m.bytes();
         CommandPacket p =
             header(command::kWriteKeyMatrix, n, static_cast<std::uint8_t>(bytes.size()));
@@ -153,7 +153,7 @@ void DeviceCommands::writeMacroSlots() {
     for (std::uint8_t n = 1; n <= kMacroCount; ++n) {
         CommandPacket p =
             header(command::kWriteMacroSlot, n, static_cast<std::uint8_t>(kMacroSlotBytes));
-        link_.blockTransfer(p, image_.macroSlot(n));
+        link_.blockTransfer(p, mirror_.macroSlot(n));
         pacer_.pause(kRepeatPauseMs);
     }
 }
@@ -165,7 +165,7 @@ void DeviceCommands::readMacroSlots() {
         CommandPacket p = header(command::kReadMacroSlot, n);
         link_.blockTransfer(p, buffer);
         // Stored under the slot the answer names, at most one slot's worth.
-        const auto slot = image_.macroSlot(p[1]);
+        const auto slot = mirror_.macroSlot(p[1]);
         std::copy_n(buffer.begin(), std::min<std::size_t>(p[2], slot.size()), slot.begin());
         pacer_.pause(kRepeatPauseMs);
     }

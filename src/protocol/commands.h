@@ -1,4 +1,4 @@
-// The commands the program sends to the mouse, one operation each, working on the device image.
+// The commands the program sends to the mouse, one operation each, working on the device mirror.
 // Repeated commands pause 2 ms after each repetition; the link itself paces chunk writes.
 #pragma once
 #include <cstdint>
@@ -7,7 +7,7 @@
 
 #include "device/device_link.h"
 #include "device/pacer.h"
-#include "protocol/device_image.h"
+#include "protocol/device_mirror.h"
 
 namespace qor {
 
@@ -33,7 +33,7 @@ using DiagnosticSink = std::function<void(std::string_view text)>;
 
 class DeviceCommands {
 public:
-    DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceImage& image,
+    DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceMirror& mirror,
                    DiagnosticSink diagnostics = {});
 
     void writeSensorSettings(); // 0x03
@@ -49,14 +49,14 @@ public:
     void writeMacroSlots();     // 0x13, slots 1..12
     void readMacroSlots();      // 0x93, slots 1..12
 
-    DeviceImage& image() { return image_; }
+    DeviceMirror& mirror() { return mirror_; }
 
 private:
     void diagnose(std::string_view text);
 
     DeviceLink& link_;
     Pacer& pacer_;
-    DeviceImage& image_;
+    DeviceMirror& mirror_;
     DiagnosticSink diagnostics_;
 };
 

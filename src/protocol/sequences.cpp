@@ -5,40 +5,40 @@
 namespace qor {
 
 void connectReadBack(DeviceCommands& commands) {
-    DeviceImage& image = commands.image();
+    DeviceMirror& mirror = commands.mirror();
     commands.readSensorSettings();
-    image.activeSensorType = image.sensorType;
-    image.option2 = static_cast<std::uint8_t>(image.option2 | kOption2PinnedBit);
+    mirror.activeSensorType = mirror.sensorType;
+    mirror.option2 = static_cast<std::uint8_t>(mirror.option2 | kOption2PinnedBit);
     commands.writeSensorSettings();
 }
 
 void applySettings(DeviceCommands& commands, const SettingsRecord& record,
                    const ApplyPersistence& persistence) {
-    DeviceImage& image = commands.image();
+    DeviceMirror& mirror = commands.mirror();
 
     // First what the program does not own, so it can go back unchanged.
     commands.readLightingEffect();
     commands.readLightingParams();
     commands.readConfigBlocks();
 
-    image.lighting = lightingForApply(record, image.lighting);
-    image.configBlock1 = stageColorBlock(record);
+    mirror.lighting = lightingForApply(record, mirror.lighting);
+    mirror.configBlock1 = stageColorBlock(record);
 
     commands.writeConfigBlocks();
     commands.writeLightingParams();
     commands.writeLightingEffect();
 
-    image.dpiStageCount = kDpiStageCount;
-    image.dpiStageCodes = dpiStageCodes(record, image.activeSensorType);
+    mirror.dpiStageCount = kDpiStageCount;
+    mirror.dpiStageCodes = dpiStageCodes(record, mirror.activeSensorType);
     commands.writeDpiStages();
 
-    image.keyMatrices[0] = KeyMatrix{};
-    std::copy(record.macroSlots.begin(), record.macroSlots.end(), image.macroImage.begin());
+    mirror.keyMatrices[0] = KeyMatrix{};
+    std::copy(record.macroSlots.begin(), record.macroSlots.end(), mirror.macroSlotBytes.begin());
     commands.writeMacroSlots();
-    // Read back into the image only; nothing compares it and the record keeps its slots.
+    // Read back into the mirror only; nothing compares it and the record keeps its slots.
     commands.readMacroSlots();
 
-    image.keyMatrices[0] = buildKeyMatrix1(record);
+    mirror.keyMatrices[0] = buildKeyMatrix1(record);
     commands.writeKeyMatrices();
 
     if (persistence.saveSettings) {

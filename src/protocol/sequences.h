@@ -19,7 +19,7 @@ struct ApplyPersistence {
 // and writes the settings back.
 void connectReadBack(DeviceCommands& commands);
 
-// Turns the record into the device image, sends it in the mouse's fixed order, then saves.
+// Turns the record into the device mirror, sends it in the mouse's fixed order, then saves.
 // Runs to the end whatever the mouse answers.
 void applySettings(DeviceCommands& commands, const SettingsRecord& record,
                    const ApplyPersistence& persistence);

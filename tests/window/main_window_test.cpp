@@ -306,7 +306,7 @@ TEST_F(Window, DpiSwitchThroughTheSideList) {
     EXPECT_EQ(control(kDpiSideListId), nullptr);
 
     // Under key set B the B array takes it.
-    pressAt(kModeBRect);
+    pressAt(kKeySetBRect);
     openRow(3);
     window().pointerOverList(44, 6, item6);
     window().listSelected(kDpiSideListId, 2);
@@ -377,10 +377,10 @@ TEST_F(Window, ComboRowTexts) {
 TEST_F(Window, KeySetsAndDefault) {
     openRow(4);
     choose(4, 5);
-    pressAt(kModeBRect);
+    pressAt(kKeySetBRect);
     EXPECT_EQ(record.activeMode, 1);
-    EXPECT_TRUE(drawn(u"/button-over.png", kModeBRect));
-    EXPECT_TRUE(drawn(u"/button-normal.png", kModeARect));
+    EXPECT_TRUE(drawn(u"/button-over.png", kKeySetBRect));
+    EXPECT_TRUE(drawn(u"/button-normal.png", kKeySetARect));
     const auto shown = texts();
     EXPECT_NE(std::find(shown.begin(), shown.end(), u"Backward"), shown.end())
         << "Mode B shows its own texts";
@@ -395,7 +395,7 @@ TEST_F(Window, KeySetsAndDefault) {
     EXPECT_EQ(record.modeB.function[1], 1);
     EXPECT_EQ(rows.setA[4], u"Backward");
     EXPECT_EQ(rows.setB[1], u"Right Click");
-    pressAt(kModeARect);
+    pressAt(kKeySetARect);
     EXPECT_EQ(record.activeMode, 0);
 }
 
