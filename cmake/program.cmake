@@ -31,9 +31,12 @@ endfunction()
 qor_program(qor_dist dist backend_hid.cpp)
 qor_program(qor_demo demo backend_demo.cpp qor_emulator)
 
-# The demo backend's own test runs it outside the program.
+# The demo backend's own test runs it outside the program. Its window of the program's class
+# would take the --demo-event messages meant for a smoke test's Qor.exe, so the two do not run at
+# the same time.
 if(TARGET win_demo_backend)
   target_sources(win_demo_backend PRIVATE ${QOR_APP_WIN32}/backend_demo.cpp)
+  set_tests_properties(win_demo_backend PROPERTIES RESOURCE_LOCK qor_desktop)
 endif()
 
 # Smoke tests: the demo Qor.exe under Wine beside Wine's own tray window (no desktop, so that the

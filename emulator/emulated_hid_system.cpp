@@ -1,7 +1,7 @@
 #include "emulator/emulated_hid_system.h"
 
 #include "base/text_utf8.h"
-#include "device/discovery.h"
+#include "device/mouse_ids.h"
 
 namespace qor {
 
@@ -11,8 +11,8 @@ constexpr HidAttributes kMouseAttributes{kMouseVendorId, kMouseProductId, 0x0102
 constexpr char16_t kInterfaceClass[] = u"#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 
 std::u16string mousePath(std::u16string_view collection) {
-    return u"\\\\?\\hid#vid_04d9&pid_a09f&" + std::u16string(collection) + u"#8&2c4b1d0e&0&0000" +
-           kInterfaceClass;
+    return u"\\\\?\\hid#" + mouseInterfaceId(IdSpelling::lower) + u"&" +
+           std::u16string(collection) + u"#8&2c4b1d0e&0&0000" + kInterfaceClass;
 }
 
 EmulatedInterface mouseInterface(std::u16string_view collection, HidCaps caps,

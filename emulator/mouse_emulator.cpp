@@ -114,8 +114,13 @@ public:
         std::unique_lock lock(mouse_.mutex_);
         mouse_.changed_.wait(lock, [this] { return mouse_.signalled_; });
     }
+    // A wake-up that is not a completion ends a read still pending with nothing, as the Win32
+    // port cancels it and hidraw gives 0: a report arriving later waits for the next read.
     void signal() override {
         std::lock_guard lock(mouse_.mutex_);
+        if (mouse_.readPending_) {
+            mouse_.endEventRead(0);
+        }
         mouse_.signalled_ = true;
         mouse_.changed_.notify_all();
     }
@@ -129,6 +134,7 @@ public:
             return false;
         }
         mouse_.readBuffer_ = buffer;
+        ++mouse_.readsBegun_;
         mouse_.readPending_ = true;
         mouse_.readDone_ = false;
         mouse_.readBytes_ = 0;
@@ -137,9 +143,13 @@ public:
         }
         return true;
     }
+    // Never waits: the event is signalled only once the read is over (completed, or ended by
+    // signal(), unplug or close), and a read still pending is ended here with nothing.
     std::size_t finishRead() override {
-        std::unique_lock lock(mouse_.mutex_);
-        mouse_.changed_.wait(lock, [this] { return mouse_.readDone_ || !mouse_.readPending_; });
+        std::lock_guard lock(mouse_.mutex_);
+        if (mouse_.readPending_) {
+            mouse_.endEventRead(0);
+        }
         const std::size_t bytes = mouse_.readDone_ ? mouse_.readBytes_ : 0;
         mouse_.readDone_ = false;
         mouse_.readBytes_ = 0;
@@ -254,6 +264,11 @@ unsigned MouseEmulator::flushes() const {
 std::size_t MouseEmulator::queuedInputReports() const {
     std::lock_guard lock(mutex_);
     return chunksOut_.size();
+}
+
+MouseEmulator::EventReads MouseEmulator::eventReads() const {
+    std::lock_guard lock(mutex_);
+    return EventReads{readsBegun_, readPending_};
 }
 
 void MouseEmulator::dropAnswers(unsigned count) {

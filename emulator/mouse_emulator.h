@@ -106,6 +106,12 @@ public:
     // Flushes of the command handle's input queue, and the reports it holds now.
     unsigned flushes() const;
     std::size_t queuedInputReports() const;
+    // Reads begun on the event collection so far, and whether one is pending now.
+    struct EventReads {
+        unsigned begun = 0;
+        bool pending = false;
+    };
+    EventReads eventReads() const;
 
 private:
     class CommandSide;
@@ -176,6 +182,7 @@ private:
     bool readPending_ = false;
     bool readDone_ = false;
     std::size_t readBytes_ = 0;
+    unsigned readsBegun_ = 0;
 
     // faults
     unsigned dropAnswers_ = 0;

@@ -28,6 +28,14 @@ int parseDecimal(std::u16string_view text) {
     return static_cast<int>(std::min(value, static_cast<long long>(INT_MAX)));
 }
 
+std::optional<int> parseDecimalDigits(std::u16string_view text) {
+    const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit)) {
+        return std::nullopt;
+    }
+    return parseDecimal(text);
+}
+
 std::u16string formatDecimal(long long value) {
     const std::string digits = std::to_string(value);
     return std::u16string(digits.begin(), digits.end());

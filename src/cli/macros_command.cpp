@@ -2,8 +2,8 @@
 
 #include "base/text_utf8.h"
 #include "macro/macro_file.h"
-#include "macro/macro_images.h"
 #include "macro/macro_slot.h"
+#include "macro/macro_slot_bytes.h"
 #include "settings/config_file.h"
 #include "settings/file_system_std.h"
 #include "settings/ini_engine.h"
@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qorctl macros [--dir DIR] [--save]\n"
-    "  Rebuilds the twelve macro images from DIR/record.ini over those of\n"
+    "  Rebuilds the twelve macro slots from DIR/record.ini over those of\n"
     "  DIR/config.bin and prints them, slot 1 first, one line of 256 hex\n"
     "  digits each. --save writes them into DIR/config.bin.\n";
 
@@ -82,7 +82,7 @@ int runMacrosCommand(int argc, char** argv) {
 
     const IniEngine engine;
     const MacroFile file(engine, std::filesystem::path(joinPath(dir, u"record.ini")));
-    rebuildMacroImages(file, state.working);
+    rebuildMacroSlotBytes(file, state.working);
     for (std::size_t k = 0; k < kMacroCount; ++k) {
         printSlot(macroSlotOf(state.working, k));
     }

@@ -1,4 +1,4 @@
-// qorctl macros [--dir DIR] [--save]: the macro images that "Confirm" would build from
+// qorctl macros [--dir DIR] [--save]: the macro slots that "Confirm" would build from
 // DIR/record.ini over the slots of DIR/config.bin, one line of 256 hex digits per slot.
 #pragma once
 

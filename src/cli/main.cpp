@@ -35,7 +35,7 @@ const char* const kMainHelp =
     "                     interrupted (--emulate REPORT...: reports of the emulated mouse)\n"
     "  show               the settings of config.bin in readable form, and what the mouse\n"
     "                     answers to the read commands\n"
-    "  macros             the macro images built from record.ini\n"
+    "  macros             the macro slots built from record.ini\n"
     "  export FILE        config.bin and record.ini as a readable, editable profile\n"
     "  import FILE        a profile written back into config.bin and record.ini\n"
     "Without --emulate the real mouse is used (Linux, through /dev/hidraw*).\n"

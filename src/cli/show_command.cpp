@@ -10,6 +10,7 @@
 #include "emulator/mouse_state.h"
 #include "keys/binding_word.h"
 #include "keys/key_tables.h"
+#include "macro/macro_slot.h"
 #include "settings/config_file.h"
 #include "settings/file_system_std.h"
 #include "ui/strings.h"
@@ -66,26 +67,14 @@ std::u16string_view functionLabel(const StringTable& strings, std::uint8_t funct
 }
 
 std::string usageName(std::span<const UsageEntry> table, std::uint8_t choice, Language language) {
-    if (choice >= table.size()) {
-        return "?";
-    }
-    const auto& e = table[choice];
-    switch (language) {
-    case Language::SimplifiedChinese:
-        return u8(e.simplifiedChinese);
-    case Language::TraditionalChinese:
-        return u8(e.traditionalChinese);
-    default:
-        return u8(e.english);
-    }
+    return choice < table.size() ? u8(usageText(table[choice], language)) : "?";
 }
 
 std::string parameters(const ButtonTable& t, const std::array<std::uint8_t, kButtonSlots>& dpi,
                        std::size_t k, Language language) {
-    static const char* const kDpiNames[] = {"?", "DPI +", "DPI -", "DPI Loop", "Shift DPI"};
     switch (static_cast<KeyFunction>(t.function[k])) {
     case KeyFunction::DpiSwitch:
-        return dpi[k] <= 4 ? kDpiNames[dpi[k]] : "?";
+        return u8(dpiSwitchName(dpi[k]).value_or(u"?"));
     case KeyFunction::Windows:
         return usageName(windowsFunctionTable(), t.windowsChoice[k], language) + ", usage 0x" +
                hex2(t.windowsClass[k]) + hex2(t.windowsCode[k]);
@@ -129,15 +118,10 @@ void printKeySet(const char* name, bool active, const ButtonTable& t,
     }
 }
 
-std::size_t pairCount(const std::uint8_t* slot) {
-    // Pairs are packed from offset 2 and everything after the last one is zero.
-    std::size_t last = 0;
-    for (std::size_t i = 2; i < kMacroSlotBytes; ++i) {
-        if (slot[i] != 0) {
-            last = i;
-        }
-    }
-    return last == 0 ? 0 : (last - 2) / 2 + 1;
+// "loop count L, pairs P" of one macro slot.
+std::string slotSummary(ConstMacroSlot slot) {
+    return "loop count " + std::to_string(slotLoopCount(slot)) + ", pairs " +
+           std::to_string(slotPairCount(slot));
 }
 
 std::string hexBytes(std::span<const std::uint8_t> bytes) {
@@ -152,7 +136,7 @@ std::string hexBytes(std::span<const std::uint8_t> bytes) {
 }
 
 // What the mouse answers to the read commands, without the connect read-back's write.
-std::optional<DeviceImage> readMouse(const CommonOptions& options, bool emulate) {
+std::optional<DeviceMirror> readMouse(const CommonOptions& options, bool emulate) {
     SessionOptions s;
     s.common = options;
     s.realPauses = !emulate;
@@ -172,25 +156,25 @@ std::optional<DeviceImage> readMouse(const CommonOptions& options, bool emulate)
     commands.readLightingParams();
     commands.readConfigBlocks();
     commands.readMacroSlots();
-    return session.session().image();
+    return commands.mirror();
 }
 
-void printMouse(const DeviceImage& image) {
+void printMouse(const DeviceMirror& mirror) {
     std::printf("Mouse (answers to the read commands)\n");
-    std::printf("  sensor type %u, rate %s, option1 %s, option2 %s\n", unsigned{image.sensorType},
-                hex2(image.rate).c_str(), hex2(image.option1).c_str(), hex2(image.option2).c_str());
-    const auto& l = image.lighting;
+    std::printf("  sensor type %u, rate %s, option1 %s, option2 %s\n", unsigned{mirror.sensorType},
+                hex2(mirror.rate).c_str(), hex2(mirror.option1).c_str(),
+                hex2(mirror.option2).c_str());
+    const auto& l = mirror.lighting;
     std::printf("  lighting effect %s %s %s, parameter set 0: %s, set 1: %s\n",
                 hex2(l.effect).c_str(), hex2(l.effectOption1).c_str(),
                 hex2(l.effectOption2).c_str(), hexBytes(l.ledParams[0]).c_str(),
                 hexBytes(l.ledParams[1]).c_str());
     for (std::size_t b = 0; b < kConfigBlockCount; ++b) {
-        std::printf("  configuration block %zu: %s\n", b, hexBytes(image.configBlock(b)).c_str());
+        std::printf("  configuration block %zu: %s\n", b, hexBytes(mirror.configBlock(b)).c_str());
     }
     for (std::size_t n = 0; n < kMacroCount; ++n) {
-        const std::uint8_t* slot = image.macroImage.data() + n * kMacroSlotBytes;
-        std::printf("  macro slot %zu: loop count %u, pairs %zu\n", n + 1,
-                    unsigned{slot[0]} << 8 | slot[1], pairCount(slot));
+        std::printf("  macro slot %zu: %s\n", n + 1,
+                    slotSummary(mirror.macroSlot(n + 1).first<kMacroSlotBytes>()).c_str());
     }
 }
 
@@ -256,9 +240,7 @@ int runShowCommand(const CommonOptions& options, const std::vector<std::string>&
                 unsigned{r.scrollOneScreen});
 
     for (std::size_t n = 0; n < kMacroCount; ++n) {
-        const std::uint8_t* slot = r.macroSlot(n);
-        std::printf("Macro slot %zu: loop count %u, pairs %zu\n", n + 1,
-                    unsigned{slot[0]} << 8 | slot[1], pairCount(slot));
+        std::printf("Macro slot %zu: %s\n", n + 1, slotSummary(macroSlotOf(r, n)).c_str());
     }
     if (answers) {
         printMouse(*answers);

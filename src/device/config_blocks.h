@@ -1,5 +1,5 @@
 // The mouse's three configuration blocks, as the mouse keeps them and as the program's device
-// image carries them: blocks 0 and 2 belong to the firmware, block 1 holds the stage colours.
+// mirror carries them: blocks 0 and 2 belong to the firmware, block 1 holds the stage colours.
 #pragma once
 #include <array>
 #include <cstddef>

@@ -3,8 +3,10 @@
 namespace qor {
 
 bool namesMouse(std::u16string_view interfaceName) {
-    return interfaceName.find(u"Vid_04d9&Pid_a09f") != std::u16string_view::npos ||
-           interfaceName.find(u"VID_04D9&PID_A09F") != std::u16string_view::npos;
+    static const std::u16string mixed = mouseInterfaceId(IdSpelling::mixed);
+    static const std::u16string upper = mouseInterfaceId(IdSpelling::upper);
+    return interfaceName.find(mixed) != std::u16string_view::npos ||
+           interfaceName.find(upper) != std::u16string_view::npos;
 }
 
 CollectionRole classifyCollection(const HidCaps& caps) {

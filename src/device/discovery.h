@@ -5,6 +5,7 @@
 #include "device/device_link.h"
 #include "device/event_report.h"
 #include "device/hid_ports.h"
+#include "device/mouse_ids.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,8 +14,6 @@
 
 namespace qor {
 
-inline constexpr std::uint16_t kMouseVendorId = 0x04D9;
-inline constexpr std::uint16_t kMouseProductId = 0xA09F;
 inline constexpr std::uint16_t kEventUsagePage = 0xFF01;   // usage 0xFF01 too
 inline constexpr std::uint16_t kCommandUsagePage = 0xFF00; // usage 0xFF00 too
 
@@ -23,8 +22,8 @@ inline constexpr std::uint32_t kDeviceArrival = 0x8000;
 inline constexpr std::uint32_t kDeviceRemoveComplete = 0x8004;
 inline constexpr std::uint32_t kDeviceTypeInterface = 5;
 
-// Whether an interface name carries the mouse's identifier, spelled exactly
-// "Vid_04d9&Pid_a09f" or "VID_04D9&PID_A09F".
+// Whether an interface name carries the mouse's identifier, spelled exactly as
+// mouseInterfaceId(IdSpelling::mixed) or mouseInterfaceId(IdSpelling::upper).
 bool namesMouse(std::u16string_view interfaceName);
 
 // Which of the mouse's collections a capability set describes.

@@ -59,10 +59,6 @@ SceneControl edit(int id, const Rect& rect, std::u16string_view text, bool enabl
     return c;
 }
 
-std::u16string_view usageText(const UsageEntry& e, Language language) {
-    return LanguageTexts{e.english, e.simplifiedChinese, e.traditionalChinese}.in(language);
-}
-
 } // namespace
 
 // --- single key -------------------------------------------------------------------------------

@@ -140,7 +140,7 @@ void KeyRows::pointerOverList(std::size_t item, const Rect& itemRect) {
 }
 
 void KeyRows::pointerOverSideList(std::size_t item) {
-    if (sideList_ && item < kDpiSideTexts.size()) {
+    if (sideList_ && item < kDpiSwitchNames.size()) {
         sideSelection_ = item;
     }
 }
@@ -231,12 +231,12 @@ void KeyRows::chooseFunction(std::size_t position) {
 }
 
 void KeyRows::chooseDpiSwitch(std::size_t position) {
-    if (!openRow_ || !sideList_ || position >= kDpiSideTexts.size()) {
+    if (!openRow_ || !sideList_ || position >= kDpiSwitchNames.size()) {
         return;
     }
     const std::size_t row = *openRow_;
     closeLists();
-    text(row) = std::u16string(kDpiSideTexts[position]);
+    text(row) = std::u16string(kDpiSwitchNames[position]);
     record_.activeTable().function[row] = static_cast<std::uint8_t>(KeyFunction::DpiSwitch);
     record_.activeDpiSwitch()[row] = static_cast<std::uint8_t>(position + 1);
 }
@@ -251,11 +251,11 @@ Scene KeyRows::scene(std::optional<std::size_t> hoveredRow, bool defaultHovered)
         s.text(number, {r.left, r.top, r.left + kRowNumberWidth, r.bottom}, TextAlign::Left);
         s.text(rowText(row), {r.left + kRowNumberWidth, r.top, r.right, r.bottom}, TextAlign::Left);
     }
-    const bool modeB = record_.activeMode != 0;
-    s.image(modeB ? u"/button-normal.png" : u"/button-over.png", kModeARect);
-    s.image(modeB ? u"/button-over.png" : u"/button-normal.png", kModeBRect);
-    s.text(u"Mode A", kModeARect, TextAlign::Centre);
-    s.text(u"Mode B", kModeBRect, TextAlign::Centre);
+    const bool setB = record_.activeMode != 0;
+    s.image(setB ? u"/button-normal.png" : u"/button-over.png", kKeySetARect);
+    s.image(setB ? u"/button-over.png" : u"/button-normal.png", kKeySetBRect);
+    s.text(u"Mode A", kKeySetARect, TextAlign::Centre);
+    s.text(u"Mode B", kKeySetBRect, TextAlign::Centre);
     s.image(defaultHovered ? u"/button-over.png" : u"/button-normal.png", kKeyDefaultRect);
     s.text(strings_.text(StringId::KeyDefault), kKeyDefaultRect, TextAlign::Centre);
 
@@ -270,7 +270,7 @@ Scene KeyRows::scene(std::optional<std::size_t> hoveredRow, bool defaultHovered)
     }
     if (sideList_) {
         s.controls.push_back(
-            listControl(kDpiSideListId, *sideList_, texts(kDpiSideTexts), sideSelection_));
+            listControl(kDpiSideListId, *sideList_, texts(kDpiSwitchNames), sideSelection_));
     }
     return s;
 }

@@ -20,8 +20,6 @@ namespace qor {
 
 inline constexpr std::size_t kKeyRowsShown = 7;
 inline constexpr std::size_t kDpiSwitchPosition = 6;
-inline constexpr std::array<std::u16string_view, 4> kDpiSideTexts = {u"DPI +", u"DPI -",
-                                                                     u"DPI Loop", u"Shift DPI"};
 
 // What the parameter dialogs return on OK.
 struct ListChoice { // Windows function and multimedia dialogs
@@ -71,8 +69,9 @@ public:
 // Layout; rows count from 0.
 Rect keyRowRect(std::size_t row);
 Rect functionListRect(std::size_t row);
-inline constexpr Rect kModeARect{253, 518, 358, 539};
-inline constexpr Rect kModeBRect{357, 518, 462, 539};
+// The buttons that choose key set A or B (labelled "Mode A" and "Mode B").
+inline constexpr Rect kKeySetARect{253, 518, 358, 539};
+inline constexpr Rect kKeySetBRect{357, 518, 462, 539};
 inline constexpr Rect kKeyDefaultRect{307, 549, 412, 570};
 inline constexpr Rect kKeyHeadingRect{259, 160, 364, 181};
 

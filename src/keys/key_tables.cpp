@@ -254,6 +254,18 @@ std::optional<std::u16string_view> keyNameOfCode(std::uint8_t code) {
     return std::nullopt;
 }
 
+std::u16string_view usageText(const UsageEntry& entry, Language language) {
+    return LanguageTexts{entry.english, entry.simplifiedChinese, entry.traditionalChinese}.in(
+        language);
+}
+
+std::optional<std::u16string_view> dpiSwitchName(std::uint8_t code) {
+    if (code < 1 || code > kDpiSwitchNames.size()) {
+        return std::nullopt;
+    }
+    return kDpiSwitchNames[code - 1];
+}
+
 std::uint8_t modifierBitOfName(std::u16string_view name) {
     return findCode(kModifiers, name);
 }

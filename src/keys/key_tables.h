@@ -1,8 +1,11 @@
 // The fixed tables that turn the names and list positions the dialogs deliver into the
 // one-byte codes the mouse wants: keyboard usages, modifier bits, fire keys, media and
-// Windows-function usages. Constant data, pure lookups.
+// Windows-function usages, the DPI switch's settings. Constant data, pure lookups.
 #pragma once
 #include "base/virtual_keys.h"
+#include "ui/strings.h"
+
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -56,5 +59,15 @@ std::uint8_t mediaUsage(std::size_t position);
 // Low and high byte of the consumer usage of a Windows-function list position; 0 past the list.
 std::uint8_t windowsUsageLow(std::size_t position);
 std::uint8_t windowsUsageHigh(std::size_t position);
+
+// A media or Windows-function entry in the interface language.
+std::u16string_view usageText(const UsageEntry& entry, Language language);
+
+// The DPI switch's settings in the order of its side list: position p is the record's DPI
+// switch code p + 1 (0 is none). The same in every language.
+inline constexpr std::array<std::u16string_view, 4> kDpiSwitchNames = {u"DPI +", u"DPI -",
+                                                                       u"DPI Loop", u"Shift DPI"};
+// The name of DPI switch code 1..4; nothing for any other code.
+std::optional<std::u16string_view> dpiSwitchName(std::uint8_t code);
 
 } // namespace qor

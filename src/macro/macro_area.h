@@ -34,7 +34,7 @@ public:
     MacroArea(const MacroFile& file, SettingsRecord& record, const StringTable& strings,
               MessageSink& messages, RecorderHost& host, DialogRunner& dialogs);
 
-    // The page is shown: the controls come, filled from record.ini and the macro images.
+    // The page is shown: the controls come, filled from record.ini and the macro slots.
     void pageShown();
     // The page is left: the controls go, and a recording ends without a word.
     void pageLeft();

@@ -1,8 +1,8 @@
 #include "macro/macro_editor.h"
 
 #include "base/text_case.h"
-#include "macro/macro_images.h"
-#include "settings/paths.h"
+#include "base/text_replace.h"
+#include "macro/macro_slot_bytes.h"
 
 #include <algorithm>
 
@@ -240,7 +240,7 @@ void MacroEditor::confirm() {
         return;
     }
     file_.saveMacro(macroList_[*selectedMacro_], acceptedLoopText(), sequence_);
-    rebuildMacroImages(file_, record_);
+    rebuildMacroSlotBytes(file_, record_);
     alignListWithFile();
 }
 

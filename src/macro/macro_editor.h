@@ -1,6 +1,6 @@
 // The macro area of the Advanced page as a presentation model: the macro list, the "Key Press
 // Sequence" list, the name and loop boxes, the event face and its list, and what each button,
-// selection and edit does to them, to record.ini and to the record's macro images. The window
+// selection and edit does to them, to record.ini and to the record's macro slots. The window
 // mirrors this state into its controls; every text the model sets in a box has already been
 // through the box's change handler here, so the window must not report it back.
 #pragma once
@@ -51,7 +51,7 @@ public:
     MacroEditor(const MacroFile& file, SettingsRecord& record, MessageSink& messages,
                 MacroTexts texts = englishMacroTexts());
 
-    // The Advanced page is shown: fill the area from record.ini and the macro images.
+    // The Advanced page is shown: fill the area from record.ini and the macro slots.
     void showPage();
     // The Advanced page is left: the controls and their contents are gone. (The recorder's hook
     // is the recorder's to remove.)

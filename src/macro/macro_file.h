@@ -25,7 +25,7 @@ inline constexpr int kMacroItemsReadMax = 4096;
 // "Item%d".
 std::u16string itemKey(std::size_t index);
 
-// The names found by walking a section-name buffer as the page, the macro key dialog and the image
+// The names found by walking a section-name buffer as the page, the macro key dialog and the slot
 // rebuild do: names in order, the walk ending at a double zero or after position 254.
 std::vector<std::u16string> walkSectionList(std::u16string_view buffer);
 

@@ -1,6 +1,6 @@
 #include "macro/macro_item.h"
 
-#include "settings/paths.h"
+#include "base/text_replace.h"
 
 #include <string>
 

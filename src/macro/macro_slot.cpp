@@ -53,6 +53,14 @@ std::uint16_t slotLoopCount(ConstMacroSlot slot) {
     return static_cast<std::uint16_t>((slot[0] << 8) | slot[1]);
 }
 
+std::size_t slotPairCount(ConstMacroSlot slot) {
+    const auto pairs = slot.subspan<kMacroPairOffset>();
+    const auto last =
+        std::find_if(pairs.rbegin(), pairs.rend(), [](std::uint8_t b) { return b != 0; });
+    const auto bytes = static_cast<std::size_t>(pairs.rend() - last); // up to the last one
+    return (bytes + 1) / 2;
+}
+
 void setSlotLoopCount(MacroSlot slot, std::uint16_t loops) {
     slot[0] = static_cast<std::uint8_t>(loops >> 8);
     slot[1] = static_cast<std::uint8_t>(loops & 0xFF);

@@ -1,4 +1,4 @@
-// The binary image of one macro as the record and the mouse hold it: a big-endian loop count
+// The bytes of one macro slot as the record and the mouse hold them: a big-endian loop count
 // and up to 63 two-byte event pairs packed from offset 2, the rest zero.
 #pragma once
 #include "macro/macro_item.h"
@@ -27,6 +27,9 @@ MacroSlot macroSlotOf(SettingsRecord& record, std::size_t index);
 ConstMacroSlot macroSlotOf(const SettingsRecord& record, std::size_t index);
 
 std::uint16_t slotLoopCount(ConstMacroSlot slot);
+// The event pairs a slot holds: up to the last pair with a byte that is not zero (the pairs are
+// packed from offset 2 and the rest is zero).
+std::size_t slotPairCount(ConstMacroSlot slot);
 void setSlotLoopCount(MacroSlot slot, std::uint16_t loops);
 // A loop value outside 1..65535 (a missing one reads as 0) counts as 1.
 std::uint16_t loopCountFromText(std::u16string_view text);

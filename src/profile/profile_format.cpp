@@ -82,7 +82,10 @@ struct Tables {
         for (const auto& m : modifierTable()) {
             modifiers.emplace_back(m.code, u8(m.name));
         }
-        dpiSwitch = {{0, "None"}, {1, "DPI +"}, {2, "DPI -"}, {3, "DPI Loop"}, {4, "Shift DPI"}};
+        dpiSwitch.emplace_back(0, "None");
+        for (std::size_t i = 0; i < kDpiSwitchNames.size(); ++i) {
+            dpiSwitch.emplace_back(static_cast<std::uint8_t>(i + 1), u8(kDpiSwitchNames[i]));
+        }
         stageOn = {{0, "off"}, {1, "on"}};
         keySet = {{0, "A"}, {1, "B"}};
         for (std::uint8_t m = 0; m < 4; ++m) {

@@ -34,9 +34,9 @@ bool answered(TransferResult result, const CommandPacket& answer, std::uint8_t c
 
 } // namespace
 
-DeviceCommands::DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceImage& image,
+DeviceCommands::DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceMirror& mirror,
                                DiagnosticSink diagnostics)
-    : link_(link), pacer_(pacer), image_(image), diagnostics_(std::move(diagnostics)) {}
+    : link_(link), pacer_(pacer), mirror_(mirror), diagnostics_(std::move(diagnostics)) {}
 
 void DeviceCommands::diagnose(std::string_view text) {
     if (diagnostics_) {
@@ -51,8 +51,8 @@ void DeviceCommands::pause() {
 }
 
 bool DeviceCommands::writeSensorSettings() {
-    CommandPacket p{command::kWriteSensor, image_.sensorType, image_.rate, image_.option1,
-                    image_.option2};
+    CommandPacket p{command::kWriteSensor, mirror_.sensorType, mirror_.rate, mirror_.option1,
+                    mirror_.option2};
     return link_.exchange(p) == TransferResult::ok;
 }
 
@@ -61,10 +61,10 @@ bool DeviceCommands::readSensorSettings() {
     if (!answered(link_.exchange(p), p, command::kReadSensor)) {
         return false;
     }
-    image_.sensorType = p[1];
-    image_.rate = p[2];
-    image_.option1 = p[3];
-    image_.option2 = p[4];
+    mirror_.sensorType = p[1];
+    mirror_.rate = p[2];
+    mirror_.option1 = p[3];
+    mirror_.option2 = p[4];
     if (diagnostics_) {
         diagnose(format("Sensor Type:%02x\n,,Rate:%02x\n,Option1:%02x\n,Option2:%02x\n", p[1], p[2],
                         p[3], p[4]));
@@ -78,7 +78,7 @@ bool DeviceCommands::writeLightingParams(std::array<bool, 2> which) {
         if (!which[i]) {
             continue;
         }
-        const auto& set = image_.lighting.ledParams[i];
+        const auto& set = mirror_.lighting.ledParams[i];
         CommandPacket p{command::kWriteLightingParams, i, set[0], set[1], set[2]};
         ok = link_.exchange(p) == TransferResult::ok && ok;
         pause();
@@ -95,7 +95,7 @@ std::array<bool, 2> DeviceCommands::readLightingParams() {
         p[0] = command::kReadLightingParams;
         p[1] = i;
         if (answered(link_.exchange(p), p, command::kReadLightingParams) && p[1] == i) {
-            std::copy_n(p.begin() + 2, 3, image_.lighting.ledParams[i].begin());
+            std::copy_n(p.begin() + 2, 3, mirror_.lighting.ledParams[i].begin());
             known[i] = true;
         }
         pause();
@@ -104,7 +104,7 @@ std::array<bool, 2> DeviceCommands::readLightingParams() {
 }
 
 bool DeviceCommands::writeLightingEffect() {
-    const auto& l = image_.lighting;
+    const auto& l = mirror_.lighting;
     CommandPacket p{command::kWriteLightingEffect, l.effect, l.effectOption1, l.effectOption2};
     return link_.exchange(p) == TransferResult::ok;
 }
@@ -114,9 +114,9 @@ bool DeviceCommands::readLightingEffect() {
     if (!answered(link_.exchange(p), p, command::kReadLightingEffect)) {
         return false;
     }
-    image_.lighting.effect = p[1];
-    image_.lighting.effectOption1 = p[2];
-    image_.lighting.effectOption2 = p[3];
+    mirror_.lighting.effect = p[1];
+    mirror_.lighting.effectOption1 = p[2];
+    mirror_.lighting.effectOption2 = p[3];
     if (diagnostics_) {
         diagnose(format("Effect:%02x\n,Option1:%02x\n,Option2:%02x\n", p[1], p[2], p[3]));
     }
@@ -129,7 +129,7 @@ bool DeviceCommands::writeConfigBlocks(std::array<bool, kConfigBlockCount> which
         if (!which[i]) {
             continue;
         }
-        const auto block = image_.configBlock(i);
+        const auto block = mirror_.configBlock(i);
         CommandPacket p =
             header(command::kWriteConfigBlock, i, static_cast<std::uint8_t>(block.size()));
         const bool ok = link_.blockTransfer(p, block) == TransferResult::ok;
@@ -150,7 +150,7 @@ std::array<bool, kConfigBlockCount> DeviceCommands::readConfigBlocks() {
         const TransferResult result = link_.blockTransfer(p, buffer);
         // The answer must name the block asked for and carry all of it; no more than the
         // block's size is kept.
-        const auto block = image_.configBlock(i);
+        const auto block = mirror_.configBlock(i);
         if (answered(result, p, command::kReadConfigBlock) && p[1] == i && p[2] >= block.size()) {
             std::copy_n(buffer.begin(), block.size(), block.begin());
             known[i] = true;
@@ -161,15 +161,15 @@ std::array<bool, kConfigBlockCount> DeviceCommands::readConfigBlocks() {
 }
 
 bool DeviceCommands::writeDpiStages() {
-    CommandPacket p = header(command::kWriteDpiStages, image_.dpiStageCount,
+    CommandPacket p = header(command::kWriteDpiStages, mirror_.dpiStageCount,
                              static_cast<std::uint8_t>(kDpiStageCodeBytes));
-    return link_.blockTransfer(p, image_.dpiStageCodes) == TransferResult::ok;
+    return link_.blockTransfer(p, mirror_.dpiStageCodes) == TransferResult::ok;
 }
 
 bool DeviceCommands::writeKeyMatrices() {
     bool ok = true;
     for (std::uint8_t n = 1; n <= kKeyMatrixCount; ++n) {
-        const KeyMatrix& m = image_.keyMatrices[n - 1];
+        const KeyMatrix& m = mirror_.keyMatrices[n - 1];
         auto bytes = m.bytes();
         CommandPacket p =
             header(command::kWriteKeyMatrix, n, static_cast<std::uint8_t>(bytes.size()));
@@ -195,7 +195,7 @@ bool DeviceCommands::writeMacroSlots() {
     for (std::uint8_t n = 1; n <= kMacroCount; ++n) {
         CommandPacket p =
             header(command::kWriteMacroSlot, n, static_cast<std::uint8_t>(kMacroSlotBytes));
-        ok = link_.blockTransfer(p, image_.macroSlot(n)) == TransferResult::ok && ok;
+        ok = link_.blockTransfer(p, mirror_.macroSlot(n)) == TransferResult::ok && ok;
         pause();
     }
     return ok;
@@ -208,8 +208,8 @@ std::array<bool, kMacroCount> DeviceCommands::readMacroSlots() {
         buffer.fill(0);
         CommandPacket p = header(command::kReadMacroSlot, n);
         const TransferResult result = link_.blockTransfer(p, buffer);
-        // Only a whole slot, under the number asked for, replaces what the image holds.
-        const auto slot = image_.macroSlot(n);
+        // Only a whole slot, under the number asked for, replaces what the mirror holds.
+        const auto slot = mirror_.macroSlot(n);
         if (answered(result, p, command::kReadMacroSlot) && p[1] == n && p[2] >= slot.size()) {
             std::copy_n(buffer.begin(), slot.size(), slot.begin());
             known[n - 1] = true;

@@ -1,4 +1,4 @@
-// The commands the program sends to the mouse, one operation each, working on the device image.
+// The commands the program sends to the mouse, one operation each, working on the device mirror.
 // Repeated commands pause 2 ms after each repetition; the link itself paces chunk writes.
 #pragma once
 #include <array>
@@ -8,7 +8,7 @@
 
 #include "device/device_link.h"
 #include "device/pacer.h"
-#include "protocol/device_image.h"
+#include "protocol/device_mirror.h"
 
 namespace qor {
 
@@ -34,11 +34,11 @@ using DiagnosticSink = std::function<void(std::string_view text)>;
 
 class DeviceCommands {
 public:
-    DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceImage& image,
+    DeviceCommands(DeviceLink& link, Pacer& pacer, DeviceMirror& mirror,
                    DiagnosticSink diagnostics = {});
 
     // Each read says what it learnt: an answer that did not arrive, or that does not check out
-    // (checksum, command, index, length), leaves the image as it was and reads as unknown.
+    // (checksum, command, index, length), leaves the mirror as it was and reads as unknown.
     // Each write says whether every transfer of it went through; the `which` flags skip the
     // parts that are not to be sent.
     bool writeSensorSettings();                                         // 0x03
@@ -55,7 +55,7 @@ public:
     bool writeMacroSlots();                                 // 0x13, slots 1..12
     std::array<bool, kMacroCount> readMacroSlots();         // 0x93, slots 1..12
 
-    DeviceImage& image() { return image_; }
+    DeviceMirror& mirror() { return mirror_; }
     DeviceLink& link() { return link_; }
 
 private:
@@ -65,7 +65,7 @@ private:
 
     DeviceLink& link_;
     Pacer& pacer_;
-    DeviceImage& image_;
+    DeviceMirror& mirror_;
     DiagnosticSink diagnostics_;
 };
 

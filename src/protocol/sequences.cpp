@@ -35,20 +35,20 @@ std::u16string applyProblemText(const ApplyOutcome& outcome, const StringTable& 
 
 void connectReadBack(DeviceCommands& commands) {
     commands.link().beginSequence();
-    DeviceImage& image = commands.image();
-    image.sensorReadThisConnection = commands.readSensorSettings();
-    if (!image.sensorReadThisConnection) {
+    DeviceMirror& mirror = commands.mirror();
+    mirror.sensorReadThisConnection = commands.readSensorSettings();
+    if (!mirror.sensorReadThisConnection) {
         return;
     }
-    image.activeSensorType = image.sensorType;
-    image.option2 = static_cast<std::uint8_t>(image.option2 | kOption2PinnedBit);
+    mirror.activeSensorType = mirror.sensorType;
+    mirror.option2 = static_cast<std::uint8_t>(mirror.option2 | kOption2PinnedBit);
     commands.writeSensorSettings();
 }
 
 ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& record,
                            const ApplyPersistence& persistence) {
     commands.link().beginSequence();
-    DeviceImage& image = commands.image();
+    DeviceMirror& mirror = commands.mirror();
     ApplyOutcome outcome{.ran = true};
     auto failed = [&outcome](bool ok, unsigned group) {
         if (!ok) {
@@ -61,8 +61,8 @@ ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& recor
     const std::array<bool, 2> paramsKnown = commands.readLightingParams();
     std::array<bool, kConfigBlockCount> blocksKnown = commands.readConfigBlocks();
 
-    image.lighting = lightingForApply(record, image.lighting);
-    image.configBlock1 = stageColorBlock(record);
+    mirror.lighting = lightingForApply(record, mirror.lighting);
+    mirror.configBlock1 = stageColorBlock(record);
 
     blocksKnown[1] = true; // the stage colours are the program's own
     failed(commands.writeConfigBlocks(blocksKnown), kDpiGroup);
@@ -70,21 +70,21 @@ ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& recor
            kLightingGroup);
     failed(effectKnown && commands.writeLightingEffect(), kLightingGroup);
 
-    image.dpiStageCount = kDpiStageCount;
-    image.dpiStageCodes = dpiStageCodes(record, image.activeSensorType);
-    failed(image.sensorReadThisConnection && commands.writeDpiStages(), kDpiGroup);
+    mirror.dpiStageCount = kDpiStageCount;
+    mirror.dpiStageCodes = dpiStageCodes(record, mirror.activeSensorType);
+    failed(mirror.sensorReadThisConnection && commands.writeDpiStages(), kDpiGroup);
 
-    image.keyMatrices[0] = KeyMatrix{};
-    std::copy(record.macroSlots.begin(), record.macroSlots.end(), image.macroImage.begin());
+    mirror.keyMatrices[0] = KeyMatrix{};
+    std::copy(record.macroSlots.begin(), record.macroSlots.end(), mirror.macroSlotBytes.begin());
     const bool slotsWritten = commands.writeMacroSlots();
     // What the mouse holds now, slot by slot, must be what was sent.
     const std::array<bool, kMacroCount> slotsRead = commands.readMacroSlots();
     const bool slotsMatch =
         std::all_of(slotsRead.begin(), slotsRead.end(), [](bool read) { return read; }) &&
-        std::equal(record.macroSlots.begin(), record.macroSlots.end(), image.macroImage.begin());
+        std::equal(record.macroSlots.begin(), record.macroSlots.end(), mirror.macroSlotBytes.begin());
     failed(slotsWritten && slotsMatch, kMacroGroup);
 
-    image.keyMatrices[0] = buildKeyMatrix1(record);
+    mirror.keyMatrices[0] = buildKeyMatrix1(record);
     failed(commands.writeKeyMatrices(), kKeyGroup);
     outcome.stalled = commands.link().stalled();
 

@@ -42,7 +42,7 @@ std::u16string applyProblemText(const ApplyOutcome& outcome, const StringTable& 
 // would overwrite the sensor type, rate and options) and the sensor type stays as it was.
 void connectReadBack(DeviceCommands& commands);
 
-// Turns the record into the device image, sends it in the mouse's fixed order, then saves.
+// Turns the record into the device mirror, sends it in the mouse's fixed order, then saves.
 // What the mouse's own answers fill in is sent back only when they arrived: the firmware's
 // blocks 0 and 2 silently, the lighting effect and parameter sets, and the DPI stages (whose
 // codes depend on the sensor type) only after a sensor read in this connection, each reported

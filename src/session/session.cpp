@@ -29,7 +29,7 @@ Session::Session(const SessionParts& parts, const StringTable& strings, SessionF
       pacer_(tracedPacer_ ? static_cast<Pacer&>(*tracedPacer_) : backend_.pacer()),
       link_(command_, pacer_, *this), discovery_(backend_.enumerator(), link_, backend_.eventPort(),
                                                  messages_, std::u16string(kApplicationTitle)),
-      commands_(link_, pacer_, image_), listener_(link_, backend_.eventPort(), *this),
+      commands_(link_, pacer_, mirror_), listener_(link_, backend_.eventPort(), *this),
       gate_([this] { launchListener(); }), deviceChange_(discovery_, link_, *this, *this, gate_) {
     link_.connected = false;
 }
@@ -129,7 +129,7 @@ void Session::deliver(DeviceEventCode code, std::uint32_t value) {
 
 void Session::deviceEvent(DeviceEventCode code, std::uint32_t value) {
     const auto balloon = deviceEventBalloon(static_cast<std::uint32_t>(code), value, strings_,
-                                            state_.working, image_.activeSensorType);
+                                            state_.working, mirror_.activeSensorType);
     if (balloon) {
         host_.showBalloon(*balloon);
     }

@@ -1,5 +1,5 @@
 // One run of the program against one mouse: the backend's ports (traced where the backend asks),
-// the link, discovery, the device image, the commands, the settings and the key-row texts, the
+// the link, discovery, the device mirror, the commands, the settings and the key-row texts, the
 // event listener and its thread, and the handling of the mouse's arrival and removal, wired once
 // with the start-up order and the OK, Apply and Cancel flows. The window and qorctl each hold
 // one and supply only a backend and a host.
@@ -11,7 +11,7 @@
 #include "device/trace.h"
 #include "pointer/pointer_options.h"
 #include "protocol/commands.h"
-#include "protocol/device_image.h"
+#include "protocol/device_mirror.h"
 #include "protocol/sequences.h"
 #include "session/device_backend.h"
 #include "session/session_host.h"
@@ -97,7 +97,7 @@ public:
     DeviceLink& link() { return link_; }
     DeviceDiscovery& discovery() { return discovery_; }
     DeviceCommands& commands() { return commands_; }
-    const DeviceImage& image() const { return image_; }
+    const DeviceMirror& mirror() const { return mirror_; }
     SettingsState& settings() { return state_; }
     const SettingsState& settings() const { return state_; }
     KeyRowTexts& keyRows() { return strIni_.rows; }
@@ -130,7 +130,7 @@ private:
 
     DeviceLink link_;
     DeviceDiscovery discovery_;
-    DeviceImage image_;
+    DeviceMirror mirror_;
     DeviceCommands commands_;
     SettingsState state_;
     StrIniValues strIni_;

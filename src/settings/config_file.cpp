@@ -86,12 +86,12 @@ SaveResult saveConfig(FileSystem& files, MessageSink& messages, std::u16string_v
     if (const SystemError code = files.checkWritable(configPath); code != 0) {
         return fail(code);
     }
-    std::array<std::uint8_t, kConfigFileSize> image{};
-    image[0] = firstRunFlag;
+    std::array<std::uint8_t, kConfigFileSize> fileBytes{};
+    fileBytes[0] = firstRunFlag;
     const auto bytes = recordBytes(record);
-    std::memcpy(image.data() + 1, bytes.data(), bytes.size());
+    std::memcpy(fileBytes.data() + 1, bytes.data(), bytes.size());
 
-    const FileSaveResult saved = saveWholeFile(files, configPath, image, false);
+    const FileSaveResult saved = saveWholeFile(files, configPath, fileBytes, false);
     if (saved.route == FileSaveResult::Route::failed) {
         return fail(saved.error);
     }

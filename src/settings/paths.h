@@ -11,10 +11,6 @@ inline constexpr std::u16string_view kExecutableName = u"Qor.exe";
 // The module path is read into a buffer of this many wide characters, terminator included.
 inline constexpr std::size_t kModulePathChars = 1024;
 
-// Every occurrence of `from` (case-sensitive, left to right, not overlapping) becomes `to`.
-std::u16string replaceAll(std::u16string_view text, std::u16string_view from,
-                          std::u16string_view to);
-
 // What the system's 1024-character buffer keeps of a longer path.
 std::u16string_view clampModulePath(std::u16string_view modulePath);
 

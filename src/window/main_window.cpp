@@ -40,8 +40,8 @@ Scene frameScene(Page page, const StringTable& strings, std::optional<FrameArea>
 
 std::vector<BasicDispatchEntry> buildBasicDispatchTable() {
     std::vector<BasicDispatchEntry> t;
-    t.push_back({BasicTarget::ModeA, 0, kModeARect});
-    t.push_back({BasicTarget::ModeB, 0, kModeBRect});
+    t.push_back({BasicTarget::KeySetA, 0, kKeySetARect});
+    t.push_back({BasicTarget::KeySetB, 0, kKeySetBRect});
     t.push_back({BasicTarget::KeyDefault, 0, kKeyDefaultRect});
     for (std::size_t row = 0; row < kKeyRowsShown; ++row) {
         t.push_back({BasicTarget::KeyRow, row, keyRowRect(row)});
@@ -289,10 +289,10 @@ bool MainWindow::pressBasic(int x, int y) {
             continue;
         }
         switch (e.target) {
-        case BasicTarget::ModeA:
+        case BasicTarget::KeySetA:
             keys_.pressKeySet(KeySet::A);
             return true;
-        case BasicTarget::ModeB:
+        case BasicTarget::KeySetB:
             keys_.pressKeySet(KeySet::B);
             return true;
         case BasicTarget::KeyDefault:

@@ -29,8 +29,8 @@ namespace qor {
 
 // The Basic page's click targets, in the order a press is tested against them.
 enum class BasicTarget {
-    ModeA,
-    ModeB,
+    KeySetA,
+    KeySetB,
     KeyDefault,
     KeyRow,
     DpiOnOff,

@@ -48,8 +48,8 @@ struct Connected {
     Quiet quiet;
     DeviceLink link{mouse.commandPort(), pacer, quiet};
     DeviceDiscovery discovery{system, link, mouse.eventPort(), quiet, u"Qor"};
-    DeviceImage image;
-    DeviceCommands commands{link, pacer, image};
+    DeviceMirror mirror;
+    DeviceCommands commands{link, pacer, mirror};
     SettingsRecord record{};
 };
 
@@ -58,7 +58,7 @@ void ApplySequence(benchmark::State& state) {
     const ApplyPersistence nothing;
     for (auto _ : state) {
         applySettings(c.commands, c.record, nothing);
-        benchmark::DoNotOptimize(c.image);
+        benchmark::DoNotOptimize(c.mirror);
     }
 }
 BENCHMARK(ApplySequence)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,5 @@
 // A hostile record.ini: twelve sections of 20,000 items each (about 4.7 MB). The rebuild of the
-// macro images reads it once and looks up every item the read limit lets through.
+// macro slots reads it once and looks up every item the read limit lets through.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "macro/macro_file.h"
-#include "macro/macro_images.h"
+#include "macro/macro_slot_bytes.h"
 #include "settings/ini_engine.h"
 #include "settings/settings_record.h"
 
@@ -41,7 +41,7 @@ void RebuildFromLargeRecordIni(benchmark::State& state) {
     const MacroFile file(engine, path);
     SettingsRecord record{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(rebuildMacroImages(file, record));
+        benchmark::DoNotOptimize(rebuildMacroSlotBytes(file, record));
     }
     std::filesystem::remove(path);
 }

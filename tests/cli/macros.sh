@@ -21,7 +21,7 @@ pad() { # hex prefix -> 256 hex digits
 slot_offset() { echo $((1 + 384 + 128 * ($1 - 1))); } # slot n in config.bin
 
 head -c 2022 /dev/zero >"$work/config.bin"
-# A stale image in slot 4 stays: record.ini has only three sections.
+# A stale slot 4 stays: record.ini has only three sections.
 printf '\x00\x02\x05\x1d' | dd of="$work/config.bin" bs=1 seek="$(slot_offset 4)" conv=notrunc status=none
 # Slot 2's section says ItemCount 0: the whole slot is cleared.
 printf '\xff\xff\xff\xff' | dd of="$work/config.bin" bs=1 seek="$(slot_offset 2)" conv=notrunc status=none

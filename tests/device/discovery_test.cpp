@@ -197,6 +197,22 @@ TEST(Discovery, Failures) {
     EXPECT_FALSE(refused.discovery.openDevice());
 }
 
+// The texts are derived from the numbers: each spelling names 04D9:A09F.
+TEST(MouseIds, InterfaceIdsSpellTheVendorAndProduct) {
+    EXPECT_EQ(kMouseVendorId, 0x04D9);
+    EXPECT_EQ(kMouseProductId, 0xA09F);
+    EXPECT_EQ(mouseInterfaceId(IdSpelling::upper), u"VID_04D9&PID_A09F");
+    EXPECT_EQ(mouseInterfaceId(IdSpelling::mixed), u"Vid_04d9&Pid_a09f");
+    EXPECT_EQ(mouseInterfaceId(IdSpelling::lower), u"vid_04d9&pid_a09f");
+    EXPECT_EQ(mouseUsbId(), "04d9:a09f");
+    // The emulated machine's paths carry the lower-case spelling, as SetupDi gives them.
+    for (const auto& i : emulatedMouseInterfaces()) {
+        EXPECT_NE(i.path.find(mouseInterfaceId(IdSpelling::lower)), std::u16string::npos);
+        EXPECT_EQ(i.attributes.vendorId, kMouseVendorId);
+        EXPECT_EQ(i.attributes.productId, kMouseProductId);
+    }
+}
+
 TEST(DeviceChange, IdentifierMustBeSpelledExactly) {
     const struct {
         std::u16string_view name;

@@ -44,13 +44,16 @@ TEST(EventReport, DecodesIdSixAndTheFourCodes) {
     }
 }
 
-// A listener thread against the emulator's event collection.
+// A listener thread against the emulator's event collection. The thread starts with start(), so
+// that a test decides what the listener finds when it first looks.
 struct ListenerRig {
     explicit ListenerRig(std::uint16_t eventLength = kEmulatedEventLength) {
         link.eventReportLength = eventLength;
-        thread = std::thread([this] { listener.run(); });
     }
     ~ListenerRig() { stop(); }
+    void start() {
+        thread = std::thread([this] { listener.run(); });
+    }
     void stop() {
         if (thread.joinable()) {
             listener.requestStop();
@@ -62,15 +65,25 @@ struct ListenerRig {
         link.connected = true;
         mouse.eventPort().signal(); // as discovery does after opening
     }
-    bool waitForEvents(std::size_t n) {
+    template <typename Condition> static bool eventually(Condition condition) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (sink.events().size() < n) {
+        while (!condition()) {
             if (std::chrono::steady_clock::now() > until) {
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return true;
+    }
+    bool waitForEvents(std::size_t n) {
+        return eventually([&] { return sink.events().size() >= n; });
+    }
+    // Until the listener has begun its n-th read and waits in it.
+    bool waitForRead(unsigned n) {
+        return eventually([&] {
+            const auto reads = mouse.eventReads();
+            return reads.begun >= n && reads.pending;
+        });
     }
 
     MouseEmulator mouse;
@@ -93,8 +106,9 @@ TEST(EventListener, DeliversEveryKnownEventAndDropsTheRest) {
     r.mouse.emitEvent(9, 12);
     r.mouse.emitEvent(14, 0);
     r.mouse.emitEvent(5, 8);
-    ASSERT_TRUE(r.waitForEvents(5));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    r.start();
+    // Nine reports, nine reads; the tenth waits.
+    ASSERT_TRUE(r.waitForRead(10));
     EXPECT_EQ(r.sink.events(), (std::vector<DeviceEvent>{{DeviceEventCode::reportRate, 1},
                                                          {DeviceEventCode::dpiStage, 3},
                                                          {DeviceEventCode::keyMatrix, 2},
@@ -104,10 +118,12 @@ TEST(EventListener, DeliversEveryKnownEventAndDropsTheRest) {
 
 TEST(EventListener, NoReadUntilConnectedThenWokenBySignal) {
     ListenerRig r;
+    r.start();
     r.mouse.emitEvent(7, 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     // Not connected, collection not open: the report stays queued.
     EXPECT_TRUE(r.sink.events().empty());
+    EXPECT_EQ(r.mouse.eventReads().begun, 0u);
     r.connect();
     ASSERT_TRUE(r.waitForEvents(1));
     EXPECT_EQ(r.sink.events()[0], (DeviceEvent{DeviceEventCode::dpiStage, 1}));
@@ -116,10 +132,11 @@ TEST(EventListener, NoReadUntilConnectedThenWokenBySignal) {
 TEST(EventListener, SurvivesUnplugAndListensAgainAfterReconnect) {
     ListenerRig r;
     r.connect();
+    r.start();
     r.mouse.emitEvent(8, 1);
     ASSERT_TRUE(r.waitForEvents(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(10)); // the next read is pending
-    r.mouse.unplug();                                           // completes the pending read empty
+    ASSERT_TRUE(r.waitForRead(2)); // the next read is pending
+    r.mouse.unplug();              // completes the pending read empty
     r.link.connected = false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     r.mouse.plugIn();
@@ -132,6 +149,7 @@ TEST(EventListener, SurvivesUnplugAndListensAgainAfterReconnect) {
 TEST(EventListener, TakesTheEventLengthOfTheLatestOpen) {
     // The first open listed the feature collection first and found no event collection.
     ListenerRig r(0);
+    r.start();
     r.link.connected = true;
     r.mouse.eventPort().signal();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -146,13 +164,38 @@ TEST(EventListener, TakesTheEventLengthOfTheLatestOpen) {
 TEST(EventListener, StopsWhileAReadIsPending) {
     ListenerRig r;
     r.connect();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    r.start();
+    ASSERT_TRUE(r.waitForRead(1));
     const auto start = std::chrono::steady_clock::now();
     r.stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     // The cancelled read no longer writes into the listener's buffer.
+    EXPECT_FALSE(r.mouse.eventReads().pending);
     r.mouse.emitEvent(5, 1);
     EXPECT_TRUE(r.sink.events().empty());
+}
+
+// Woken while its read is pending by something that is not a completion (discovery signals
+// after every open, and a plug-in opens again): the read ends with nothing, the listener reads
+// again, and later reports and a stop still reach it.
+TEST(EventListener, AWakeUpThatIsNotACompletionEndsTheRead) {
+    ListenerRig r;
+    r.connect();
+    r.start();
+    ASSERT_TRUE(r.waitForRead(1));
+    r.mouse.eventPort().signal();
+    const bool readAgain = r.waitForRead(2);
+    if (!readAgain) {
+        r.mouse.emitEvent(8, 1); // free a listener stuck in the woken read before failing
+    }
+    ASSERT_TRUE(readAgain) << "the listener still waits in the read that was woken";
+    r.mouse.emitEvent(7, 4);
+    ASSERT_TRUE(r.waitForEvents(1));
+    EXPECT_EQ(r.sink.events(), (std::vector<DeviceEvent>{{DeviceEventCode::dpiStage, 4}}));
+    ASSERT_TRUE(r.waitForRead(3));
+    const auto start = std::chrono::steady_clock::now();
+    r.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <set>
 
@@ -211,6 +212,43 @@ TEST(Emulator, TransferLatencyIsApplied) {
     e.link.exchange(p);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10));
     EXPECT_EQ(e.mouse.transferCount(), 2u);
+}
+
+// The event collection's read ends the way the system's does. A wake-up that is not a
+// completion (discovery signals after each open) ends a pending read with nothing, as the Win32
+// port cancels it and hidraw returns 0, so finishRead never waits for a report that may never
+// come; the report sent afterwards waits for the next read.
+TEST(Emulator, AnEventReadWokenBeforeAReportEndsEmpty) {
+    MouseEmulator mouse;
+    HidEventPort& port = mouse.eventPort();
+    mouse.setEventCollectionOpen(true);
+    std::array<std::uint8_t, kEmulatedEventLength> buffer{};
+
+    port.resetSignal();
+    ASSERT_TRUE(port.beginRead(buffer));
+    EXPECT_EQ(mouse.eventReads().begun, 1u);
+    EXPECT_TRUE(mouse.eventReads().pending);
+    port.signal();
+    EXPECT_FALSE(mouse.eventReads().pending);
+    port.waitSignal();
+    EXPECT_EQ(port.finishRead(), 0u);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, kEmulatedEventLength>{}));
+
+    mouse.emitEvent(7, 2);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, kEmulatedEventLength>{})) << "no read was pending";
+    port.resetSignal();
+    ASSERT_TRUE(port.beginRead(buffer));
+    port.waitSignal();
+    EXPECT_EQ(port.finishRead(), kEmulatedEventLength);
+    EXPECT_EQ(buffer[0], 6);
+    EXPECT_EQ(buffer[1], 7);
+    EXPECT_EQ(buffer[3], 2);
+
+    // finishRead on a read still pending ends it with nothing instead of waiting.
+    ASSERT_TRUE(port.beginRead(buffer));
+    EXPECT_EQ(port.finishRead(), 0u);
+    EXPECT_FALSE(mouse.eventReads().pending);
+    EXPECT_EQ(mouse.eventReads().begun, 3u);
 }
 
 TEST(EmulatedHidSystem, PresentsTheMouseCollectionsWhilePlugged) {

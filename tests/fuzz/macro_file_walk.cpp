@@ -2,8 +2,8 @@
 // every macro into its slot never crash, never read past the 255-character window and never
 // write past a slot.
 #include "macro/macro_file.h"
-#include "macro/macro_images.h"
 #include "macro/macro_slot.h"
+#include "macro/macro_slot_bytes.h"
 #include "settings/ini_engine.h"
 
 #include <algorithm>

@@ -128,4 +128,27 @@ TEST(KeyTablesTest, MediaAndWindowsPositions) {
     }
 }
 
+// One table of the DPI switch's settings serves the side list, the profile and qorctl: list
+// position p is code p + 1.
+TEST(KeyTablesTest, DpiSwitchNames) {
+    EXPECT_EQ(dpiSwitchName(0), std::nullopt);
+    EXPECT_EQ(dpiSwitchName(1), u"DPI +");
+    EXPECT_EQ(dpiSwitchName(2), u"DPI -");
+    EXPECT_EQ(dpiSwitchName(3), u"DPI Loop");
+    EXPECT_EQ(dpiSwitchName(4), u"Shift DPI");
+    EXPECT_EQ(dpiSwitchName(5), std::nullopt);
+    EXPECT_EQ(dpiSwitchName(255), std::nullopt);
+    for (std::size_t p = 0; p < kDpiSwitchNames.size(); ++p) {
+        EXPECT_EQ(dpiSwitchName(static_cast<std::uint8_t>(p + 1)), kDpiSwitchNames[p]);
+    }
+}
+
+TEST(KeyTablesTest, UsageTextsInTheInterfaceLanguage) {
+    const UsageEntry& e = mediaTable()[0];
+    EXPECT_EQ(usageText(e, Language::English), e.english);
+    EXPECT_EQ(usageText(e, Language::SimplifiedChinese), e.simplifiedChinese);
+    EXPECT_EQ(usageText(e, Language::TraditionalChinese), e.traditionalChinese);
+    EXPECT_NE(e.english, e.simplifiedChinese);
+}
+
 } // namespace

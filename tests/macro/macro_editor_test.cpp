@@ -1,6 +1,6 @@
 #include "macro/macro_editor.h"
-#include "macro/macro_images.h"
 #include "macro/macro_recorder.h"
+#include "macro/macro_slot_bytes.h"
 #include "macro/pair_gauge.h"
 #include "macro_test_support.h"
 
@@ -49,7 +49,7 @@ protected:
     std::vector<std::string> macros() const { return utf8List(editor.macroList()); }
     void seed(const std::string& text) {
         test::writeFile(ini, text);
-        rebuildMacroImages(file, record);
+        rebuildMacroSlotBytes(file, record);
     }
     void setSequence(std::initializer_list<const char*> lines) {
         editor.clearSequence();
@@ -112,7 +112,7 @@ TEST_F(MacroEditorTest, FromNothingToAConfirmedMacroAndBack) {
                                           0x05, 0x85, 0x05, 0x05, 0xF0, 0x80, 0xF0});
     EXPECT_EQ(slotBytes(record, 0), combo);
 
-    // Delete removes the section but not the image.
+    // Delete removes the section but not the slot.
     editor.deleteMacro();
     EXPECT_TRUE(editor.macroList().empty());
     EXPECT_TRUE(editor.sequence().empty());
@@ -129,7 +129,7 @@ TEST_F(MacroEditorTest, FromNothingToAConfirmedMacroAndBack) {
 TEST_F(MacroEditorTest, TheRebuiltPageShowsTheFileAndTheImages) {
     seed(sectionText("Alpha", "3", {"A   Dn", "50 ms", "A   Up"}) +
          sectionText("Beta", "7", {"B   Dn", "90 ms"}));
-    macroSlotOf(record, 0)[1] = 4; // the page's loop box shows the image, not the file
+    macroSlotOf(record, 0)[1] = 4; // the page's loop box shows the slot, not the file
     editor.showPage();
     EXPECT_EQ(macros(), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_EQ(editor.selectedMacro(), 0u);
@@ -185,8 +185,8 @@ TEST_F(MacroEditorTest, StaleSlotsStayAfterDeletions) {
     editor.selectMacro(0);
     editor.confirm();
     EXPECT_EQ(slotBytes(record, 0), slotOf({0x00, 0x01, 0x00, 0x06}));
-    EXPECT_EQ(slotBytes(record, 1), slotOf({0x00, 0x01, 0x00, 0x05})); // Two's old image
-    EXPECT_EQ(slotBytes(record, 2), slotOf({0x00, 0x01, 0x00, 0x06})); // Three's old image
+    EXPECT_EQ(slotBytes(record, 1), slotOf({0x00, 0x01, 0x00, 0x05})); // Two's old slot
+    EXPECT_EQ(slotBytes(record, 2), slotOf({0x00, 0x01, 0x00, 0x06})); // Three's old slot
 }
 
 TEST_F(MacroEditorTest, NewRefusesWithTheRightMessages) {
@@ -419,7 +419,7 @@ TEST_F(MacroEditorTest, TellsHowMuchOfTheSlotIsUsed) {
     EXPECT_EQ(editor.pairUsage().left, 0u);
     editor.setLoopBox(u"2");
     editor.confirm();
-    // The file keeps every line; the image holds the 63 that fit and nothing spills over.
+    // The file keeps every line; the slot holds the 63 that fit and nothing spills over.
     EXPECT_EQ(file.readItems(u"m").size(), 128u);
     EXPECT_EQ(record.macroSlot(0)[126], 0x05);
     EXPECT_EQ(record.macroSlot(0)[127], 0x04);

@@ -1,12 +1,11 @@
 #include "macro/macro_file.h"
-#include "macro/macro_images.h"
 #include "macro/macro_item.h"
 #include "macro/macro_slot.h"
+#include "macro/macro_slot_bytes.h"
 #include "macro_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <vector>
 
 namespace qor {
@@ -15,30 +14,6 @@ namespace {
 using test::items16;
 using test::slotBytes;
 using test::slotOf;
-
-TEST(MacroItemTest, DecimalConversionIsTheCLibrarys) {
-    const struct {
-        const char16_t* text;
-        int value;
-    } cases[] = {
-        {u"", 0},
-        {u"abc", 0},
-        {u"  +12", 12},
-        {u"-7", -7},
-        {u"12abc", 12},
-        {u"\t\r\n 5", 5},
-        {u"+-3", 0},
-        {u" - 3", 0},
-        {u"007", 7},
-        {u"1300 ms", 1300},
-        {u"2147483647", INT_MAX},
-        {u"99999999999", INT_MAX},
-        {u"-99999999999", INT_MIN},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(parseDecimal(c.text), c.value) << utf16ToUtf8(c.text);
-    }
-}
 
 TEST(MacroItemTest, KindsAndNames) {
     const struct {
@@ -197,6 +172,31 @@ TEST(MacroSlotTest, LoopCounts) {
     EXPECT_EQ(slot[0], 0x01);
     EXPECT_EQ(slot[1], 0x2C);
     EXPECT_EQ(slotLoopCount(ConstMacroSlot(slot)), 300);
+}
+
+// The pairs a slot holds: up to the last pair with a byte that is not zero, whatever the loop
+// count; the encoder's count for what it wrote.
+TEST(MacroSlotTest, PairCounts) {
+    test::SlotBytes slot{};
+    setSlotLoopCount(MacroSlot(slot), 0xFFFF);
+    EXPECT_EQ(slotPairCount(ConstMacroSlot(slot)), 0u);
+    slot[2] = 0x05; // the first pair's timing alone
+    EXPECT_EQ(slotPairCount(ConstMacroSlot(slot)), 1u);
+    slot[2] = 0;
+    slot[3] = 0x04; // the first pair's key alone: a press without a pause
+    EXPECT_EQ(slotPairCount(ConstMacroSlot(slot)), 1u);
+    slot[4] = 0x80; // the second pair's timing
+    EXPECT_EQ(slotPairCount(ConstMacroSlot(slot)), 2u);
+    slot[kMacroSlotBytes - 1] = 0x03; // the last pair's byte
+    EXPECT_EQ(slotPairCount(ConstMacroSlot(slot)), kMacroPairCapacity);
+
+    for (const std::size_t events : {std::size_t{1}, std::size_t{10}, std::size_t{63}}) {
+        const std::vector<MacroItem> items = shortEvents(events);
+        test::SlotBytes encoded{};
+        const std::size_t written =
+            encodeMacroPairs(MacroItemsView{items, items.size()}, MacroSlot(encoded));
+        EXPECT_EQ(slotPairCount(ConstMacroSlot(encoded)), written) << events;
+    }
 }
 
 } // namespace

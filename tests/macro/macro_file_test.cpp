@@ -1,5 +1,5 @@
 #include "macro/macro_file.h"
-#include "macro/macro_images.h"
+#include "macro/macro_slot_bytes.h"
 #include "macro_test_support.h"
 
 #include <gtest/gtest.h>
@@ -112,19 +112,19 @@ TEST_F(MacroFileTest, ChineseNamesSurviveARestart) {
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
 }
 
-class MacroImagesTest : public MacroFileTest {
+class MacroSlotBytesTest : public MacroFileTest {
 protected:
     SettingsRecord record{};
 };
 
-TEST_F(MacroImagesTest, WithoutRecordIniNothingChanges) {
+TEST_F(MacroSlotBytesTest, WithoutRecordIniNothingChanges) {
     test::fillSlot(record, 0, 0x5A);
-    EXPECT_EQ(rebuildMacroImages(file, record), 0u);
+    EXPECT_EQ(rebuildMacroSlotBytes(file, record), 0u);
     EXPECT_EQ(record.macroSlot(0)[100], 0x5A);
     EXPECT_FALSE(std::filesystem::exists(ini));
 }
 
-TEST_F(MacroImagesTest, EncodesEachSectionIntoItsSlot) {
+TEST_F(MacroSlotBytesTest, EncodesEachSectionIntoItsSlot) {
     for (std::size_t k = 0; k < kMacroCount; ++k) {
         test::fillSlot(record, k, 0xEE);
     }
@@ -136,7 +136,7 @@ TEST_F(MacroImagesTest, EncodesEachSectionIntoItsSlot) {
                              // The item after the count lends the last event its delay.
                              "[Beyond]\r\nMacroLoopTimes=2\r\nItemCount=1\r\nItem0=D   Dn\r\n"
                              "Item1=80 ms\r\n");
-    EXPECT_EQ(rebuildMacroImages(file, record), 6u);
+    EXPECT_EQ(rebuildMacroSlotBytes(file, record), 6u);
     EXPECT_EQ(slotBytes(record, 0), slotOf({0x00, 0x03, 0x05, 0x04, 0x80, 0x04, 0x0D, 0x03}));
     EXPECT_EQ(slotBytes(record, 1), slotOf({})); // the loop count goes too
     test::SlotBytes negative{};
@@ -152,7 +152,7 @@ TEST_F(MacroImagesTest, EncodesEachSectionIntoItsSlot) {
     }
 }
 
-TEST_F(MacroImagesTest, TwelveLongNamesShowOnlySeven) {
+TEST_F(MacroSlotBytesTest, TwelveLongNamesShowOnlySeven) {
     std::string text;
     for (int k = 0; k < 12; ++k) {
         std::string name(31, static_cast<char>('a' + k));
@@ -163,12 +163,12 @@ TEST_F(MacroImagesTest, TwelveLongNamesShowOnlySeven) {
         test::fillSlot(record, k, 0xEE);
     }
     EXPECT_EQ(file.listMacros().size(), 7u);
-    EXPECT_EQ(rebuildMacroImages(file, record), 7u);
+    EXPECT_EQ(rebuildMacroSlotBytes(file, record), 7u);
     EXPECT_EQ(slotBytes(record, 6), slotOf({0x00, 0x07, 0x05, 0x04}));
     EXPECT_EQ(record.macroSlot(7)[0], 0xEE);
 }
 
-TEST_F(MacroImagesTest, SectionsPastTheTwelfthAreIgnored) {
+TEST_F(MacroSlotBytesTest, SectionsPastTheTwelfthAreIgnored) {
     std::string text;
     for (int k = 0; k < 14; ++k) {
         // Not "m" + std::to_string(k): GCC 12 at -O3 reports a false -Wrestrict on it here.
@@ -179,7 +179,7 @@ TEST_F(MacroImagesTest, SectionsPastTheTwelfthAreIgnored) {
     test::writeFile(ini, text);
     record.reserved1920.fill(0x77);
     record.dpiLevel.fill(0x66);
-    EXPECT_EQ(rebuildMacroImages(file, record), 12u);
+    EXPECT_EQ(rebuildMacroSlotBytes(file, record), 12u);
     EXPECT_EQ(slotBytes(record, 11), slotOf({0x00, 12, 0x05, 0x04}));
     for (auto b : record.reserved1920) {
         EXPECT_EQ(b, 0x77);
@@ -189,18 +189,18 @@ TEST_F(MacroImagesTest, SectionsPastTheTwelfthAreIgnored) {
     }
 }
 
-TEST_F(MacroImagesTest, ASaveMovesTheMacroToTheLastSlot) {
+TEST_F(MacroSlotBytesTest, ASaveMovesTheMacroToTheLastSlot) {
     file.saveMacro(u"A", u"1", items16({"A   Dn", "50 ms"}));
     file.saveMacro(u"B", u"1", items16({"B   Dn", "50 ms"}));
-    rebuildMacroImages(file, record);
+    rebuildMacroSlotBytes(file, record);
     EXPECT_EQ(slotBytes(record, 0), slotOf({0x00, 0x01, 0x05, 0x04}));
     file.saveMacro(u"A", u"2", items16({"A   Up", "50 ms"}));
-    rebuildMacroImages(file, record);
+    rebuildMacroSlotBytes(file, record);
     EXPECT_EQ(slotBytes(record, 0), slotOf({0x00, 0x01, 0x05, 0x05}));
     EXPECT_EQ(slotBytes(record, 1), slotOf({0x00, 0x02, 0x85, 0x04}));
 }
 
-TEST_F(MacroImagesTest, ALargeFileIsReadInLinearTime) {
+TEST_F(MacroSlotBytesTest, ALargeFileIsReadInLinearTime) {
     // Twelve long sections: every item lookup used to scan the lines before it.
     std::string text;
     for (int m = 1; m <= 12; ++m) {
@@ -211,7 +211,7 @@ TEST_F(MacroImagesTest, ALargeFileIsReadInLinearTime) {
     }
     test::writeFile(ini, text);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(rebuildMacroImages(file, record), 12u);
+    EXPECT_EQ(rebuildMacroSlotBytes(file, record), 12u);
     const MacroFileView view = file.read();
     for (const auto& name : view.macroNames()) {
         EXPECT_EQ(view.items(name).size(), static_cast<std::size_t>(kMacroItemsReadMax));
@@ -221,9 +221,9 @@ TEST_F(MacroImagesTest, ALargeFileIsReadInLinearTime) {
     EXPECT_EQ(view.item(u"m12", 5999), u"5 ms");
 }
 
-TEST_F(MacroImagesTest, AHugeItemCountEndsAtTheReadLimit) {
+TEST_F(MacroSlotBytesTest, AHugeItemCountEndsAtTheReadLimit) {
     test::writeFile(ini, "[Huge]\r\nItemCount=2000000000\r\nItem0=A   Dn\r\n");
-    EXPECT_EQ(rebuildMacroImages(file, record), 1u);
+    EXPECT_EQ(rebuildMacroSlotBytes(file, record), 1u);
     EXPECT_EQ(slotBytes(record, 0), slotOf({0x00, 0x01, 0x00, 0x04}));
     EXPECT_EQ(file.readItems(u"Huge").size(), static_cast<std::size_t>(kMacroItemsReadMax));
 }

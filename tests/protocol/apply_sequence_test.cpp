@@ -372,7 +372,7 @@ TEST(ApplySequenceTest, DpiCodesFollowTheSensorTypeOfTheLastConnect) {
         state.sensorType = c.sensor;
         ApplyRun run(state);
         ASSERT_TRUE(run.rig.start());
-        EXPECT_EQ(run.rig.image.activeSensorType, c.sensor);
+        EXPECT_EQ(run.rig.mirror.activeSensorType, c.sensor);
         ASSERT_TRUE(run.confirm());
         EXPECT_EQ(run.rig.mouse.state().dpiStageCodes, c.codes) << int(c.sensor);
         EXPECT_EQ(run.rig.mouse.state().dpiStageCount, 4);
@@ -429,7 +429,7 @@ TEST(ConnectReadBackTest, OneReadAndOneWriteWithOption2Pinned) {
     EXPECT_EQ(write.bytes[2], f.rate);
     EXPECT_EQ(write.bytes[3], f.option1);
     EXPECT_EQ(write.bytes[4], f.option2 | 0x40);
-    EXPECT_EQ(rig.image.activeSensorType, f.sensorType);
+    EXPECT_EQ(rig.mirror.activeSensorType, f.sensorType);
 }
 
 } // namespace

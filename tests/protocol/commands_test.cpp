@@ -79,8 +79,8 @@ struct Bench {
     CountingPacer pacer;
     NoSink sink;
     DeviceLink link{port, pacer, sink};
-    DeviceImage image;
-    DeviceCommands commands{link, pacer, image};
+    DeviceMirror mirror;
+    DeviceCommands commands{link, pacer, mirror};
 };
 
 bool all(std::span<const std::uint8_t> bytes, std::uint8_t value) {
@@ -89,9 +89,9 @@ bool all(std::span<const std::uint8_t> bytes, std::uint8_t value) {
 
 TEST(CommandsTest, ConfigBlockAnswersGoWhereTheyPointAndNoFurther) {
     Bench b;
-    b.image.configBlock0.fill(0xAA);
-    b.image.configBlock1.fill(0xAA);
-    b.image.configBlock2.fill(0xAA);
+    b.mirror.configBlock0.fill(0xAA);
+    b.mirror.configBlock1.fill(0xAA);
+    b.mirror.configBlock2.fill(0xAA);
     b.port.answer({0x90, 3, 24}); // an unknown block: read, then dropped
     b.port.chunk(0x77);
     b.port.answer({0x90, 1, 24});
@@ -99,9 +99,9 @@ TEST(CommandsTest, ConfigBlockAnswersGoWhereTheyPointAndNoFurther) {
     b.port.answer({0x90, 2, 40}); // more than block 2 holds
     b.port.chunk(0x66, 2);
     b.commands.readConfigBlocks();
-    EXPECT_TRUE(all(b.image.configBlock0, 0xAA));
-    EXPECT_TRUE(all(b.image.configBlock1, 0x55));
-    EXPECT_TRUE(all(b.image.configBlock2, 0x66));
+    EXPECT_TRUE(all(b.mirror.configBlock0, 0xAA));
+    EXPECT_TRUE(all(b.mirror.configBlock1, 0x55));
+    EXPECT_TRUE(all(b.mirror.configBlock2, 0x66));
     EXPECT_TRUE(b.port.chunks.empty()); // every announced chunk was taken
     EXPECT_EQ(b.pacer.total, 6u);
     ASSERT_EQ(b.port.sent.size(), 3u);
@@ -156,9 +156,9 @@ private:
 };
 
 TEST(CommandsTest, LongBlockTwoAnswerLeavesTheFieldsAfterTheBlockAlone) {
-    // Block 2 sits right before the image's other fields, so a read that keeps more than the
+    // Block 2 sits right before the mirror's other fields, so a read that keeps more than the
     // block's four bytes overwrites the sensor settings, lighting and the rest.
-    static_assert(std::is_trivially_copyable_v<DeviceImage>);
+    static_assert(std::is_trivially_copyable_v<DeviceMirror>);
     constexpr std::uint8_t kSentinel = 0x5C; // neither the mouse's bytes nor its 0xee filler
     const struct {
         std::uint8_t announced;
@@ -177,20 +177,20 @@ TEST(CommandsTest, LongBlockTwoAnswerLeavesTheFieldsAfterTheBlockAlone) {
         NoSink sink;
         DeviceLink link{port, pacer, sink};
         link.setReportLengths({kEmulatedFeatureLength, kEmulatedChunkLength, kEmulatedChunkLength});
-        DeviceImage image;
+        DeviceMirror mirror;
         // Trivially copyable (asserted above), so its bytes may be set and read as bytes.
-        std::memset(static_cast<void*>(&image), kSentinel, sizeof image);
-        DeviceCommands commands{link, pacer, image};
+        std::memset(static_cast<void*>(&mirror), kSentinel, sizeof mirror);
+        DeviceCommands commands{link, pacer, mirror};
 
         commands.readConfigBlocks();
 
         ASSERT_EQ(port.announced, c.announced) << c.what;
-        EXPECT_EQ(image.configBlock0, factory.configBlock0) << c.what;
-        EXPECT_EQ(image.configBlock1, factory.configBlock1) << c.what;
-        EXPECT_EQ(image.configBlock2, factory.configBlock2) << c.what;
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&image);
-        const auto* after = image.configBlock2.data() + image.configBlock2.size();
-        for (const auto* b = after; b < bytes + sizeof image; ++b) {
+        EXPECT_EQ(mirror.configBlock0, factory.configBlock0) << c.what;
+        EXPECT_EQ(mirror.configBlock1, factory.configBlock1) << c.what;
+        EXPECT_EQ(mirror.configBlock2, factory.configBlock2) << c.what;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&mirror);
+        const auto* after = mirror.configBlock2.data() + mirror.configBlock2.size();
+        for (const auto* b = after; b < bytes + sizeof mirror; ++b) {
             ASSERT_EQ(*b, kSentinel) << c.what << ": byte " << (b - after) << " after block 2";
         }
     }
@@ -198,7 +198,7 @@ TEST(CommandsTest, LongBlockTwoAnswerLeavesTheFieldsAfterTheBlockAlone) {
 
 TEST(CommandsTest, MacroAnswerOfTwoHundredBytesFillsOnlyItsSlot) {
     Bench b;
-    b.image.macroImage.fill(0xAA);
+    b.mirror.macroSlotBytes.fill(0xAA);
     for (std::uint8_t n = 1; n <= 12; ++n) {
         if (n == 5) {
             b.port.answer({0x93, 5, 200});
@@ -212,7 +212,7 @@ TEST(CommandsTest, MacroAnswerOfTwoHundredBytesFillsOnlyItsSlot) {
     }
     b.commands.readMacroSlots();
     for (std::size_t n = 1; n <= 12; ++n) {
-        EXPECT_TRUE(all(b.image.macroSlot(n), n == 5 ? 0xAB : 0xAA)) << "slot " << n;
+        EXPECT_TRUE(all(b.mirror.macroSlot(n), n == 5 ? 0xAB : 0xAA)) << "slot " << n;
     }
     EXPECT_EQ(b.pacer.total, 24u);
 }
@@ -222,8 +222,8 @@ TEST(CommandsTest, LightingParameterAnswersByIndex) {
     b.port.answer({0x87, 0, 1, 2, 3, 4, 5});
     b.port.answer({0x87, 7, 9, 9, 9}); // an index the program does not keep
     b.commands.readLightingParams();
-    EXPECT_EQ(b.image.lighting.ledParams[0], (std::array<std::uint8_t, 3>{1, 2, 3}));
-    EXPECT_EQ(b.image.lighting.ledParams[1], (std::array<std::uint8_t, 3>{0, 0, 0}));
+    EXPECT_EQ(b.mirror.lighting.ledParams[0], (std::array<std::uint8_t, 3>{1, 2, 3}));
+    EXPECT_EQ(b.mirror.lighting.ledParams[1], (std::array<std::uint8_t, 3>{0, 0, 0}));
     ASSERT_EQ(b.port.sent.size(), 2u);
     // The second request: index 1, the first answer's bytes 2..6, a checksum over them.
     const CommandPacket second = b.port.sent[1];
@@ -235,7 +235,7 @@ TEST(CommandsTest, LightingParameterAnswersByIndex) {
     EXPECT_EQ(b.pacer.total, 4u);
 }
 
-// An answer that is lost or does not check out leaves the image as it was and reads as unknown,
+// An answer that is lost or does not check out leaves the mirror as it was and reads as unknown,
 // so that nothing of it is written back.
 TEST(CommandsTest, OnlyAnswersThatCheckOutFillTheImage) {
     using Fill = std::function<void(ScriptedPort&)>;
@@ -262,10 +262,10 @@ TEST(CommandsTest, OnlyAnswersThatCheckOutFillTheImage) {
     };
     for (const auto& c : sensor) {
         Bench b;
-        b.image.sensorType = 9;
+        b.mirror.sensorType = 9;
         c.fill(b.port);
         EXPECT_EQ(b.commands.readSensorSettings(), c.sensorKnown) << c.name;
-        EXPECT_EQ(b.image.sensorType, c.sensorType) << c.name;
+        EXPECT_EQ(b.mirror.sensorType, c.sensorType) << c.name;
     }
 
     const struct {
@@ -279,13 +279,13 @@ TEST(CommandsTest, OnlyAnswersThatCheckOutFillTheImage) {
     };
     for (const auto& c : params) {
         Bench b;
-        b.image.lighting.ledParams = {{{9, 9, 9}, {9, 9, 9}}};
+        b.mirror.lighting.ledParams = {{{9, 9, 9}, {9, 9, 9}}};
         for (const auto& fill : c.fills) {
             fill(b.port);
         }
         EXPECT_EQ(b.commands.readLightingParams(), c.known) << c.name;
-        EXPECT_EQ(b.image.lighting.ledParams[0][0], c.known[0] ? 1 : 9) << c.name;
-        EXPECT_EQ(b.image.lighting.ledParams[1][0], c.known[1] ? 4 : 9) << c.name;
+        EXPECT_EQ(b.mirror.lighting.ledParams[0][0], c.known[0] ? 1 : 9) << c.name;
+        EXPECT_EQ(b.mirror.lighting.ledParams[1][0], c.known[1] ? 4 : 9) << c.name;
     }
 
     const struct {
@@ -301,7 +301,7 @@ TEST(CommandsTest, OnlyAnswersThatCheckOutFillTheImage) {
     };
     for (const auto& c : blocks) {
         Bench b;
-        b.image.configBlock0.fill(9);
+        b.mirror.configBlock0.fill(9);
         CommandPacket header = c.header;
         sealPacket(header);
         b.port.answers.push_back(header);
@@ -310,17 +310,17 @@ TEST(CommandsTest, OnlyAnswersThatCheckOutFillTheImage) {
         const auto known = b.commands.readConfigBlocks();
         EXPECT_EQ(known[0], c.known) << c.name;
         EXPECT_FALSE(known[1] || known[2]) << c.name;
-        EXPECT_EQ(b.image.configBlock0[0], c.known ? 0x11 : 9) << c.name;
+        EXPECT_EQ(b.mirror.configBlock0[0], c.known ? 0x11 : 9) << c.name;
     }
 }
 
 TEST(CommandsTest, WritesCarryTheImage) {
     Bench b;
-    b.image.sensorType = 1;
-    b.image.rate = 2;
-    b.image.option1 = 3;
-    b.image.option2 = 0x44;
-    b.image.lighting = {5, 6, 7, {{{8, 9, 10}, {11, 12, 13}}}};
+    b.mirror.sensorType = 1;
+    b.mirror.rate = 2;
+    b.mirror.option1 = 3;
+    b.mirror.option2 = 0x44;
+    b.mirror.lighting = {5, 6, 7, {{{8, 9, 10}, {11, 12, 13}}}};
     b.commands.writeSensorSettings();
     b.commands.writeLightingParams();
     b.commands.writeLightingEffect();
@@ -340,11 +340,11 @@ TEST(CommandsTest, WritesCarryTheImage) {
 TEST(CommandsTest, DiagnosticsAreFormattedForTheDebugChannel) {
     Bench b;
     std::vector<std::string> texts;
-    DeviceCommands commands(b.link, b.pacer, b.image,
+    DeviceCommands commands(b.link, b.pacer, b.mirror,
                             [&](std::string_view t) { texts.emplace_back(t); });
     b.port.answer({0x83, 0x01, 0x02, 0x2a, 0x15});
     commands.readSensorSettings();
-    b.image.keyMatrices[0].words[15] = KeyBindingWord::fromValue(0x00F80001);
+    b.mirror.keyMatrices[0].words[15] = KeyBindingWord::fromValue(0x00F80001);
     commands.writeKeyMatrices();
     ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[0], "Sensor Type:01\n,,Rate:02\n,Option1:2a\n,Option2:15\n");

@@ -168,7 +168,7 @@ TEST(Session, TheListenerRunsFromTheFirstConnectionUntilTheSessionEnds) {
         std::lock_guard lock(rig.mutex);
         EXPECT_EQ(rig.balloons.back(),
                   deviceEventBalloon(7, 2, rig.strings, rig.session().settings().working,
-                                     rig.session().image().activeSensorType)
+                                     rig.session().mirror().activeSensorType)
                       ->text);
     }
     rig.session().stopListener();
@@ -221,7 +221,7 @@ TEST(Session, ConfirmAndCancel) {
     ASSERT_EQ(saved.size(), 1 + kSettingsRecordSize);
     EXPECT_EQ(saved[1 + offsetof(SettingsRecord, dpiLevel) + 1], 7);
     EXPECT_EQ(rig.mouse.state().dpiStageCodes[1] & 0x7F,
-              dpiCodeTable(rig.session().image().activeSensorType).codes[7]);
+              dpiCodeTable(rig.session().mirror().activeSensorType).codes[7]);
     EXPECT_EQ(rig.pointer.sets, 1)
         << "only the double-click time differs from what the system holds";
     EXPECT_EQ(rig.session().settings().appliedRecord.dpiLevel[1], 7);

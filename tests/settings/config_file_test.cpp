@@ -2,14 +2,13 @@
 
 #include "settings/file_system_std.h"
 #include "support/config_test_support.h"
+#include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <unistd.h>
 
 namespace {
 
@@ -306,26 +305,13 @@ TEST(ConfigFile, ExecutableNotCalledQorExeIsItsOwnConfigAndIsNotRead) {
 
 class ConfigOnDisk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               (std::string("qor-config-") + info->name() + "-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        config_ = (dir_ / "config.bin").u16string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     void writeFile(const std::string& bytes) const {
         std::ofstream(std::filesystem::path(config_), std::ios::binary) << bytes;
     }
-    static std::string readFile(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
 
-    std::filesystem::path dir_;
-    std::u16string config_;
+    qor::test::ScratchDir scratch_{"qor-config"};
+    const std::filesystem::path& dir_ = scratch_.path();
+    std::u16string config_ = (dir_ / "config.bin").u16string();
 };
 
 TEST_F(ConfigOnDisk, SaveThenLoadGivesTheSameRecordAndFlagOne) {
@@ -379,12 +365,12 @@ TEST_F(ConfigOnDisk, SaveInterruptedBeforeTheReplaceLeavesThePreviousFileWhole) 
     RecordingSink sink;
     const qor::SettingsState state = filledState(31);
     EXPECT_THROW(qor::saveConfig(crashing, sink, config_, state.working), Crash);
-    EXPECT_EQ(readFile(config_), previous);
+    EXPECT_EQ(qor::test::readFile(config_), previous);
     // The next save goes through despite the leftover temporary file.
     qor::StdFileSystem files;
     ASSERT_EQ(qor::saveConfig(files, sink, config_, state.working).outcome,
               SaveResult::Outcome::Saved);
-    const std::string now = readFile(config_);
+    const std::string now = qor::test::readFile(config_);
     ASSERT_EQ(now.size(), 2022u);
     EXPECT_EQ(now.substr(1), recordAsString(state.working));
     EXPECT_FALSE(std::filesystem::exists(qor::temporaryConfigPath(config_)));

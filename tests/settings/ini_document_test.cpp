@@ -10,6 +10,7 @@
 
 #include "base/text_utf8.h"
 #include "settings/ini_engine.h"
+#include "support/scratch_dir.h"
 
 namespace qor {
 namespace {
@@ -160,18 +161,9 @@ TEST(IniDocument, RemovesEveryNamedSectionAndListsEveryName) {
 
 class IniEngineKeepsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qor-ini-kept-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    void put(const fs::path& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    fs::path dir_;
+    void put(const fs::path& file, const std::string& bytes) { test::writeFile(file, bytes); }
+    test::ScratchDir scratch_{"qor-ini-kept"};
+    const fs::path& dir_ = scratch_.path();
 };
 
 TEST_F(IniEngineKeepsTest, ParsesAFileOncePerChange) {

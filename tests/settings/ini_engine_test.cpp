@@ -12,6 +12,7 @@
 #include "base/text_utf8.h"
 #include "settings/file_system_std.h"
 #include "settings/ini_engine.h"
+#include "support/scratch_dir.h"
 
 namespace qor {
 namespace {
@@ -354,19 +355,12 @@ TEST(IniEngine, ReadsAfterAChangeSeeTheChange) {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qor-ini-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string contents(const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    fs::path dir_;
+    test::ScratchDir scratch_{"qor-ini"};
+    const fs::path& dir_ = scratch_.path();
     IniEngine engine_;
 };
 

@@ -1,5 +1,7 @@
 #include "settings/paths.h"
 
+#include "base/text_replace.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,19 +47,6 @@ TEST(Paths, OnlyWhatFitsTheModulePathBufferCounts) {
     EXPECT_EQ(qor::buildFilePaths(cut).config, folder + u"Qor.ex");
     const std::u16string fits = folder.substr(1) + u"Qor.exe";
     EXPECT_EQ(qor::buildFilePaths(fits).config, folder.substr(1) + u"config.bin");
-}
-
-TEST(Paths, ReplaceAllTable) {
-    struct Case {
-        std::u16string text, from, to, expected;
-    };
-    const Case cases[] = {{u"aaaa", u"aa", u"b", u"bb"},
-                          {u"abc", u"", u"x", u"abc"},
-                          {u"xQor.exe", u"Qor.exe", u"", u"x"},
-                          {u"ab", u"abc", u"x", u"ab"}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(qor::replaceAll(c.text, c.from, c.to), c.expected);
-    }
 }
 
 } // namespace

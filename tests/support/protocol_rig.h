@@ -1,5 +1,5 @@
 // The protocol's view of a whole program run: the emulated mouse behind a traced link, the
-// device image and its commands, and helpers to read the trace.
+// device mirror and its commands, and helpers to read the trace.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -70,8 +70,8 @@ struct ProtocolRig : WireRig {
 
     DeviceLink link{port, pacer, events};
     DeviceDiscovery discovery{system, link, mouse.eventPort(), messages, u"Qor"};
-    DeviceImage image;
-    DeviceCommands commands{link, pacer, image};
+    DeviceMirror mirror;
+    DeviceCommands commands{link, pacer, mirror};
 };
 
 // One trace line split into its verb and its bytes (or the pause).

@@ -1,13 +1,13 @@
 #include "ui/str_ini.h"
 
+#include "support/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -76,16 +76,6 @@ TEST(StrIni, FirstRunTextsSetRowsOneToEightOfBothSets) {
 
 class StrIniFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               (std::string("qor-strini-") + info->name() + "-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        file_ = dir_ / "str.ini";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     void writeBytes(const std::string& bytes) const {
         std::ofstream(file_, std::ios::binary) << bytes;
     }
@@ -123,8 +113,8 @@ protected:
     }
 
     qor::IniEngine ini_;
-    std::filesystem::path dir_;
-    std::filesystem::path file_;
+    qor::test::ScratchDir scratch_{"qor-strini"};
+    std::filesystem::path file_ = scratch_.path() / "str.ini";
 };
 
 TEST_F(StrIniFile, MissingFileReadsAsEmpty) {

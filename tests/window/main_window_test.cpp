@@ -220,7 +220,7 @@ TEST_F(Window, DispatchOrderIsData) {
         }
     }
     const std::vector<BasicTarget> expected = {
-        BasicTarget::ModeA,          BasicTarget::ModeB,
+        BasicTarget::KeySetA,          BasicTarget::KeySetB,
         BasicTarget::KeyDefault,     BasicTarget::KeyRow,
         BasicTarget::DpiOnOff,       BasicTarget::DpiColour,
         BasicTarget::LightingMode,   BasicTarget::LightingParameter,
@@ -230,7 +230,7 @@ TEST_F(Window, DispatchOrderIsData) {
     // column the two key-set buttons share (Mode A, first in order, takes it).
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (std::size_t j = i + 1; j < table.size(); ++j) {
-            if (table[i].target == BasicTarget::ModeA && table[j].target == BasicTarget::ModeB) {
+            if (table[i].target == BasicTarget::KeySetA && table[j].target == BasicTarget::KeySetB) {
                 continue;
             }
             EXPECT_FALSE(intersects(table[i].rect, table[j].rect))
@@ -463,7 +463,7 @@ TEST_F(Window, DpiSwitchThroughTheSideList) {
     EXPECT_EQ(control(kDpiSideListId), nullptr);
 
     // Under key set B the B array takes it.
-    pressAt(kModeBRect);
+    pressAt(kKeySetBRect);
     openRow(3);
     window().pointerOverList(44, 6, item6);
     window().listSelected(kDpiSideListId, 2);
@@ -534,10 +534,10 @@ TEST_F(Window, ComboRowTexts) {
 TEST_F(Window, KeySetsAndDefault) {
     openRow(4);
     choose(4, 5);
-    pressAt(kModeBRect);
+    pressAt(kKeySetBRect);
     EXPECT_EQ(record.activeMode, 1);
-    EXPECT_TRUE(drawn(u"/button-over.png", kModeBRect));
-    EXPECT_TRUE(drawn(u"/button-normal.png", kModeARect));
+    EXPECT_TRUE(drawn(u"/button-over.png", kKeySetBRect));
+    EXPECT_TRUE(drawn(u"/button-normal.png", kKeySetARect));
     const auto shown = texts();
     EXPECT_NE(std::find(shown.begin(), shown.end(), u"Backward"), shown.end())
         << "Mode B shows its own texts";
@@ -552,7 +552,7 @@ TEST_F(Window, KeySetsAndDefault) {
     EXPECT_EQ(record.modeB.function[1], 1);
     EXPECT_EQ(rows.setA[4], u"Backward");
     EXPECT_EQ(rows.setB[1], u"Right Click");
-    pressAt(kModeARect);
+    pressAt(kKeySetARect);
     EXPECT_EQ(record.activeMode, 0);
 }
 

@@ -32,44 +32,43 @@ constexpr GUID kHidInterfaceClass{
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-void closeHandle(HANDLE& handle) {
-    if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
-        CloseHandle(handle);
-    }
-    handle = INVALID_HANDLE_VALUE;
-}
-
 HDEVINFO asInfoSet(HANDLE h) {
     return static_cast<HDEVINFO>(h);
 }
 
+// A manual-reset event, not signalled.
+ScopedHandle manualResetEvent() {
+    return ScopedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+// One of the mouse's collections, opened for overlapped transfers.
+ScopedHandle openCollection(const std::wstring& path, DWORD access, DWORD attributes) {
+    return ScopedHandle(CreateFileW(path.c_str(), access, kShareReadWrite, nullptr, OPEN_EXISTING,
+                                    attributes | FILE_FLAG_OVERLAPPED, nullptr));
+}
+
 } // namespace
+
+void DeviceInfoSetTraits::free(HANDLE h) {
+    SetupDiDestroyDeviceInfoList(asInfoSet(h));
+}
 
 // --- command collection --------------------------------------------------------------------
 
-Win32CommandPort::~Win32CommandPort() {
-    close();
-    if (ioDone_ != nullptr) {
-        CloseHandle(ioDone_);
-    }
-}
-
 bool Win32CommandPort::open(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReadWrite, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    ScopedHandle h = openCollection(path, GENERIC_READ | GENERIC_WRITE, 0);
+    if (!h) {
         return false;
     }
-    close();
-    handle_ = h;
-    if (ioDone_ == nullptr) {
-        ioDone_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    handle_ = std::move(h);
+    if (!ioDone_) {
+        ioDone_ = manualResetEvent();
     }
     return true;
 }
 
 void Win32CommandPort::close() {
-    closeHandle(handle_);
+    handle_.reset();
 }
 
 TransferResult Win32CommandPort::setFeature(std::span<const std::uint8_t> report, PacketCoding,
@@ -102,44 +101,44 @@ TransferResult Win32CommandPort::getFeature(std::span<std::uint8_t> report, Pack
 TransferResult Win32CommandPort::transfer(Kind kind, void* data, DWORD length,
                                           std::chrono::milliseconds timeout, DWORD& done) {
     done = 0;
-    if (handle_ == INVALID_HANDLE_VALUE || ioDone_ == nullptr) {
+    if (!handle_ || !ioDone_) {
         return TransferResult::failed;
     }
+    const HANDLE h = handle_.get();
     OVERLAPPED overlapped{};
-    overlapped.hEvent = ioDone_;
-    ResetEvent(ioDone_);
+    overlapped.hEvent = ioDone_.get();
+    ResetEvent(ioDone_.get());
     BOOL started = FALSE;
     switch (kind) {
     case Kind::read:
-        started = ReadFile(handle_, data, length, nullptr, &overlapped);
+        started = ReadFile(h, data, length, nullptr, &overlapped);
         break;
     case Kind::write:
-        started = WriteFile(handle_, data, length, nullptr, &overlapped);
+        started = WriteFile(h, data, length, nullptr, &overlapped);
         break;
     case Kind::setFeature:
         // What HidD_SetFeature sends: the report (ID first) as the input buffer.
-        started = DeviceIoControl(handle_, IOCTL_HID_SET_FEATURE, data, length, nullptr, 0, nullptr,
+        started = DeviceIoControl(h, IOCTL_HID_SET_FEATURE, data, length, nullptr, 0, nullptr,
                                   &overlapped);
         break;
     case Kind::getFeature:
         // The report ID in byte 0 tells the driver which report to fetch into the same buffer.
-        started = DeviceIoControl(handle_, IOCTL_HID_GET_FEATURE, data, length, data, length,
-                                  nullptr, &overlapped);
+        started = DeviceIoControl(h, IOCTL_HID_GET_FEATURE, data, length, data, length, nullptr,
+                                  &overlapped);
         break;
     }
     if (!started && GetLastError() != ERROR_IO_PENDING) {
         return TransferResult::failed;
     }
     const auto ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
-    if (WaitForSingleObject(ioDone_, ms) != WAIT_OBJECT_0) {
-        CancelIoEx(handle_, &overlapped);
-        GetOverlappedResult(handle_, &overlapped, &done, TRUE);
+    if (WaitForSingleObject(ioDone_.get(), ms) != WAIT_OBJECT_0) {
+        CancelIoEx(h, &overlapped);
+        GetOverlappedResult(h, &overlapped, &done, TRUE);
         done = 0;
         return TransferResult::timedOut;
     }
-    return GetOverlappedResult(handle_, &overlapped, &done, FALSE) != FALSE
-               ? TransferResult::ok
-               : TransferResult::failed;
+    return GetOverlappedResult(h, &overlapped, &done, FALSE) != FALSE ? TransferResult::ok
+                                                                      : TransferResult::failed;
 }
 
 TransferResult Win32CommandPort::writeReport(std::span<const std::uint8_t> report,
@@ -168,68 +167,79 @@ ReadResult Win32CommandPort::readReport(std::span<std::uint8_t> report,
 }
 
 void Win32CommandPort::flushInput() {
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        HidD_FlushQueue(handle_);
+    if (handle_) {
+        HidD_FlushQueue(handle_.get());
     }
 }
 
 // --- event collection ----------------------------------------------------------------------
+
+BOOL startReadFile(HANDLE handle, std::span<std::uint8_t> buffer, OVERLAPPED* overlapped) {
+    return ReadFile(handle, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, overlapped);
+}
+
+Win32EventPort::Win32EventPort(ReadStarter startRead) : startRead_(std::move(startRead)) {}
 
 Win32EventPort::~Win32EventPort() {
     close();
 }
 
 bool Win32EventPort::createReadEvent() {
-    if (readEvent_ == nullptr) {
-        readEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!readEvent_) {
+        readEvent_ = manualResetEvent();
     }
-    return readEvent_ != nullptr;
+    return readEvent_.valid();
 }
 
 void Win32EventPort::resetSignal() {
-    if (readEvent_ != nullptr) {
-        ResetEvent(readEvent_);
+    if (readEvent_) {
+        ResetEvent(readEvent_.get());
     }
 }
 
 void Win32EventPort::waitSignal() {
-    if (readEvent_ != nullptr) {
-        WaitForSingleObject(readEvent_, INFINITE);
+    if (readEvent_) {
+        WaitForSingleObject(readEvent_.get(), INFINITE);
     }
 }
 
 void Win32EventPort::signal() {
-    if (readEvent_ != nullptr) {
-        SetEvent(readEvent_);
+    if (readEvent_) {
+        SetEvent(readEvent_.get());
     }
 }
 
 bool Win32EventPort::isOpen() const {
-    return readHandle_.load() != INVALID_HANDLE_VALUE;
+    std::lock_guard lock(mutex_);
+    return readHandle_.valid();
+}
+
+bool Win32EventPort::holdsReadHandle(HANDLE handle) const {
+    if (readHandle_.get() == handle) {
+        return true;
+    }
+    return std::any_of(retired_.begin(), retired_.end(),
+                       [handle](const ScopedHandle& r) { return r.get() == handle; });
 }
 
 bool Win32EventPort::beginRead(std::span<std::uint8_t> buffer) {
     // The overlapped record is reused: a read still pending (abandoned when the mouse went
     // away) is cancelled and finished first.
     cancelRead();
-    // Held until the read has started, so that closeHandles() cannot close the handle between
-    // taking it and reading from it.
-    std::lock_guard lock(retiredMutex_);
-    for (HANDLE& h : retired_) {
-        closeHandle(h);
-    }
-    retired_.clear();
-    HANDLE h = readHandle_.load();
-    if (h == INVALID_HANDLE_VALUE || readEvent_ == nullptr) {
+    // Held until the read has started: closeHandles() waits for it and then aborts the read by
+    // closing its handle, and never closes the handle between taking it and reading from it.
+    std::lock_guard lock(mutex_);
+    retired_.clear(); // no read uses them any more
+    if (!readHandle_ || !readEvent_) {
         return false;
     }
     overlapped_ = OVERLAPPED{};
-    overlapped_.hEvent = readEvent_;
-    if (!ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &overlapped_) &&
+    overlapped_.hEvent = readEvent_.get();
+    if (!startRead_(readHandle_.get(), buffer, &overlapped_) &&
         GetLastError() != ERROR_IO_PENDING) {
         return false;
     }
-    readingHandle_ = h;
+    readingHandle_ = readHandle_.get();
     pending_ = true;
     return true;
 }
@@ -257,104 +267,90 @@ void Win32EventPort::cancelRead() {
 
 std::size_t Win32EventPort::awaitRead(bool cancel) {
     if (cancel) {
-        CancelIoEx(readingHandle_, &overlapped_);
+        // A handle closed meanwhile has aborted its read already; its value may name another
+        // object by now.
+        std::lock_guard lock(mutex_);
+        if (holdsReadHandle(readingHandle_)) {
+            CancelIoEx(readingHandle_, &overlapped_);
+        }
     }
     // readEvent may be signalled while the read is still running: wait for the read itself. Its
     // completion writes the record before it sets the event, so a completion between the check
     // and the reset is seen by the second check.
     while (!HasOverlappedIoCompleted(&overlapped_)) {
-        ResetEvent(readEvent_);
+        ResetEvent(readEvent_.get());
         if (HasOverlappedIoCompleted(&overlapped_)) {
             break;
         }
-        WaitForSingleObject(readEvent_, INFINITE);
+        WaitForSingleObject(readEvent_.get(), INFINITE);
     }
+    // The read is over: its result is in the record, whatever became of the handle.
     DWORD done = 0;
     return GetOverlappedResult(readingHandle_, &overlapped_, &done, FALSE) ? done : 0;
 }
 
 bool Win32EventPort::openRead(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, kShareReadWrite, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    ScopedHandle h = openCollection(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+    if (!h) {
         return false;
     }
-    HANDLE old = readHandle_.exchange(h);
-    if (old != INVALID_HANDLE_VALUE) {
+    std::lock_guard lock(mutex_);
+    if (readHandle_) {
         // The listener may have a read pending on it; it closes the handle at its next read.
-        std::lock_guard lock(retiredMutex_);
-        retired_.push_back(old);
+        retired_.push_back(std::move(readHandle_));
     }
+    readHandle_ = std::move(h);
     return true;
 }
 
 bool Win32EventPort::openWrite(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    ScopedHandle h = openCollection(path, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL);
+    if (!h) {
         return false;
     }
-    closeHandle(writeHandle_);
-    writeHandle_ = h;
+    writeHandle_ = std::move(h);
     return true;
 }
 
 void Win32EventPort::closeHandles() {
     // Closing a handle completes its pending read (aborted), which signals readEvent; the
     // listener's buffer and record outlive the handle, so nothing is written after it is freed.
-    HANDLE h = readHandle_.exchange(INVALID_HANDLE_VALUE);
-    closeHandle(h);
-    closeHandle(writeHandle_);
-    std::lock_guard lock(retiredMutex_);
-    for (HANDLE& r : retired_) {
-        closeHandle(r);
+    {
+        std::lock_guard lock(mutex_);
+        readHandle_.reset();
+        retired_.clear();
     }
-    retired_.clear();
+    writeHandle_.reset();
 }
 
 void Win32EventPort::close() {
     closeHandles();
-    if (readEvent_ != nullptr) {
-        CloseHandle(readEvent_);
-        readEvent_ = nullptr;
-    }
+    readEvent_.reset();
 }
 
 // --- enumeration ---------------------------------------------------------------------------
 
-Win32HidSystem::~Win32HidSystem() {
-    endScan();
-}
-
 bool Win32HidSystem::beginScan() {
     endScan();
-    HDEVINFO set = SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr,
-                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (set == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    infoSet_ = set;
-    return true;
-}
-
-void Win32HidSystem::closeQuery() {
-    closeHandle(query_);
+    infoSet_.reset(SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr,
+                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+    return infoSet_.valid();
 }
 
 InterfaceStatus Win32HidSystem::describe(std::uint32_t index, std::u16string& path,
                                          HidAttributes& attributes) {
-    closeQuery();
-    if (infoSet_ == INVALID_HANDLE_VALUE) {
+    query_.reset();
+    if (!infoSet_) {
         return InterfaceStatus::noMoreItems;
     }
+    const HDEVINFO set = asInfoSet(infoSet_.get());
     SP_DEVICE_INTERFACE_DATA data{};
     data.cbSize = sizeof(data);
-    if (!SetupDiEnumDeviceInterfaces(asInfoSet(infoSet_), nullptr, &kHidInterfaceClass, index,
-                                     &data)) {
+    if (!SetupDiEnumDeviceInterfaces(set, nullptr, &kHidInterfaceClass, index, &data)) {
         return InterfaceStatus::noMoreItems;
     }
     DWORD required = 0;
-    SetupDiGetDeviceInterfaceDetailW(asInfoSet(infoSet_), &data, nullptr, 0, &required, nullptr);
+    SetupDiGetDeviceInterfaceDetailW(set, &data, nullptr, 0, &required, nullptr);
     if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {
         return InterfaceStatus::detailFailed;
     }
@@ -362,21 +358,20 @@ InterfaceStatus Win32HidSystem::describe(std::uint32_t index, std::u16string& pa
     std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!SetupDiGetDeviceInterfaceDetailW(asInfoSet(infoSet_), &data, detail, required, nullptr,
-                                          nullptr)) {
+    if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, required, nullptr, nullptr)) {
         return InterfaceStatus::detailFailed;
     }
     const std::wstring wide(detail->DevicePath);
     path.assign(wide.begin(), wide.end());
 
-    query_ = CreateFileW(wide.c_str(), 0, kShareReadWrite, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (query_ == INVALID_HANDLE_VALUE) {
+    query_.reset(CreateFileW(wide.c_str(), 0, kShareReadWrite, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!query_) {
         return InterfaceStatus::openFailed;
     }
     HIDD_ATTRIBUTES attr{};
     attr.Size = sizeof(attr);
     attributes = HidAttributes{};
-    if (HidD_GetAttributes(query_, &attr)) {
+    if (HidD_GetAttributes(query_.get(), &attr)) {
         attributes = HidAttributes{attr.VendorID, attr.ProductID, attr.VersionNumber};
     }
     return InterfaceStatus::ok;
@@ -384,8 +379,8 @@ InterfaceStatus Win32HidSystem::describe(std::uint32_t index, std::u16string& pa
 
 CapsStatus Win32HidSystem::capabilities(HidCaps& caps) {
     PHIDP_PREPARSED_DATA preparsed = nullptr;
-    const bool have = query_ != INVALID_HANDLE_VALUE && HidD_GetPreparsedData(query_, &preparsed);
-    closeQuery();
+    const bool have = query_ && HidD_GetPreparsedData(query_.get(), &preparsed);
+    query_.reset();
     if (!have) {
         return CapsStatus::preparsedDataFailed;
     }
@@ -401,11 +396,8 @@ CapsStatus Win32HidSystem::capabilities(HidCaps& caps) {
 }
 
 void Win32HidSystem::endScan() {
-    closeQuery();
-    if (infoSet_ != INVALID_HANDLE_VALUE) {
-        SetupDiDestroyDeviceInfoList(asInfoSet(infoSet_));
-        infoSet_ = INVALID_HANDLE_VALUE;
-    }
+    query_.reset();
+    infoSet_.reset();
 }
 
 bool Win32HidSystem::openEventRead(const std::u16string& path) {
@@ -442,26 +434,20 @@ DWORD WINAPI listenerProc(LPVOID parameter) {
 
 } // namespace
 
-Win32ListenerThread::~Win32ListenerThread() {
-    if (thread_ != nullptr) {
-        CloseHandle(thread_);
-    }
-}
-
 bool Win32ListenerThread::create(EventListener& listener) {
-    if (thread_ != nullptr) {
+    if (thread_) {
         return true;
     }
-    thread_ = CreateThread(nullptr, 0, listenerProc, &listener, CREATE_SUSPENDED, nullptr);
-    if (thread_ == nullptr) {
+    thread_.reset(CreateThread(nullptr, 0, listenerProc, &listener, CREATE_SUSPENDED, nullptr));
+    if (!thread_) {
         return false;
     }
-    SetThreadPriority(thread_, THREAD_PRIORITY_NORMAL);
+    SetThreadPriority(thread_.get(), THREAD_PRIORITY_NORMAL);
     return true;
 }
 
 DWORD Win32ListenerThread::resume() {
-    return thread_ != nullptr ? ResumeThread(thread_) : static_cast<DWORD>(-1);
+    return thread_ ? ResumeThread(thread_.get()) : static_cast<DWORD>(-1);
 }
 
 // --- window side ---------------------------------------------------------------------------

@@ -7,10 +7,14 @@
 #include "device/event_report.h"
 #include "device/hid_ports.h"
 
+#include "base/win32/scoped.h"
+
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,7 +27,6 @@ namespace qor {
 class Win32CommandPort final : public HidCommandPort {
 public:
     Win32CommandPort() = default;
-    ~Win32CommandPort() override;
     Win32CommandPort(const Win32CommandPort&) = delete;
     Win32CommandPort& operator=(const Win32CommandPort&) = delete;
 
@@ -40,29 +43,36 @@ public:
     // Replaces the handles (closing earlier ones). False when the path cannot be opened.
     bool open(const std::wstring& path);
     void close();
-    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool isOpen() const { return handle_.valid(); }
 
 private:
     enum class Kind { read, write, setFeature, getFeature };
     TransferResult transfer(Kind kind, void* data, DWORD length, std::chrono::milliseconds timeout,
                             DWORD& done);
 
-    HANDLE handle_ = INVALID_HANDLE_VALUE; // commandHandle
-    HANDLE ioDone_ = nullptr;
+    ScopedHandle handle_; // commandHandle
+    ScopedHandle ioDone_;
 };
+
+// Starts one overlapped read of `buffer` from `handle`, as ReadFile does (FALSE with
+// ERROR_IO_PENDING when it is under way). Tests stand in for it to look at the moment a read
+// starts.
+using ReadStarter =
+    std::function<BOOL(HANDLE handle, std::span<std::uint8_t> buffer, OVERLAPPED* overlapped)>;
+BOOL startReadFile(HANDLE handle, std::span<std::uint8_t> buffer, OVERLAPPED* overlapped);
 
 // The event collection: `eventReadHandle`, `eventWriteHandle` and the manual-reset `readEvent`
 // with the listener's one overlapped record.
 class Win32EventPort final : public HidEventPort {
 public:
-    Win32EventPort() = default;
+    explicit Win32EventPort(ReadStarter startRead = startReadFile);
     ~Win32EventPort() override;
     Win32EventPort(const Win32EventPort&) = delete;
     Win32EventPort& operator=(const Win32EventPort&) = delete;
 
     // Creates `readEvent` (manual reset, not signalled). False when the system refuses.
     bool createReadEvent();
-    HANDLE readEvent() const { return readEvent_; }
+    HANDLE readEvent() const { return readEvent_.get(); }
 
     void resetSignal() override;
     void waitSignal() override;
@@ -76,7 +86,8 @@ public:
     // the listener may still read from it is closed by the listener at its next read.
     bool openRead(const std::wstring& path);
     bool openWrite(const std::wstring& path);
-    // The mouse has gone: closes both handles now, keeping `readEvent` for the listener.
+    // The mouse has gone: closes both handles now, keeping `readEvent` for the listener. A read
+    // being started meanwhile has started before the handle goes, and the close aborts it.
     void closeHandles();
     // Window destruction: closes both handles and `readEvent`.
     void close();
@@ -85,23 +96,35 @@ private:
     // Waits until the read begun last is over (cancelling it first when asked) and returns the
     // bytes it delivered. Afterwards nothing writes the buffer or the record any more.
     std::size_t awaitRead(bool cancel);
+    // Whether `handle` is still one of the read handles (current or replaced). With mutex_ held.
+    bool holdsReadHandle(HANDLE handle) const;
 
-    std::atomic<HANDLE> readHandle_{INVALID_HANDLE_VALUE};
-    HANDLE writeHandle_ = INVALID_HANDLE_VALUE;
-    HANDLE readEvent_ = nullptr;
+    ReadStarter startRead_;
+    ScopedHandle readEvent_; // declared first: it outlives the handles whose reads signal it
+    // Taking, closing and replacing the read handles, and starting a read from one of them,
+    // happen under this lock, so that no read starts on a handle that is closed.
+    mutable std::mutex mutex_;
+    ScopedHandle readHandle_;
+    std::vector<ScopedHandle> retired_; // replaced read handles a read may still use
+    ScopedHandle writeHandle_;
     OVERLAPPED overlapped_{};
     HANDLE readingHandle_ = INVALID_HANDLE_VALUE; // the handle of the read begun last
     bool pending_ = false;                        // listener thread only
-    std::mutex retiredMutex_;
-    std::vector<HANDLE> retired_;
 };
+
+// SetupDi's set of device interfaces (HDEVINFO, a HANDLE-sized pointer).
+struct DeviceInfoSetTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void free(HANDLE h);
+};
+using ScopedDeviceInfoSet = Scoped<HANDLE, DeviceInfoSetTraits>;
 
 // SetupDi over the HID interface class, HidD_GetAttributes, HidD_GetPreparsedData and
 // HidP_GetCaps; opens the collections into the two ports.
 class Win32HidSystem final : public DeviceEnumerator {
 public:
     Win32HidSystem() = default;
-    ~Win32HidSystem() override;
     Win32HidSystem(const Win32HidSystem&) = delete;
     Win32HidSystem& operator=(const Win32HidSystem&) = delete;
 
@@ -122,10 +145,8 @@ public:
     void close();
 
 private:
-    void closeQuery();
-
-    HANDLE infoSet_ = INVALID_HANDLE_VALUE; // HDEVINFO
-    HANDLE query_ = INVALID_HANDLE_VALUE;
+    ScopedDeviceInfoSet infoSet_;
+    ScopedHandle query_;
     Win32CommandPort command_;
     Win32EventPort events_;
 };
@@ -133,19 +154,14 @@ private:
 // The listener thread, created suspended, running EventListener::run.
 class Win32ListenerThread {
 public:
-    Win32ListenerThread() = default;
-    ~Win32ListenerThread();
-    Win32ListenerThread(const Win32ListenerThread&) = delete;
-    Win32ListenerThread& operator=(const Win32ListenerThread&) = delete;
-
     // Creates the thread suspended, at normal priority. False when the system refuses.
     bool create(EventListener& listener);
     // Returns the previous suspend count (1 for the first start of a suspended thread).
     DWORD resume();
-    HANDLE handle() const { return thread_; }
+    HANDLE handle() const { return thread_.get(); }
 
 private:
-    HANDLE thread_ = nullptr;
+    ScopedHandle thread_;
 };
 
 // Hands device events to the window with a synchronous WM_USER+2 (wParam code, lParam value).

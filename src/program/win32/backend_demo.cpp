@@ -1,8 +1,8 @@
 // Qor.exe of the demo: the same program talking to the built-in mouse emulator instead of USB.
 //
-// A test hook exists only here: "Qor.exe --demo-event CODE VALUE" does not start the program
-// but asks the running demo to make its emulated mouse send that event report (report ID 6),
-// as if the user had pressed the mouse's DPI or rate button.
+// A test hook exists only here: "Qor.exe --demo-event CODE VALUE" (two bytes in decimal) does
+// not start the program but asks the running demo to make its emulated mouse send that event
+// report (report ID 6), as if the user had pressed the mouse's DPI or rate button.
 //
 // Two environment variables, read at start, let tests look at and shape the emulated mouse:
 //   QOR_DEMO_TRACE=FILE        every transfer and pause in the trace format, one line each,
@@ -13,7 +13,9 @@
 //   QOR_DEMO_FAULTS=WORDS      faults of the emulated mouse, as qorctl's options name them:
 //                              stall-after=N, lose-answer=HH:K, ignore-writes=HH, separated by
 //                              commas; a value that does not parse leaves the mouse faultless
+#include "base/decimal.h"
 #include "base/text_utf8.h"
+#include "base/win32/scoped.h"
 #include "base/win32/wide_text.h"
 #include "device/trace.h"
 #include "device/win32/pacer_win32.h"
@@ -25,8 +27,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-#include <cwchar>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,28 +58,20 @@ std::optional<std::wstring> environmentVariable(const wchar_t* name) {
     }
 }
 
-// Plain decimal digits only: a sign, blanks or a hex prefix make the value unusable.
-std::optional<std::uint8_t> parseSensorType(std::wstring_view text) {
-    if (text.empty()) {
+// A byte in plain decimal digits, 0 to 255: a sign, blanks, a hex prefix or anything after the
+// digits make the value unusable.
+std::optional<std::uint8_t> decimalByte(std::wstring_view text) {
+    const auto value = parseDecimalDigits(u16String(text));
+    if (!value || *value > 0xFF) {
         return std::nullopt;
     }
-    unsigned value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') {
-            return std::nullopt;
-        }
-        value = std::min(value * 10 + static_cast<unsigned>(c - L'0'), 0x100u); // no overflow
-    }
-    if (value > 0xFF) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(value);
+    return static_cast<std::uint8_t>(*value);
 }
 
 MouseState demoMouseState() {
     MouseState state = factoryMouseState();
     if (const auto text = environmentVariable(L"QOR_DEMO_SENSOR_TYPE")) {
-        if (const auto type = parseSensorType(*text)) {
+        if (const auto type = decimalByte(*text)) {
             state.sensorType = *type;
         }
     }
@@ -94,25 +86,18 @@ public:
     explicit TraceFile(const wchar_t* path)
         : file_(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~TraceFile() {
-        if (isOpen()) {
-            CloseHandle(file_);
-        }
-    }
-    TraceFile(const TraceFile&) = delete;
-    TraceFile& operator=(const TraceFile&) = delete;
 
-    bool isOpen() const { return file_ != INVALID_HANDLE_VALUE; }
+    bool isOpen() const { return file_.valid(); }
 
     void write(std::string_view line) {
         std::string text(line);
         text += '\n';
         DWORD written = 0;
-        WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        WriteFile(file_.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
 
 private:
-    HANDLE file_;
+    ScopedHandle file_;
 };
 
 class DemoBackend final : public ProgramBackend {
@@ -165,12 +150,6 @@ private:
     std::unique_ptr<TraceFile> traceFile_;
 };
 
-bool parseNumber(const wchar_t* text, unsigned long& value) {
-    wchar_t* end = nullptr;
-    value = std::wcstoul(text, &end, 0);
-    return end != text && *end == L'\0' && value <= 0xFF;
-}
-
 } // namespace
 
 std::unique_ptr<ProgramBackend> makeDeviceBackend() {
@@ -186,12 +165,12 @@ bool runBackendCommand(const wchar_t* commandLine) {
     bool consumed = false;
     if (argc >= 2 && std::wstring_view(argv[1]) == L"--demo-event") {
         consumed = true;
-        unsigned long code = 0, value = 0;
+        const auto code = argc == 4 ? decimalByte(argv[2]) : std::nullopt;
+        const auto value = argc == 4 ? decimalByte(argv[3]) : std::nullopt;
         HWND window = FindWindowW(kWindowClassName, nullptr);
         const UINT message = RegisterWindowMessageW(kEmitEventMessageName);
-        if (argc == 4 && parseNumber(argv[2], code) && parseNumber(argv[3], value) &&
-            window != nullptr && message != 0) {
-            PostMessageW(window, message, code, static_cast<LPARAM>(value));
+        if (code && value && window != nullptr && message != 0) {
+            PostMessageW(window, message, *code, static_cast<LPARAM>(*value));
         }
     }
     LocalFree(argv);

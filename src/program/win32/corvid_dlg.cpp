@@ -45,7 +45,7 @@ CCorvidDlg::CCorvidDlg(HINSTANCE instance, ProgramBackend& backend)
       recorder_([this] { return hwnd(); }, [this] { return hookKeys(); }, [this] { unhookKeys(); }),
       skins_(ini_, std::filesystem::path(paths_.strIni), programFolder(modulePath()),
              &skinFolderNames),
-      window_(session_.settings().working, session_.keyRows(), session_.image().activeSensorType,
+      window_(session_.settings().working, session_.keyRows(), session_.mirror().activeSensorType,
               strings_,
               MainWindow::Ports{session_, messages_, keyDialogs_,
                                 [this] { return colours_.pick(); },

@@ -263,8 +263,8 @@ WireResult applyOver(bool hidraw, const SettingsRecord& record) {
         ReportLengths{kEmulatedFeatureLength, kEmulatedChunkLength, kEmulatedChunkLength});
     link.handshake();
     EXPECT_TRUE(link.connected);
-    DeviceImage image;
-    DeviceCommands commands(link, pacer, image);
+    DeviceMirror mirror;
+    DeviceCommands commands(link, pacer, mirror);
     connectReadBack(commands);
     applySettings(commands, record, ApplyPersistence{[](const SettingsRecord&) {}, [] {}});
     result.mouse = mouse.state();

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qor {
@@ -278,6 +279,51 @@ TEST(HidAdapter, WokenReadIsAbandonedAndOverBeforeTheNextOne) {
         EXPECT_EQ(buffer[3], c.reopen ? 12 : 1);
         port.close();
     }
+}
+
+// The mouse pulled out just as the listener starts a read: the window's thread closes the
+// handles while beginRead is between taking the read handle and reading from it. The close waits
+// until the read has started, on the handle still open, and then aborts it; the read never
+// starts on a closed handle, whose value may already name another object.
+TEST(HidAdapter, ClosingWaitsForAReadBeingStartedAndAbortsIt) {
+    PipeCollection pipe(L"qor-close-while-starting");
+    ASSERT_TRUE(pipe.ok());
+    ScopedHandle entered(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(entered.valid());
+    std::atomic<bool> handleOpenAtStart{false};
+    Win32EventPort port([&](HANDLE handle, std::span<std::uint8_t> buffer, OVERLAPPED* overlapped) {
+        SetEvent(entered.get());
+        Sleep(200); // the window's thread closes the handles meanwhile
+        DWORD flags = 0;
+        handleOpenAtStart = GetHandleInformation(handle, &flags) != FALSE;
+        return startReadFile(handle, buffer, overlapped);
+    });
+    ASSERT_TRUE(port.createReadEvent());
+    ASSERT_TRUE(port.openRead(pipe.path()));
+    std::array<std::uint8_t, 8> buffer{};
+    std::atomic<bool> started{false};
+    std::thread listener([&] { started = port.beginRead(buffer); });
+    ASSERT_EQ(WaitForSingleObject(entered.get(), 5000), WAIT_OBJECT_0);
+    port.closeHandles();
+    listener.join();
+    EXPECT_TRUE(handleOpenAtStart) << "the read started on a handle already closed";
+    EXPECT_TRUE(started);
+    EXPECT_FALSE(port.isOpen());
+
+    // The close aborted the read: finishing it takes nothing and does not wait for a report.
+    FinishResult result{&port};
+    const ScopedHandle thread(CreateThread(nullptr, 0, finishReadProc, &result, 0, nullptr));
+    ASSERT_TRUE(thread.valid());
+    const DWORD waited = WaitForSingleObject(thread.get(), 3000);
+    if (waited != WAIT_OBJECT_0) {
+        pipe.send({6, 5, 0, 1}); // release a read still waiting before failing
+        WaitForSingleObject(thread.get(), INFINITE);
+    }
+    ASSERT_EQ(waited, WAIT_OBJECT_0) << "the read outlived its handle";
+    EXPECT_EQ(result.bytes, 0u);
+    // The next read finds no handle.
+    EXPECT_FALSE(port.beginRead(buffer));
+    port.close();
 }
 
 // WM_DEVICECHANGE as the system sends it: the broadcast records read from lParam, against the

@@ -23,7 +23,7 @@ section() {
 }
 # The section names of record.ini, in file order.
 sections() { text_of record.ini | sed -n 's/^\[\(.*\)\]$/\1/p'; }
-# Slot N of the macro images: in config.bin (after the first-run byte, at 384 + 128 (N - 1) in
+# The bytes of macro slot N: in config.bin (after the first-run byte, at 384 + 128 (N - 1) in
 # the record), and the 128 bytes written after the last "write macro slot N" command.
 slot_in_file() { od -An -tx1 -v -j $((1 + 384 + 128 * ($1 - 1))) -N 128 "$app/config.bin" | xargs; }
 slot_on_wire() {

@@ -2,6 +2,8 @@
 // sensor type of the emulated mouse.
 #include "program/win32/program_backend.h"
 
+#include "program/win32/corvid_app.h"
+
 #include "device/device_fakes.h"
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace qor {
 namespace {
@@ -173,6 +176,55 @@ TEST(DemoBackendSensorType, TheEnvironmentSetsWhatTheMouseReports) {
             << "QOR_DEMO_SENSOR_TYPE="
             << (c.value ? std::string(c.value->begin(), c.value->end()) : std::string("(unset)"));
     }
+}
+
+// "Qor.exe --demo-event CODE VALUE" reaches the running demo (found by its window class) as one
+// message carrying the code and the value, each a byte in plain decimal digits; anything else on
+// that command line sends nothing. Without the option the command line is not the hook's.
+TEST(DemoBackendEventHook, PostsDecimalBytesToTheRunningDemo) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClassName;
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND window = CreateWindowW(kWindowClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                instance, nullptr);
+    ASSERT_NE(window, nullptr);
+    const UINT message = RegisterWindowMessageW(L"QorDemoEmitEvent");
+    ASSERT_NE(message, 0u);
+    auto backend = makeDeviceBackend();
+
+    const struct {
+        const wchar_t* commandLine;
+        std::optional<std::pair<WPARAM, LPARAM>> posted;
+    } cases[] = {
+        {L"Qor.exe --demo-event 7 2", std::pair<WPARAM, LPARAM>{7, 2}},
+        {L"Qor.exe --demo-event 0 255", std::pair<WPARAM, LPARAM>{0, 255}},
+        // not two decimal bytes (decimal_test.cpp has the rules of the digits): nothing is sent
+        {L"Qor.exe --demo-event 256 1", std::nullopt},
+        {L"Qor.exe --demo-event 0x07 2", std::nullopt},
+        {L"Qor.exe --demo-event \" 7\" 2", std::nullopt},
+        {L"Qor.exe --demo-event 7", std::nullopt},
+        {L"Qor.exe --demo-event 7 2 3", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const std::wstring line(c.commandLine);
+        SCOPED_TRACE(std::string(line.begin(), line.end()));
+        EXPECT_TRUE(runBackendCommand(c.commandLine));
+        MSG posted{};
+        const bool got = PeekMessageW(&posted, window, message, message, PM_REMOVE) != FALSE;
+        ASSERT_EQ(got, c.posted.has_value());
+        if (got) {
+            EXPECT_EQ(posted.wParam, c.posted->first);
+            EXPECT_EQ(posted.lParam, c.posted->second);
+            EXPECT_TRUE(backend->handleMessage(posted.message, posted.wParam, posted.lParam));
+        }
+    }
+    EXPECT_FALSE(runBackendCommand(L"Qor.exe"));
+    EXPECT_FALSE(runBackendCommand(L"Qor.exe --demo"));
+    DestroyWindow(window);
+    UnregisterClassW(kWindowClassName, instance);
 }
 
 } // namespace

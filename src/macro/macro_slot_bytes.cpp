@@ -1,4 +1,4 @@
-#include "macro/macro_images.h"
+#include "macro/macro_slot_bytes.h"
 
 #include <algorithm>
 
@@ -20,7 +20,7 @@ void encodeStoredMacro(const MacroFileView& file, std::u16string_view name, Macr
     encodeMacroPairs(MacroItemsView{items, items.size() - 1}, slot);
 }
 
-std::size_t rebuildMacroImages(const MacroFile& file, SettingsRecord& record) {
+std::size_t rebuildMacroSlotBytes(const MacroFile& file, SettingsRecord& record) {
     if (!file.exists()) {
         return 0;
     }

@@ -16,7 +16,7 @@ namespace qor {
 
 inline constexpr std::uint8_t kOption2PinnedBit = 0x40;
 
-struct DeviceImage : ConfigBlocks {
+struct DeviceMirror : ConfigBlocks {
     std::uint8_t sensorType = 0;
     std::uint8_t rate = 0;
     std::uint8_t option1 = 0;
@@ -29,10 +29,12 @@ struct DeviceImage : ConfigBlocks {
     LightingValues lighting; // effect, its two options and the two parameter sets
     std::uint8_t dpiStageCount = 0;
     std::array<std::uint8_t, kDpiStageCodeBytes> dpiStageCodes{};
-    std::array<KeyMatrix, kKeyMatrixCount> keyMatrices{}; // matrices 1..4
-    std::array<std::uint8_t, kMacroCount * kMacroSlotBytes> macroImage{};
+    std::array<KeyMatrix, kKeyMatrixCount> keyMatrices{};                     // matrices 1..4
+    std::array<std::uint8_t, kMacroCount * kMacroSlotBytes> macroSlotBytes{}; // slots 1..12
 
-    std::span<std::uint8_t> macroSlot(std::size_t slotNumber); // 1..12; empty otherwise
+    // The bytes of macro slot 1..12; empty for any other number.
+    std::span<std::uint8_t> macroSlot(std::size_t slotNumber);
+    std::span<const std::uint8_t> macroSlot(std::size_t slotNumber) const;
 };
 
 } // namespace qor
