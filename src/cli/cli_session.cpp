@@ -10,6 +10,7 @@
 
 #include "base/text_utf8.h"
 #include "device/event_listener.h"
+#include "device/mouse_ids.h"
 #include "settings/config_file.h"
 
 namespace qor::cli {
@@ -29,10 +30,6 @@ MouseState initialState(const SessionOptions& options) {
     }
     return state;
 }
-
-// hidraw gives no interface name; the device-change handler's filter wants the mouse's
-// identifier, and a removal seen on the mouse's own node is the mouse's.
-constexpr std::u16string_view kMouseInterfaceName = u"VID_04D9&PID_A09F";
 
 } // namespace
 
@@ -87,8 +84,8 @@ std::string HidrawBackend::whyNotConnected() const {
                "then unplug the mouse and plug it in again.";
     }
     if (!system_.commandPort().isOpen()) {
-        return "no mouse found: no hidraw node of the USB device 04d9:a09f carries its command "
-               "collection. Is it plugged in?";
+        return "no mouse found: no hidraw node of the USB device " + mouseUsbId() +
+               " carries its command collection. Is it plugged in?";
     }
     return "the mouse did not answer the handshake.";
 }
@@ -183,7 +180,10 @@ bool CliSession::confirm() {
 void CliSession::deviceChanged(bool arrival) {
     trace(arrival ? "# device arrival" : "# device removal");
     session_->deviceChanges().onDeviceChange(arrival ? kDeviceArrival : kDeviceRemoveComplete,
-                                             kDeviceTypeInterface, kMouseInterfaceName);
+                                             kDeviceTypeInterface,
+                                             // hidraw gives no interface name, and a change seen
+                                             // on the mouse's own node is the mouse's
+                                             mouseInterfaceId(IdSpelling::upper));
 }
 
 void CliSession::forwardDeviceEvent(DeviceEventCode code, std::uint32_t value) {

@@ -423,33 +423,6 @@ void Win32HidSystem::close() {
     events_.close();
 }
 
-// --- listener thread -----------------------------------------------------------------------
-
-namespace {
-
-DWORD WINAPI listenerProc(LPVOID parameter) {
-    static_cast<EventListener*>(parameter)->run();
-    return 0;
-}
-
-} // namespace
-
-bool Win32ListenerThread::create(EventListener& listener) {
-    if (thread_) {
-        return true;
-    }
-    thread_.reset(CreateThread(nullptr, 0, listenerProc, &listener, CREATE_SUSPENDED, nullptr));
-    if (!thread_) {
-        return false;
-    }
-    SetThreadPriority(thread_.get(), THREAD_PRIORITY_NORMAL);
-    return true;
-}
-
-DWORD Win32ListenerThread::resume() {
-    return thread_ ? ResumeThread(thread_.get()) : static_cast<DWORD>(-1);
-}
-
 // --- window side ---------------------------------------------------------------------------
 
 void Win32WindowEventSink::deliver(DeviceEventCode code, std::uint32_t value) {

@@ -151,19 +151,6 @@ private:
     Win32EventPort events_;
 };
 
-// The listener thread, created suspended, running EventListener::run.
-class Win32ListenerThread {
-public:
-    // Creates the thread suspended, at normal priority. False when the system refuses.
-    bool create(EventListener& listener);
-    // Returns the previous suspend count (1 for the first start of a suspended thread).
-    DWORD resume();
-    HANDLE handle() const { return thread_.get(); }
-
-private:
-    ScopedHandle thread_;
-};
-
 // Hands device events to the window with a synchronous WM_USER+2 (wParam code, lParam value).
 class Win32WindowEventSink final : public DeviceEventSink {
 public:
