@@ -59,9 +59,6 @@ public:
     // loads config.bin and takes the snapshot, reads str.ini. Returns false when the system
     // refused a step (said in a message box); the program then runs without a mouse side.
     bool start();
-    // What the window shows first: the Basic page when the mouse answered, nothing otherwise
-    // (the tray's first click draws it then).
-    bool drawsBasicPageAtStart() const { return connected(); }
 
     // The Basic page's first drawing: the connect read-back (a no-op on the wire while the
     // mouse is away) and, on a first run, the key-row texts written to str.ini at once.

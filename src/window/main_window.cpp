@@ -165,7 +165,7 @@ bool MainWindow::showPage(Page page) {
 }
 
 bool MainWindow::showFirstPage() {
-    return ports_.flow.connected() && showPage(Page::Basic);
+    return ports_.flow.drawsBasicPageAtStart() && showPage(Page::Basic);
 }
 
 void MainWindow::redrawCurrentPage() {
