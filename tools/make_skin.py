@@ -76,6 +76,9 @@ DIALOG_SIZE = (384, 286)
 DLG_CLOSE = (352, 6, 370, 24)
 DLG_OK = (166, 253, 271, 274)
 DLG_CANCEL = (270, 253, 375, 274)
+PROFILES_LIST_WELL = (12, 40, 150, 236)
+PROFILES_NAME_WELL = (158, 40, 261, 58)
+PROFILES_PROGRAMS_WELL = (158, 66, 370, 156)
 DIALOG_WELLS = {
     "/single-key.png": [(74, 129, 150, 143)],
     "/combo-key.png": [(50, 70, 132, 84), (50, 120, 131, 134), (50, 170, 131, 184)],
@@ -85,11 +88,13 @@ DIALOG_WELLS = {
     "/macro-key.png": [(50, 70, 132, 84)],
     "/delay-time.png": [(120, 129, 264, 145)],
     "/skins.png": [(42, 94, 151, 110), (42, 128, 151, 144)],
+    # Manage Profiles: the profiles, the name being edited, the chosen profile's programs.
+    "/profiles.png": [PROFILES_LIST_WELL, PROFILES_NAME_WELL, PROFILES_PROGRAMS_WELL],
 }
 DIALOG_ICONS = {  # a glyph in each dialog's header, the same in every language
     "/single-key.png": "key", "/combo-key.png": "combo", "/fire-key.png": "fire",
     "/media-key.png": "media", "/windows-key.png": "windows", "/macro-key.png": "macro",
-    "/delay-time.png": "clock", "/skins.png": "palette",
+    "/delay-time.png": "clock", "/skins.png": "palette", "/profiles.png": "profiles",
 }
 
 # --- the skins -----------------------------------------------------------------------------
@@ -644,6 +649,9 @@ def dialog_glyph(img, t, kind, cx, cy):
     elif kind == "clock":
         ellipse(img, (cx - 7, cy - 7, cx + 7, cy + 7), outline_colour=ink, width=1.3)
         line(img, [(cx, cy - 4), (cx, cy), (cx + 3, cy + 2)], ink, 1.3)
+    elif kind == "profiles":  # three stacked cards
+        for i in range(3):
+            outline(img, (cx - 8 + 2 * i, cy - 7 + 4 * i, cx + 4 + 2 * i, cy - 1 + 4 * i), 1.5, ink, 1.2)
     else:  # palette
         ellipse(img, (cx - 7, cy - 7, cx + 7, cy + 7), outline_colour=ink, width=1.3)
         ellipse(img, (cx - 3, cy - 4, cx, cy - 1), fill=rgba(t["accent2"]))

