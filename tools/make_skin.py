@@ -76,9 +76,9 @@ DIALOG_SIZE = (384, 286)
 DLG_CLOSE = (352, 6, 370, 24)
 DLG_OK = (166, 253, 271, 274)
 DLG_CANCEL = (270, 253, 375, 274)
-PROFILES_LIST_WELL = (12, 40, 150, 236)
-PROFILES_NAME_WELL = (158, 40, 261, 58)
-PROFILES_PROGRAMS_WELL = (158, 66, 370, 156)
+PROFILES_LIST_WELL = (12, 38, 150, 236)
+PROFILES_NAME_WELL = (158, 38, 261, 56)
+PROFILES_PROGRAMS_WELL = (158, 80, 370, 158)
 DIALOG_WELLS = {
     "/single-key.png": [(74, 129, 150, 143)],
     "/combo-key.png": [(50, 70, 132, 84), (50, 120, 131, 134), (50, 170, 131, 184)],
@@ -90,11 +90,14 @@ DIALOG_WELLS = {
     "/skins.png": [(42, 94, 151, 110), (42, 128, 151, 144)],
     # Manage Profiles: the profiles, the name being edited, the chosen profile's programs.
     "/profiles.png": [PROFILES_LIST_WELL, PROFILES_NAME_WELL, PROFILES_PROGRAMS_WELL],
+    # Save Current Settings As: one name.
+    "/profile-name.png": [(60, 129, 324, 147)],
 }
 DIALOG_ICONS = {  # a glyph in each dialog's header, the same in every language
     "/single-key.png": "key", "/combo-key.png": "combo", "/fire-key.png": "fire",
     "/media-key.png": "media", "/windows-key.png": "windows", "/macro-key.png": "macro",
     "/delay-time.png": "clock", "/skins.png": "palette", "/profiles.png": "profiles",
+    "/profile-name.png": "profiles",
 }
 
 # --- the skins -----------------------------------------------------------------------------

@@ -17,6 +17,8 @@ inline constexpr int kMacroKeyDialogTemplate = 705;
 inline constexpr int kComboKeyDialogTemplate = 706;
 inline constexpr int kDelayTimeDialogTemplate = 707;
 inline constexpr int kSkinsDialogTemplate = 708;
+inline constexpr int kManageProfilesDialogTemplate = 709;
+inline constexpr int kProfileNameDialogTemplate = 710;
 inline constexpr int kMainIcon = 710;
 inline constexpr int kMacroListMenu = 180; // the sequence list's context menu
 
@@ -88,5 +90,10 @@ inline constexpr int kFireTimesEditId = 575;
 inline constexpr int kMacroKeyFaceId = 592;
 inline constexpr int kMacroKeyListId = 593;
 inline constexpr int kDelayEditId = 600;
+inline constexpr int kProfileListId = 610;
+inline constexpr int kProfileNameEditId = 611;
+inline constexpr int kProfileProgramListId = 612;
+inline constexpr int kRunningProgramListId = 613;
+inline constexpr int kProfileNameDialogEditId = 620;
 
 } // namespace qor

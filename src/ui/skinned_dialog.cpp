@@ -8,7 +8,7 @@
 namespace qor {
 namespace {
 
-constexpr std::array<DialogTraits, 8> kTraits = {{
+constexpr std::array<DialogTraits, 10> kTraits = {{
     {kSingleKeyDialogTemplate, u"/single-key.png",
      u"Single Key Dialog Load background image failed!!!", true},
     {kWindowsFunctionDialogTemplate, u"/windows-key.png",
@@ -24,6 +24,10 @@ constexpr std::array<DialogTraits, 8> kTraits = {{
     {kDelayTimeDialogTemplate, u"/delay-time.png",
      u"DelayTime Dialog Load background image failed!!!", false},
     {kSkinsDialogTemplate, u"/skins.png", u"Skins Dialog Load background image failed!!!", false},
+    {kManageProfilesDialogTemplate, u"/profiles.png",
+     u"Profiles Dialog Load background image failed!!!", false},
+    {kProfileNameDialogTemplate, u"/profile-name.png",
+     u"Profile Name Dialog Load background image failed!!!", false},
 }};
 
 } // namespace
@@ -124,14 +128,17 @@ std::optional<SkinnedDialog::Button> SkinnedDialog::buttonAt(int x, int y) const
 
 DialogEnd SkinnedDialog::press(int x, int y) {
     if (content_.pressBox(x, y)) {
-        return DialogEnd::None;
+        return content_.endRequested() ? DialogEnd::Ok : DialogEnd::None;
     }
     content_.closeLists();
     const auto button = buttonAt(x, y);
     if (!button) {
         return DialogEnd::None;
     }
-    return *button == Button::Ok ? DialogEnd::Ok : DialogEnd::Cancel;
+    if (*button != Button::Ok) {
+        return DialogEnd::Cancel;
+    }
+    return content_.okAllowed() ? DialogEnd::Ok : DialogEnd::None;
 }
 
 std::vector<Rect> SkinnedDialog::setHover(std::optional<Button> button) {
@@ -224,7 +231,7 @@ void SkinnedDialog::keyNamed(std::u16string_view name, std::optional<int> focuse
 
 HostAction SkinnedDialog::commandChosen(int id) {
     if (id == kOkCommand) {
-        return HostAction::Ok;
+        return content_.okAllowed() ? HostAction::Ok : HostAction::None;
     }
     return id == kCancelCommand ? HostAction::Cancel : HostAction::None;
 }

@@ -27,6 +27,8 @@ enum class DialogKind : std::uint8_t {
     ComboKey,
     DelayTime,
     Skins,
+    ManageProfiles,
+    ProfileName,
 };
 
 struct DialogTraits {
@@ -87,6 +89,10 @@ public:
     virtual void keyCaptured(std::u16string_view /*name*/, std::optional<int> /*focusedEdit*/) {}
     // The content's texts and controls, drawn over the frame.
     virtual Scene scene() const = 0;
+    // A press of the content's own asked the dialog to end as with OK ("Use Now").
+    virtual bool endRequested() const { return false; }
+    // Whether OK may end the dialog now; a content that refuses says why in its scene.
+    virtual bool okAllowed() const { return true; }
 };
 
 // A content whose one pop-up list opens under a box: the press on the box toggles it, any other

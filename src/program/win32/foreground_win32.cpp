@@ -33,36 +33,70 @@ std::u16string fileNameOf(std::wstring_view path) {
     return u16String(path.substr(slash == std::wstring_view::npos ? 0 : slash + 1));
 }
 
-} // namespace
-
-ForegroundProgram foregroundProgramOf(HWND window) {
-    using Kind = ForegroundProgram::Kind;
-    if (window == nullptr || isShellSurface(window)) {
-        return {Kind::None, {}};
-    }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == GetCurrentProcessId()) {
-        return {Kind::Own, {}};
-    }
+// The executable's file name of a process; empty when the system does not say.
+std::u16string programFileOf(DWORD processId) {
     // Limited information is granted for processes of other users and of higher integrity too;
-    // a protected process may still refuse: it then matches no profile.
+    // a protected process may still refuse.
     const ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) {
-        return {Kind::None, {}};
+        return {};
     }
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         auto size = static_cast<DWORD>(path.size());
         if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) {
             path.resize(size);
-            return {Kind::Program, fileNameOf(path)};
+            return fileNameOf(path);
         }
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) {
-            return {Kind::None, {}};
+            return {};
         }
         path.resize(path.size() * 2);
     }
+}
+
+BOOL CALLBACK listWindow(HWND window, LPARAM parameter) {
+    auto& out = *reinterpret_cast<std::vector<RunningProgram>*>(parameter);
+    // What the taskbar and Alt+Tab show: visible, unowned, not a tool window, with a title.
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr ||
+        (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0 ||
+        GetWindowTextLengthW(window) == 0 || isShellSurface(window)) {
+        return TRUE;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId()) {
+        return TRUE;
+    }
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
+    if (auto file = programFileOf(processId); !file.empty()) {
+        out.push_back({std::move(file), u16String(title)});
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ForegroundProgram foregroundProgramOf(HWND window) {
+    if (window == nullptr || isShellSurface(window)) {
+        return ForegroundProgram::nothing();
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId()) {
+        return ForegroundProgram::own();
+    }
+    // A program the system will not name matches no profile.
+    const auto file = programFileOf(processId);
+    return file.empty() ? ForegroundProgram::nothing() : ForegroundProgram::named(file);
+}
+
+std::vector<RunningProgram> runningPrograms() {
+    std::vector<RunningProgram> out;
+    EnumWindows(&listWindow, reinterpret_cast<LPARAM>(&out));
+    return out;
 }
 
 void ForegroundWatch::start(HWND owner, UINT_PTR timerId, Changed changed) {

@@ -3,26 +3,17 @@
 // slow timer, since not every change raises the event (a window that takes the foreground while
 // a secure desktop is up, and Wine, which raises none).
 #pragma once
+#include "profile/profile_switcher.h"
+#include "profile/profiles_dialog.h"
+
 #include <windows.h>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qor {
-
-// What is in front, as the profile switching sees it.
-struct ForegroundProgram {
-    enum class Kind {
-        Program, // an ordinary program's window: `fileName` names it
-        None,    // no window, the desktop or the taskbar: a program that matches no profile
-        Own,     // one of Qor's own windows or its tray menu: never counts
-    };
-    Kind kind = Kind::None;
-    std::u16string fileName; // "notepad.exe", without a path
-
-    friend bool operator==(const ForegroundProgram&, const ForegroundProgram&) = default;
-};
 
 class ForegroundWatch {
 public:
@@ -54,5 +45,8 @@ private:
 
 // The program behind `window` (nullptr: none).
 ForegroundProgram foregroundProgramOf(HWND window);
+
+// The programs with a window on the taskbar now, other than this one ("Add Program…").
+std::vector<RunningProgram> runningPrograms();
 
 } // namespace qor
