@@ -183,8 +183,17 @@ StoreResult ProfileStore::save(std::u16string_view name, const Profile& profile,
     }
     // An existing file keeps the spelling of its name.
     const ProfileEntry* existing = find(name);
-    const std::u16string fileName = existing != nullptr ? existing->name : std::u16string(name);
-    return writeText(fileName, formatProfile(profile, sensorType));
+    if (existing == nullptr) {
+        return writeText(name, formatProfile(profile, sensorType));
+    }
+    // New settings for a profile that exists: its programs and Default mark stay.
+    Profile kept = profile;
+    if (existing->readable()) {
+        kept.programs = existing->programs;
+        kept.isDefault = existing->isDefault;
+    }
+    const std::u16string fileName = existing->name;
+    return writeText(fileName, formatProfile(kept, sensorType));
 }
 
 StoreResult ProfileStore::rename(std::u16string_view from, std::u16string_view to) {

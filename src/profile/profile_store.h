@@ -51,7 +51,7 @@ struct StoreResult {
     Error error = Error::none;
     ProfileNameProblem nameProblem = ProfileNameProblem::none;
     SystemError systemError = 0;
-    std::string detail;
+    std::string detail{};
     std::size_t line = 0;
     bool ok() const { return error == Error::none; }
 };
@@ -87,7 +87,8 @@ public:
     ProfileReadResult read(std::u16string_view name, const SettingsRecord& base,
                            const KeyRowTexts& baseRows) const;
 
-    // Writes the profile as NAME.ini, creating the folder and replacing a file of that name.
+    // Writes the profile as NAME.ini, creating the folder and replacing a file of that name; a
+    // profile that exists and reads keeps its programs and Default mark.
     StoreResult save(std::u16string_view name, const Profile& profile, std::uint8_t sensorType);
     StoreResult rename(std::u16string_view from, std::u16string_view to);
     StoreResult remove(std::u16string_view name);
