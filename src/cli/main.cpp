@@ -38,6 +38,8 @@ const char* const kMainHelp =
     "  macros             the macro slots built from record.ini\n"
     "  export FILE        config.bin and record.ini as a readable, editable profile\n"
     "  import FILE        a profile written back into config.bin and record.ini\n"
+    "  profile list|save NAME|use NAME|delete NAME\n"
+    "                     the profiles of DIR/Profiles; use applies one\n"
     "Without --emulate the real mouse is used (Linux, through /dev/hidraw*).\n"
     "'qorctl COMMAND --help' describes a command.\n";
 
@@ -210,6 +212,43 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
     return complete ? 0 : 1;
 }
 
+// qorctl profile use NAME: what choosing a profile from the tray does, against the mouse of
+// apply's options.
+int runProfileUse(const CommonOptions& common, std::vector<std::string> args) {
+    SessionOptions s;
+    s.common = common;
+    bool emulate = false;
+    EmulatorFaults faults;
+    if (auto error = takeSessionOptions(args, s, emulate, true, nullptr, &faults)) {
+        return usageError("profile use", *error);
+    }
+    if (args.size() != 2) {
+        return usageError("profile use", "takes one NAME");
+    }
+    const auto backend = makeBackend("profile use", emulate, s);
+    if (!backend) {
+        return 2;
+    }
+    if (emulate) {
+        auto& mouse = static_cast<EmulatorBackend&>(*backend).mouse();
+        mouse.setFaults(faults);
+        mouse.setInstantTimeouts(!s.realPauses);
+    }
+    CliSession session(s, *backend);
+    if (!session.traceOpen()) {
+        return usageError("profile use", "cannot write the trace file " + *common.trace);
+    }
+    if (!session.start()) {
+        explainNoMouse("profile use", *backend);
+    }
+    const ProfileUseResult used =
+        session.session().profiles().use(utf8ToUtf16(args[1]), ProfileCause::hand);
+    if (used.outcome != ProfileUseResult::Outcome::refused) {
+        std::printf("%s\n", utf16ToUtf8(used.text).c_str());
+    }
+    return used.outcome == ProfileUseResult::Outcome::applied ? 0 : 1;
+}
+
 std::atomic<bool> interrupted{false};
 
 extern "C" void onInterrupt(int) {
@@ -354,6 +393,12 @@ int main(int argc, char** argv) {
     }
     if (command == "show") {
         return runShowCommand(common, args);
+    }
+    if (command == "profile") {
+        if (!common.help && !args.empty() && args.front() == "use") {
+            return runProfileUse(common, std::move(args));
+        }
+        return runProfileFilesCommand(common, args);
     }
     if (command == "export" || command == "import") {
         return runProfileCommand(command, common, args);

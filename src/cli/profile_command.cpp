@@ -7,7 +7,10 @@
 
 #include "base/text_utf8.h"
 #include "emulator/mouse_state.h"
+#include "profile/profile_files.h"
 #include "profile/profile_format.h"
+#include "profile/profile_messages.h"
+#include "profile/profile_store.h"
 #include "settings/config_file.h"
 #include "settings/file_system_std.h"
 #include "settings/ini_engine.h"
@@ -20,7 +23,8 @@ const char* const kExportHelp =
     "  Writes every setting of DIR/config.bin and the macros of DIR/record.ini to FILE ('-'\n"
     "  for standard output) as a commented INI text: key functions by name, DPI levels by\n"
     "  value (of --sensor-type, default the mouse's factory type), colours as #rrggbb,\n"
-    "  lighting by name, pointer positions, macros as their lines.\n";
+    "  lighting by name, pointer positions, macros as their lines, and the key-row texts of\n"
+    "  DIR/str.ini in the section of --language.\n";
 
 const char* const kImportHelp =
     "usage: qorctl import FILE [options]\n"
@@ -29,7 +33,8 @@ const char* const kImportHelp =
     "  profile leaves out keep their values; the macros are exactly the profile's. A profile\n"
     "  with an unknown name or a value out of range is refused with the line at fault, and\n"
     "  both files stay as they are; so is one whose macros would make record.ini larger\n"
-    "  than the program reads. The first-run flag of config.bin is kept.\n";
+    "  than the program reads. The first-run flag of config.bin is kept. The profile's\n"
+    "  key-row texts, when it has them, go into DIR/str.ini's section of --language.\n";
 
 int fail(const std::string& command, const std::string& text) {
     std::fprintf(stderr, "qorctl %s: %s\n", command.c_str(), text.c_str());
@@ -59,13 +64,14 @@ int runExport(const CommonOptions& options, const std::string& file) {
         return 1;
     }
     const IniEngine engine;
-    const auto record = engine.load(joinPath(options.dir, "record.ini"));
-    if (!record) {
+    const StringTable strings(languageFromId(options.language));
+    const auto profile = profileOfFiles(state->working, engine, joinPath(options.dir, "record.ini"),
+                                        joinPath(options.dir, "str.ini"), strings.strIniSection());
+    if (!profile) {
         return fail("export", "cannot read " + joinPath(options.dir, "record.ini"));
     }
-    Profile profile{state->working, macrosOfDocument(*record)};
     const std::string text =
-        formatProfile(profile, options.sensorType.value_or(factoryMouseState().sensorType));
+        formatProfile(*profile, options.sensorType.value_or(factoryMouseState().sensorType));
     if (file == "-") {
         std::cout << text << std::flush;
         return std::cout ? 0 : 1;
@@ -91,40 +97,151 @@ int runImport(const CommonOptions& options, const std::string& file) {
     if (!state) {
         return 1;
     }
-    const ProfileReadResult read = parseProfile(text, state->working);
+    const IniEngine engine;
+    const StringTable strings(languageFromId(options.language));
+    const std::string strIni = joinPath(options.dir, "str.ini");
+    const ProfileReadResult read = parseProfile(
+        text, state->working, readStrIni(engine, strIni, strings.strIniSection()).rows);
     if (!read.profile) {
         const std::string where = read.line == 0 ? file : file + ":" + std::to_string(read.line);
         return fail("import", where + ": " + read.error + "; nothing was written");
     }
-    const IniEngine engine;
-    const std::string recordPath = joinPath(options.dir, "record.ini");
-    auto document = engine.load(recordPath);
-    if (!document) {
-        return fail("import", "cannot read " + recordPath + "; nothing was written");
-    }
-    // record.ini is rewritten only when its macros change, so that an unchanged file keeps its
-    // bytes (and whatever else it holds).
-    const bool macrosChange = macrosOfDocument(*document) != read.profile->macros;
-    replaceMacros(*document, read.profile->macros);
-    // A record.ini the engine would not read back would lose every macro at the next start.
-    if (const std::size_t size = document->byteCount(); macrosChange && size > kIniFileSizeMax) {
-        return fail("import", "the profile's macros would make " + recordPath + " " +
-                                  std::to_string(size) + " bytes, more than the " +
-                                  std::to_string(kIniFileSizeMax) +
-                                  " bytes the program reads; nothing was written");
+    // record.ini first: it is the file that can refuse the profile's macros.
+    if (const std::string why =
+            writeProfileMacros(engine, joinPath(options.dir, "record.ini"), read.profile->macros);
+        !why.empty()) {
+        return fail("import", why + "; nothing was written");
     }
     const auto saved = saveConfig(files, messages, utf8ToUtf16(joinPath(options.dir, "config.bin")),
                                   read.profile->record, state->firstRunFlag);
     if (saved.outcome != SaveResult::Outcome::Saved) {
-        return fail("import", "config.bin was not written; nothing was changed");
+        return fail("import", "config.bin was not written; record.ini holds the profile's macros");
     }
-    if (macrosChange && !engine.save(recordPath, *document)) {
-        return fail("import", "config.bin was written, but " + recordPath + " could not be");
+    if (read.profile->keyRows &&
+        !writeKeyRowTexts(engine, strIni, strings.strIniSection(), *read.profile->keyRows)) {
+        return fail("import",
+                    "config.bin and record.ini were written, but " + strIni + " could not be");
+    }
+    return 0;
+}
+
+const char* const kProfileHelp =
+    "usage: qorctl profile list|save NAME|use NAME|delete NAME [options]\n"
+    "  Profiles are the files DIR/Profiles/NAME.ini, in the format of export; a profile's\n"
+    "  [General] may name programs (Programs = a.exe; b.exe) that bring it in by themselves\n"
+    "  in the Windows program, and one profile may be the Default.\n"
+    "  list         every profile: the active one marked '*', 'default', its programs, and\n"
+    "               why a file does not read; then programs that two profiles name\n"
+    "  save NAME    the settings of config.bin, record.ini and str.ini as profile NAME (an\n"
+    "               existing one keeps its programs and Default mark); it becomes active\n"
+    "  use NAME     makes the profile's settings the current ones and applies them, as\n"
+    "               choosing it from the tray does; takes the options of apply (--emulate,\n"
+    "               faults, ...). Exit status 0 when the mouse took all of it\n"
+    "  delete NAME  removes the profile's file\n";
+
+std::u16string profilesFolderOf(const CommonOptions& options) {
+    return profilesFolderBeside(utf8ToUtf16(joinPath(options.dir, "config.bin")));
+}
+
+int failText(const std::string& command, std::u16string_view text) {
+    return fail(command, utf16ToUtf8(text));
+}
+
+int runList(const CommonOptions& options) {
+    StdFileSystem files;
+    ProfileStore store(files, profilesFolderOf(options));
+    const StringTable strings(languageFromId(options.language));
+    if (const StoreResult r = store.refresh(); !r.ok()) {
+        return failText("profile list", storeProblemText(r, {}, store.folder(), strings));
+    }
+    const IniEngine engine;
+    const std::u16string active = readActiveProfile(engine, joinPath(options.dir, "str.ini"));
+    for (const ProfileEntry& e : store.profiles()) {
+        std::string line = (sameProfileName(e.name, active) ? "* " : "  ") + utf16ToUtf8(e.name);
+        if (!e.readable()) {
+            line += "  cannot be read: " +
+                    (e.problemLine != 0 ? "line " + std::to_string(e.problemLine) + ": " : "") +
+                    e.problem;
+        }
+        if (store.defaultProfile() == &e) {
+            line += "  default";
+        }
+        if (!e.programs.empty()) {
+            line += "  programs: " + utf16ToUtf8(formatProgramList(e.programs));
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    for (const std::u16string& clash : clashTexts(store, strings)) {
+        std::printf("%s\n", utf16ToUtf8(clash).c_str());
+    }
+    return 0;
+}
+
+int runSave(const CommonOptions& options, const std::string& name) {
+    StdFileSystem files;
+    StderrMessageSink messages;
+    const auto state = loadSettings("profile save", options, files, messages);
+    if (!state) {
+        return 1;
+    }
+    const IniEngine engine;
+    const StringTable strings(languageFromId(options.language));
+    const std::string strIni = joinPath(options.dir, "str.ini");
+    const auto profile = profileOfFiles(state->working, engine, joinPath(options.dir, "record.ini"),
+                                        strIni, strings.strIniSection());
+    if (!profile) {
+        return fail("profile save", "cannot read " + joinPath(options.dir, "record.ini"));
+    }
+    ProfileStore store(files, profilesFolderOf(options));
+    store.refresh();
+    const std::u16string wide = utf8ToUtf16(name);
+    const StoreResult saved =
+        store.save(wide, *profile, options.sensorType.value_or(factoryMouseState().sensorType));
+    if (!saved.ok()) {
+        return failText("profile save", storeProblemText(saved, wide, store.folder(), strings));
+    }
+    if (!writeActiveProfile(engine, strIni, store.find(wide)->name)) {
+        return fail("profile save",
+                    "the profile was saved, but " + strIni + " could not be written");
+    }
+    return 0;
+}
+
+int runDelete(const CommonOptions& options, const std::string& name) {
+    StdFileSystem files;
+    ProfileStore store(files, profilesFolderOf(options));
+    store.refresh();
+    const StringTable strings(languageFromId(options.language));
+    const std::u16string wide = utf8ToUtf16(name);
+    if (const StoreResult r = store.remove(wide); !r.ok()) {
+        return failText("profile delete", storeProblemText(r, wide, store.folder(), strings));
+    }
+    const IniEngine engine;
+    const std::string strIni = joinPath(options.dir, "str.ini");
+    if (sameProfileName(readActiveProfile(engine, strIni), wide)) {
+        writeActiveProfile(engine, strIni, {});
     }
     return 0;
 }
 
 } // namespace
+
+int runProfileFilesCommand(const CommonOptions& options, const std::vector<std::string>& args) {
+    if (options.help || args.empty()) {
+        std::fputs(kProfileHelp, options.help ? stdout : stderr);
+        std::fputs(kCommonHelp, options.help ? stdout : stderr);
+        return options.help ? 0 : 2;
+    }
+    const std::string& verb = args.front();
+    if (verb == "list" && args.size() == 1) {
+        return runList(options);
+    }
+    if ((verb == "save" || verb == "delete") && args.size() == 2) {
+        return verb == "save" ? runSave(options, args[1]) : runDelete(options, args[1]);
+    }
+    std::fprintf(stderr, "qorctl profile: expects list, save NAME, use NAME or delete NAME\n");
+    return 2;
+}
 
 int runProfileCommand(const std::string& command, const CommonOptions& options,
                       const std::vector<std::string>& args) {

@@ -328,7 +328,55 @@ std::string quoteIfNeeded(std::u16string_view text) {
     return out + "\"";
 }
 
+std::string keyRowName(KeySet set, std::size_t row) {
+    return (set == KeySet::A ? "A" : "B") + std::to_string(row);
+}
+
+constexpr std::string_view kProgramsKey = "Programs";
+constexpr std::string_view kDefaultKey = "Default";
+
+std::string generalKeyLines(const std::vector<std::u16string>& programs, bool isDefault,
+                            std::string_view eol = "\n") {
+    std::string out;
+    if (!programs.empty()) {
+        out +=
+            std::string(kProgramsKey) + " = " + u8(formatProgramList(programs)) + std::string(eol);
+    }
+    if (isDefault) {
+        out += std::string(kDefaultKey) + " = yes" + std::string(eol);
+    }
+    return out;
+}
+
 } // namespace
+
+std::u16string formatProgramList(const std::vector<std::u16string>& programs) {
+    std::u16string out;
+    for (const std::u16string& p : programs) {
+        if (!out.empty()) {
+            out += u"; ";
+        }
+        out += p;
+    }
+    return out;
+}
+
+std::string programNameProblem(std::u16string_view program) {
+    if (program.empty()) {
+        return "an empty program name";
+    }
+    if (program.find_first_of(u"/\\:") != program.npos) {
+        return "'" + u8(program) + "' is not a file name: no folder, only the name";
+    }
+    if (std::any_of(program.begin(), program.end(),
+                    [](char16_t c) { return c < 0x20 || c == u';' || c == u'"'; })) {
+        return "'" + u8(program) + "' holds a character no file name has";
+    }
+    if (program.size() > 255) {
+        return "a program name is at most 255 characters";
+    }
+    return {};
+}
 
 std::string formatProfile(const Profile& profile, std::uint8_t sensorType) {
     const auto record = recordBytes(profile.record);
@@ -349,6 +397,19 @@ std::string formatProfile(const Profile& profile, std::uint8_t sensorType) {
         }
         for (const Field& f : s.fields) {
             out += f.key + " = " + formatField(f, record, labels) + "\n";
+        }
+        if (s.name == "General") {
+            out += generalKeyLines(profile.programs, profile.isDefault);
+        }
+    }
+    if (profile.keyRows) {
+        out += "\n; The texts beside the key rows of the Basic page (str.ini), rows 1 to 12 of key "
+               "sets A and B.\n[KeyRows]\n";
+        for (const KeySet set : {KeySet::A, KeySet::B}) {
+            for (std::size_t row = 1; row <= kKeyRows; ++row) {
+                out += keyRowName(set, row) + " = " +
+                       quoteIfNeeded(profile.keyRows->rows(set)[row - 1]) + "\n";
+            }
         }
     }
     out += "\n; The macros of record.ini, one [Macro] section each, in file order: its name, its "
@@ -647,9 +708,76 @@ std::variant<std::vector<Block>, Refusal> splitLines(std::string_view text) {
     return blocks;
 }
 
+// [General]'s Programs: names separated by ';', blanks around each dropped.
+std::variant<std::vector<std::u16string>, std::string> readPrograms(std::string_view value) {
+    std::vector<std::u16string> programs;
+    while (true) {
+        const std::size_t end = std::min(value.find(';'), value.size());
+        const std::string_view item = trim(value.substr(0, end));
+        if (!item.empty()) {
+            const std::u16string name = utf8ToUtf16(item);
+            if (auto problem = programNameProblem(name); !problem.empty()) {
+                return problem;
+            }
+            programs.push_back(name);
+        }
+        if (end == value.size()) {
+            return programs;
+        }
+        value.remove_prefix(end + 1);
+    }
+}
+
+std::optional<Refusal> readGeneralKey(const Entry& e, Profile& profile) {
+    if (e.key == kProgramsKey) {
+        auto programs = readPrograms(e.value);
+        if (auto* why = std::get_if<std::string>(&programs)) {
+            return Refusal{e.line, "Programs: " + *why};
+        }
+        profile.programs = std::move(std::get<std::vector<std::u16string>>(programs));
+        return std::nullopt;
+    }
+    if (e.value == "yes" || e.value == "no") {
+        profile.isDefault = e.value == "yes";
+        return std::nullopt;
+    }
+    return Refusal{e.line, "Default: takes yes or no"};
+}
+
+std::optional<Refusal> readKeyRows(const Block& block, KeyRowTexts& rows) {
+    std::set<std::string> seen;
+    for (const Entry& e : block.entries) {
+        std::u16string* target = nullptr;
+        for (const KeySet set : {KeySet::A, KeySet::B}) {
+            for (std::size_t row = 1; row <= kKeyRows; ++row) {
+                if (e.key == keyRowName(set, row)) {
+                    target = &rows.rows(set)[row - 1];
+                }
+            }
+        }
+        if (target == nullptr) {
+            return Refusal{e.line, "unknown name '" + e.key + "' in [KeyRows]: A1..A12, B1..B12"};
+        }
+        if (!seen.insert(e.key).second) {
+            return Refusal{e.line, e.key + " given twice in [KeyRows]"};
+        }
+        const auto text = unquote(e.value);
+        if (!text) {
+            return Refusal{e.line, e.key + ": the quoted text is not closed or has a bad escape"};
+        }
+        std::u16string wide = utf8ToUtf16(*text);
+        if (const auto problem = macroTextProblem(wide, kIniBufferSize - 1)) {
+            return Refusal{e.line, e.key + " " + *problem};
+        }
+        *target = std::move(wide);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-ProfileReadResult parseProfile(std::string_view text, const SettingsRecord& base) {
+ProfileReadResult parseProfile(std::string_view text, const SettingsRecord& base,
+                               const KeyRowTexts& baseRows) {
     ProfileReadResult result;
     const auto refuse = [&](const Refusal& r) {
         result.line = r.line;
@@ -692,6 +820,16 @@ ProfileReadResult parseProfile(std::string_view text, const SettingsRecord& base
     const auto labels = dpiValueListShown(sensorType).labels;
 
     for (const Block& b : blocks) {
+        if (b.name == "KeyRows") {
+            if (profile.keyRows) {
+                return refuse({b.line, "section [KeyRows] given twice"});
+            }
+            profile.keyRows = baseRows;
+            if (auto r = readKeyRows(b, *profile.keyRows)) {
+                return refuse(*r);
+            }
+            continue;
+        }
         if (b.name == "Macro") {
             auto macro = readMacro(b);
             if (auto* r = std::get_if<Refusal>(&macro)) {
@@ -720,6 +858,12 @@ ProfileReadResult parseProfile(std::string_view text, const SettingsRecord& base
                 return refuse({e.line, e.key + " given twice in [" + b.name + "]"});
             }
             if (b.name == "DPI" && e.key == "SensorType") {
+                continue;
+            }
+            if (b.name == "General" && (e.key == kProgramsKey || e.key == kDefaultKey)) {
+                if (auto r = readGeneralKey(e, profile)) {
+                    return refuse(*r);
+                }
                 continue;
             }
             const auto field = std::find_if(section->fields.begin(), section->fields.end(),
@@ -757,6 +901,49 @@ void replaceMacros(IniDocument& document, const std::vector<ProfileMacro>& macro
     for (const ProfileMacro& m : macros) {
         writeMacroSection(document, m.name, m.loopText, m.lines);
     }
+}
+
+std::string withGeneralKeys(std::string_view text, const std::vector<std::u16string>& programs,
+                            bool isDefault) {
+    std::string bom;
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        bom = text.substr(0, 3);
+        text.remove_prefix(3);
+    }
+    const std::string lines = generalKeyLines(programs, isDefault);
+    const std::string crlfLines = generalKeyLines(programs, isDefault, "\r\n");
+    std::string out = bom;
+    bool inGeneral = false;
+    bool written = false;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view raw = text.substr(0, std::min(end + 1, text.size()));
+        const std::string_view line = trim(text.substr(0, end));
+        text.remove_prefix(raw.size());
+        if (!line.empty() && line.front() == '[') {
+            inGeneral = line.back() == ']' && trim(line.substr(1, line.size() - 2)) == "General";
+            out += raw;
+            if (inGeneral && !written) {
+                // Right under the header: a line break of the file's own kind.
+                out += raw.ends_with("\n") ? "" : "\n";
+                out += raw.ends_with("\r\n") ? crlfLines : lines;
+                written = true;
+            }
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (inGeneral && equals != line.npos) {
+            const std::string_view key = trim(line.substr(0, equals));
+            if (key == kProgramsKey || key == kDefaultKey) {
+                continue;
+            }
+        }
+        out += raw;
+    }
+    if (!written) {
+        return bom + "[General]\n" + lines + "\n" + out.substr(bom.size());
+    }
+    return out;
 }
 
 } // namespace qor

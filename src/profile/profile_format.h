@@ -7,6 +7,7 @@
 #include "macro/macro_item.h"
 #include "settings/ini_engine.h"
 #include "settings/settings_record.h"
+#include "ui/str_ini.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,13 @@ struct ProfileMacro {
 struct Profile {
     SettingsRecord record{};
     std::vector<ProfileMacro> macros;
+    // The key-row texts of str.ini, section [KeyRows]. A text without the section (written before
+    // it was carried) has none; using it keeps the texts as they are.
+    std::optional<KeyRowTexts> keyRows{};
+    // [General] Programs: the program file names that bring this profile in by themselves.
+    std::vector<std::u16string> programs{};
+    // [General] Default: the profile for programs no profile names.
+    bool isDefault = false;
 };
 
 // A profile file larger than this is no hand-edited profile.
@@ -42,10 +50,22 @@ struct ProfileReadResult {
     std::string error;
 };
 
-// Reads a profile over `base`: settings the text leaves out keep their values in `base`; the
-// macros are exactly those of the text. Any unknown section or name, value out of range, name
-// given twice or macro text the macro file cannot hold refuses the whole text.
-ProfileReadResult parseProfile(std::string_view text, const SettingsRecord& base);
+// Reads a profile over `base`: settings the text leaves out keep their values in `base` (key-row
+// texts theirs in `baseRows`); the macros are exactly those of the text. Any unknown section or
+// name, value out of range, name given twice or text the files cannot hold refuses the whole
+// text. A byte-order mark is skipped.
+ProfileReadResult parseProfile(std::string_view text, const SettingsRecord& base,
+                               const KeyRowTexts& baseRows = {});
+
+// "a.exe; b.exe": program names as [General] Programs holds them.
+std::u16string formatProgramList(const std::vector<std::u16string>& programs);
+// Why a program name cannot stand in Programs (empty when it can): a file name, no folder.
+std::string programNameProblem(std::u16string_view program);
+
+// The profile text with [General]'s Programs and Default replaced (left out when empty or no),
+// everything else kept as written, comments included. A text without [General] gets one first.
+std::string withGeneralKeys(std::string_view text, const std::vector<std::u16string>& programs,
+                            bool isDefault);
 
 // The macros of record.ini as the file holds them: every section, in file order, with the
 // items its ItemCount states.

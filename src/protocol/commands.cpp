@@ -166,9 +166,12 @@ bool DeviceCommands::writeDpiStages() {
     return link_.blockTransfer(p, mirror_.dpiStageCodes) == TransferResult::ok;
 }
 
-bool DeviceCommands::writeKeyMatrices() {
+bool DeviceCommands::writeKeyMatrices(std::array<bool, kKeyMatrixCount> which) {
     bool ok = true;
     for (std::uint8_t n = 1; n <= kKeyMatrixCount; ++n) {
+        if (!which[n - 1]) {
+            continue;
+        }
         const KeyMatrix& m = mirror_.keyMatrices[n - 1];
         auto bytes = m.bytes();
         CommandPacket p =
@@ -190,9 +193,12 @@ bool DeviceCommands::writeKeyMatrices() {
     return ok;
 }
 
-bool DeviceCommands::writeMacroSlots() {
+bool DeviceCommands::writeMacroSlots(std::array<bool, kMacroCount> which) {
     bool ok = true;
     for (std::uint8_t n = 1; n <= kMacroCount; ++n) {
+        if (!which[n - 1]) {
+            continue;
+        }
         CommandPacket p =
             header(command::kWriteMacroSlot, n, static_cast<std::uint8_t>(kMacroSlotBytes));
         ok = link_.blockTransfer(p, mirror_.macroSlot(n)) == TransferResult::ok && ok;
@@ -201,10 +207,13 @@ bool DeviceCommands::writeMacroSlots() {
     return ok;
 }
 
-std::array<bool, kMacroCount> DeviceCommands::readMacroSlots() {
+std::array<bool, kMacroCount> DeviceCommands::readMacroSlots(std::array<bool, kMacroCount> which) {
     std::array<bool, kMacroCount> known{};
     std::array<std::uint8_t, kLargestBlock> buffer{};
     for (std::uint8_t n = 1; n <= kMacroCount; ++n) {
+        if (!which[n - 1]) {
+            continue;
+        }
         buffer.fill(0);
         CommandPacket p = header(command::kReadMacroSlot, n);
         const TransferResult result = link_.blockTransfer(p, buffer);

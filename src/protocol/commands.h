@@ -29,6 +29,12 @@ inline constexpr std::uint8_t kReadMacroSlot = 0x93;
 
 inline constexpr unsigned kRepeatPauseMs = 2;
 
+template <std::size_t N> constexpr std::array<bool, N> allOf() {
+    std::array<bool, N> all{};
+    all.fill(true);
+    return all;
+}
+
 // Texts about what the mouse answered and what was sent; formatted for a debug channel only.
 using DiagnosticSink = std::function<void(std::string_view text)>;
 
@@ -51,9 +57,13 @@ public:
     bool writeConfigBlocks(std::array<bool, kConfigBlockCount> which = {true, true, true});
     std::array<bool, kConfigBlockCount> readConfigBlocks(); // 0x90, blocks 0, 1, 2
     bool writeDpiStages();                                  // 0x11
-    bool writeKeyMatrices();                                // 0x12, matrices 1..4
-    bool writeMacroSlots();                                 // 0x13, slots 1..12
-    std::array<bool, kMacroCount> readMacroSlots();         // 0x93, slots 1..12
+    // 0x12, matrices 1..4
+    bool writeKeyMatrices(std::array<bool, kKeyMatrixCount> which = allOf<kKeyMatrixCount>());
+    // 0x13, slots 1..12
+    bool writeMacroSlots(std::array<bool, kMacroCount> which = allOf<kMacroCount>());
+    // 0x93, slots 1..12; a slot not asked for reads as unknown.
+    std::array<bool, kMacroCount>
+    readMacroSlots(std::array<bool, kMacroCount> which = allOf<kMacroCount>());
 
     DeviceMirror& mirror() { return mirror_; }
     DeviceLink& link() { return link_; }

@@ -26,6 +26,10 @@ struct DeviceMirror : ConfigBlocks {
     // Whether the last connect read-back's sensor read was answered: until it was, DPI codes
     // are not sent, since they depend on the sensor type.
     bool sensorReadThisConnection = false;
+    // Whether the mouse holds what the mirror says, learnt in this connection: set by an apply
+    // that went through completely, cleared by the connect read-back and by any apply that did
+    // not. While it holds, a profile switch sends only what changed.
+    bool sentThisConnection = false;
     LightingValues lighting; // effect, its two options and the two parameter sets
     std::uint8_t dpiStageCount = 0;
     std::array<std::uint8_t, kDpiStageCodeBytes> dpiStageCodes{};

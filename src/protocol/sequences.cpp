@@ -36,6 +36,7 @@ std::u16string applyProblemText(const ApplyOutcome& outcome, const StringTable& 
 void connectReadBack(DeviceCommands& commands) {
     commands.link().beginSequence();
     DeviceMirror& mirror = commands.mirror();
+    mirror.sentThisConnection = false;
     mirror.sensorReadThisConnection = commands.readSensorSettings();
     if (!mirror.sensorReadThisConnection) {
         return;
@@ -81,12 +82,14 @@ ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& recor
     const std::array<bool, kMacroCount> slotsRead = commands.readMacroSlots();
     const bool slotsMatch =
         std::all_of(slotsRead.begin(), slotsRead.end(), [](bool read) { return read; }) &&
-        std::equal(record.macroSlots.begin(), record.macroSlots.end(), mirror.macroSlotBytes.begin());
+        std::equal(record.macroSlots.begin(), record.macroSlots.end(),
+                   mirror.macroSlotBytes.begin());
     failed(slotsWritten && slotsMatch, kMacroGroup);
 
     mirror.keyMatrices[0] = buildKeyMatrix1(record);
     failed(commands.writeKeyMatrices(), kKeyGroup);
     outcome.stalled = commands.link().stalled();
+    mirror.sentThisConnection = outcome.complete() && !outcome.stalled;
 
     if (persistence.saveSettings) {
         persistence.saveSettings(record);

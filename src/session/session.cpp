@@ -60,6 +60,7 @@ bool Session::start() {
     loadConfig(files_, messages_, paths_.config, state_);
     state_.takeSnapshot();
     strIni_ = readStrIni(ini_, paths_.strIni, strings_.strIniSection());
+    profiles_.start();
     return true;
 }
 
@@ -95,6 +96,7 @@ bool Session::confirm() {
         return false;
     }
     pendingApply_ = !lastApply_.complete();
+    profiles_.afterConfirm();
     if (pointer_ != nullptr) {
         host_.phase("pointer options");
         applyPointerOptions(*pointer_, messages_, state_.working);

@@ -14,6 +14,7 @@
 #include "protocol/device_mirror.h"
 #include "protocol/sequences.h"
 #include "session/device_backend.h"
+#include "session/profile_session.h"
 #include "session/session_host.h"
 #include "settings/config_file.h"
 #include "settings/file_system.h"
@@ -44,6 +45,9 @@ struct SessionParts {
 struct SessionFiles {
     std::u16string config;
     std::filesystem::path strIni;
+    // Beside config.bin when not given.
+    std::filesystem::path recordIni{};
+    std::u16string profilesFolder{};
 };
 
 class Session final : public SettingsFlow, private DeviceEventSink, private DeviceChangeHost {
@@ -101,7 +105,13 @@ public:
     const StrIniValues& strIni() const { return strIni_; }
     const StringTable& strings() const { return strings_; }
 
+    // The Profiles folder and the active profile.
+    ProfileSession& profiles() { return profiles_; }
+    const ProfileSession& profiles() const { return profiles_; }
+
 private:
+    friend class ProfileSession;
+
     // DeviceEventSink: from the link and the listener, on any thread.
     void deliver(DeviceEventCode code, std::uint32_t value) override;
     // DeviceChangeHost
@@ -139,6 +149,8 @@ private:
     DeviceChangeHandler deviceChange_;
     std::thread listenerThread_;
     std::atomic<bool> listenerRunning_{false};
+
+    ProfileSession profiles_{*this};
 };
 
 } // namespace qor

@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace qor {
 
@@ -52,6 +54,11 @@ public:
     virtual SystemError replace(std::u16string_view source, std::u16string_view target) = 0;
     // Best effort; a missing file is not an error.
     virtual void remove(std::u16string_view path) = 0;
+    // The names (no path) of the plain files in the folder, in no particular order; nothing when
+    // the folder cannot be read. A missing folder has no files.
+    virtual std::optional<std::vector<std::u16string>> listFiles(std::u16string_view folder) = 0;
+    // Creates the folder; an existing one is no error.
+    virtual SystemError createFolder(std::u16string_view folder) = 0;
     // The wait between two attempts at a refused replace.
     virtual void pause(unsigned milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

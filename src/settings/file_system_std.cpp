@@ -188,4 +188,50 @@ void StdFileSystem::remove(std::u16string_view path) {
     }
 }
 
+std::optional<std::vector<std::u16string>> StdFileSystem::listFiles(std::u16string_view folder) {
+    fs::path p;
+    if (!toPath(folder, p)) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    std::vector<std::u16string> names;
+    if (!fs::exists(p, ec)) {
+        return names;
+    }
+    fs::directory_iterator it(p, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) {
+            return std::nullopt;
+        }
+        std::error_code kind;
+        if (it->is_regular_file(kind)) {
+            try {
+                names.push_back(it->path().filename().u16string());
+            } catch (...) {
+                // A name the library cannot convert is no profile the program could name.
+            }
+        }
+    }
+    if (ec) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+SystemError StdFileSystem::createFolder(std::u16string_view folder) {
+    fs::path p;
+    if (!toPath(folder, p)) {
+        return static_cast<SystemError>(EINVAL);
+    }
+    std::error_code ec;
+    fs::create_directory(p, ec);
+    if (ec) {
+        return static_cast<SystemError>(ec.value() != 0 ? ec.value() : EIO);
+    }
+    return fs::is_directory(p, ec) ? 0 : static_cast<SystemError>(ENOTDIR);
+}
+
 } // namespace qor

@@ -14,6 +14,8 @@ public:
                              bool mayCreate) override;
     SystemError replace(std::u16string_view source, std::u16string_view target) override;
     void remove(std::u16string_view path) override;
+    std::optional<std::vector<std::u16string>> listFiles(std::u16string_view folder) override;
+    SystemError createFolder(std::u16string_view folder) override;
 };
 
 } // namespace qor

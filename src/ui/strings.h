@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qor {
@@ -111,10 +112,52 @@ enum class ProgramText : std::size_t {
     LightingGroup,
     MacrosGroup,
     GroupSeparator,
-    MouseNotConnected,       // OK or Apply while the mouse is away
-    SettingsWrittenAgain,    // a balloon: the pending settings reached the mouse
+    MouseNotConnected,    // OK or Apply while the mouse is away
+    SettingsWrittenAgain, // a balloon: the pending settings reached the mouse
     Count,
 };
+
+// The texts of profiles: the tray's submenu, the Manage Profiles dialog, balloons and messages.
+// "%1", "%2", "%3" stand for the values fillText() puts in.
+enum class ProfileText : std::size_t {
+    Profiles,       // the tray submenu
+    SaveCurrentAs,  // "Save Current Settings As…"
+    ManageProfiles, // "Manage Profiles…"
+    OpenProfilesFolder,
+    ManageTitle, // the dialog's title
+    Programs,    // the dialog's label over the programs of the selected profile
+    AddProgram,  // "Add Program…"
+    Remove,
+    Default,
+    Rename,
+    Delete,
+    UseNow,
+    NamePrompt,        // asks for a profile's name (Save As, Rename)
+    UnreadableMark,    // after the name of a profile whose file does not read
+    ProgramClash,      // %1 program, %2 the profile used, %3 the one ignored
+    DefaultIgnored,    // %1 a second profile marked Default
+    Switched,          // balloon: %1 the profile now in use
+    SwitchedMouseAway, // balloon: %1 in use, written when the mouse comes
+    SwitchIncomplete,  // balloon: %1, followed by what did not reach the mouse
+    Unreadable,        // %1 profile, %2 line, %3 the reader's message
+    UnreadableFile,    // %1 profile, %3 the reader's message (no line)
+    NameEmpty,
+    NameTooLong,
+    NameBadCharacter,
+    NameReserved, // %1 the name
+    NameTrailing,
+    NameTaken,   // %1 the name
+    BadProgram,  // %1 why, as the reader says it
+    FolderError, // %1 the folder, %2 the system's error code
+    WriteError,  // %1 profile, %2 the system's error code
+    NotRemoved,  // %1 profile
+    NotFound,    // %1 profile
+    Count,
+};
+
+// `pattern` with %1, %2 and %3 replaced by the values given.
+std::u16string fillText(std::u16string_view pattern, std::u16string_view one,
+                        std::u16string_view two = {}, std::u16string_view three = {});
 
 // The address behind the web link, the same in every language.
 inline constexpr std::u16string_view kWebAddress = u"https://qor-mouse.example/";
@@ -127,6 +170,7 @@ public:
     // Entry 1..79; anything else gives an empty text.
     std::u16string_view text(std::size_t entry) const;
     std::u16string_view text(ProgramText id) const;
+    std::u16string_view text(ProfileText id) const; // ui/profile_texts.cpp
     // The section of str.ini that holds this language's key-row texts.
     std::u16string_view strIniSection() const { return text(StringId::StrIniSection); }
 

@@ -34,6 +34,10 @@ public:
     }
     qor::SystemError replace(std::u16string_view, std::u16string_view) override { return 0; }
     void remove(std::u16string_view) override {}
+    std::optional<std::vector<std::u16string>> listFiles(std::u16string_view) override {
+        return std::nullopt;
+    }
+    qor::SystemError createFolder(std::u16string_view) override { return 0; }
 
 private:
     class Reader final : public qor::ReadableFile {

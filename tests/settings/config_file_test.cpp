@@ -356,6 +356,10 @@ public:
     }
     qor::SystemError replace(std::u16string_view, std::u16string_view) override { throw Crash{}; }
     void remove(std::u16string_view p) override { real.remove(p); }
+    std::optional<std::vector<std::u16string>> listFiles(std::u16string_view f) override {
+        return real.listFiles(f);
+    }
+    qor::SystemError createFolder(std::u16string_view f) override { return real.createFolder(f); }
 };
 
 TEST_F(ConfigOnDisk, SaveInterruptedBeforeTheReplaceLeavesThePreviousFileWhole) {

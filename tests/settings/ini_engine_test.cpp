@@ -423,6 +423,10 @@ public:
         return real.replace(a, b);
     }
     void remove(std::u16string_view p) override { real.remove(p); }
+    std::optional<std::vector<std::u16string>> listFiles(std::u16string_view f) override {
+        return real.listFiles(f);
+    }
+    SystemError createFolder(std::u16string_view) override { return 13; }
     void pause(unsigned) override {}
 };
 

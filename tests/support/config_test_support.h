@@ -109,6 +109,30 @@ public:
         calls.push_back("pause " + std::to_string(milliseconds));
     }
 
+    // Files directly in `folder` ("folder/name"); `unlistable` folders answer nothing.
+    std::optional<std::vector<std::u16string>> listFiles(std::u16string_view folder) override {
+        if (unlistable.contains(std::u16string(folder))) {
+            return std::nullopt;
+        }
+        const std::u16string prefix = std::u16string(folder) + u"/";
+        std::vector<std::u16string> names;
+        for (const auto& [path, bytes] : files) {
+            if (path.starts_with(prefix) && path.find(u'/', prefix.size()) == path.npos) {
+                names.push_back(path.substr(prefix.size()));
+            }
+        }
+        return names;
+    }
+
+    SystemError createFolder(std::u16string_view folder) override {
+        folders.emplace(folder);
+        return folderError;
+    }
+
+    std::set<std::u16string> unlistable;
+    std::set<std::u16string> folders;
+    SystemError folderError = 0;
+
 private:
     class Reader final : public ReadableFile {
     public:

@@ -164,6 +164,50 @@ void Win32FileSystem::remove(std::u16string_view path) {
     DeleteFileW(wideString(path).c_str());
 }
 
+std::optional<std::vector<std::u16string>> Win32FileSystem::listFiles(std::u16string_view folder) {
+    std::wstring pattern = wideString(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') {
+        pattern += L'\\';
+    }
+    pattern += L'*';
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return names;
+        }
+        return std::nullopt;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.push_back(u16String(found.cFileName));
+        }
+    } while (FindNextFileW(search, &found));
+    const DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+SystemError Win32FileSystem::createFolder(std::u16string_view folder) {
+    if (CreateDirectoryW(wideString(folder).c_str(), nullptr)) {
+        return 0;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        const DWORD attributes = GetFileAttributesW(wideString(folder).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return 0;
+        }
+    }
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
 std::u16string modulePath() {
     wchar_t buffer[kModulePathChars] = {};
     const DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(kModulePathChars));
