@@ -1,7 +1,6 @@
 #include "profile/profiles_dialog.h"
 
-#include "base/decimal.h"
-#include "base/text_utf8.h"
+#include "profile/profile_messages.h"
 
 #include <algorithm>
 
@@ -41,6 +40,19 @@ bool listsProgram(const std::vector<std::u16string>& programs, std::u16string_vi
 void textButton(Scene& s, const Rect& rect, std::u16string_view caption) {
     s.image(u"/button-normal.png", rect);
     s.text(caption, rect, TextAlign::Centre);
+}
+
+// Why `name` is refused as a profile's new name; empty when it is taken.
+std::u16string nameProblem(std::u16string_view name, bool taken, std::u16string_view folder,
+                           const StringTable& strings) {
+    StoreResult r;
+    if (const auto problem = checkProfileName(name); problem != ProfileNameProblem::none) {
+        r.error = StoreResult::Error::badName;
+        r.nameProblem = problem;
+    } else if (taken) {
+        r.error = StoreResult::Error::nameTaken;
+    }
+    return storeProblemText(r, name, folder, strings);
 }
 
 } // namespace
@@ -98,56 +110,12 @@ std::vector<ProfileChange> profileChanges(const std::vector<ManagedProfile>& bef
     return out;
 }
 
-StoreResult applyProfileChanges(ProfileStore& store, const std::vector<ProfileChange>& changes) {
-    for (const auto& c : changes) {
-        StoreResult r;
-        switch (c.kind) {
-        case ProfileChange::Kind::Delete:
-            r = store.remove(c.name);
-            break;
-        case ProfileChange::Kind::Rename:
-            r = store.rename(c.name, c.newName);
-            break;
-        case ProfileChange::Kind::SetPrograms:
-            r = store.setPrograms(c.name, c.programs);
-            break;
-        case ProfileChange::Kind::SetDefault:
-            r = store.setDefault(c.name, c.isDefault);
-            break;
-        }
-        if (!r.ok()) {
-            return r;
-        }
-    }
-    return {};
-}
-
-std::u16string profileNameProblemText(const StringTable& strings, ProfileNameProblem problem,
-                                      std::u16string_view name) {
-    switch (problem) {
-    case ProfileNameProblem::none:
-        return {};
-    case ProfileNameProblem::empty:
-        return std::u16string(strings.text(ProfileText::NameEmpty));
-    case ProfileNameProblem::tooLong:
-        return std::u16string(strings.text(ProfileText::NameTooLong));
-    case ProfileNameProblem::badCharacter:
-        return std::u16string(strings.text(ProfileText::NameBadCharacter));
-    case ProfileNameProblem::reservedName:
-        return fillText(strings.text(ProfileText::NameReserved), name);
-    case ProfileNameProblem::trailingDotOrSpace:
-        return std::u16string(strings.text(ProfileText::NameTrailing));
-    }
-    return {};
-}
-
 // --- Manage Profiles ---------------------------------------------------------------------------
 
 ManageProfilesDialog::ManageProfilesDialog(const ProfileStore& store, std::u16string_view active,
-                                           const StringTable& strings,
-                                           RunningProgramLister running)
+                                           const StringTable& strings, RunningProgramLister running)
     : PopupListContent(kRunningList, kAddProgramRect, kRunningListRect), strings_(strings),
-      running_(std::move(running)) {
+      folder_(store.folder()), running_(std::move(running)) {
     for (const auto& e : store.profiles()) {
         rows_.push_back({e.name, e.name, e.programs, e.isDefault, e.readable(), false});
         problems_.push_back(e.problem);
@@ -190,12 +158,7 @@ void ManageProfilesDialog::select(std::optional<std::size_t> row) {
     nameText_ = row ? rows_[*row].name : std::u16string();
     status_.clear();
     if (const ManagedProfile* p = current(); p != nullptr && !p->readable) {
-        const std::u16string detail = u16FromUtf8(problems_[*row]);
-        status_ = problemLines_[*row] == 0
-                      ? fillText(strings_.text(ProfileText::UnreadableFile), p->name, {}, detail)
-                      : fillText(strings_.text(ProfileText::Unreadable), p->name,
-                                 formatDecimal(static_cast<long long>(problemLines_[*row])),
-                                 detail);
+        status_ = unreadableText(p->name, problemLines_[*row], problems_[*row], strings_);
     }
 }
 
@@ -282,22 +245,16 @@ void ManageProfilesDialog::rename() {
     if (nameText_ == p.name) {
         return;
     }
-    if (const auto problem = checkProfileName(nameText_); problem != ProfileNameProblem::none) {
-        status_ = profileNameProblemText(strings_, problem, nameText_);
-        return;
-    }
     // Another profile's name, or the name one had when the dialog opened (the renames run one
     // after the other, so taking it would collide), unless that one is being deleted.
     const bool taken = std::any_of(rows_.begin(), rows_.end(), [&](const ManagedProfile& o) {
         return &o != &p && !o.deleted &&
                (sameProfileName(o.name, nameText_) || sameProfileName(o.original, nameText_));
     });
-    if (taken) {
-        status_ = fillText(strings_.text(ProfileText::NameTaken), nameText_);
-        return;
+    status_ = nameProblem(nameText_, taken, folder_, strings_);
+    if (status_.empty()) {
+        p.name = nameText_;
     }
-    p.name = nameText_;
-    status_.clear();
 }
 
 void ManageProfilesDialog::removeProgram() {
@@ -377,8 +334,8 @@ Scene ManageProfilesDialog::scene() const {
             shownSelection = k;
         }
     }
-    s.controls.push_back(listControl(kProfileList, kProfileListRect, std::move(names),
-                                     shownSelection));
+    s.controls.push_back(
+        listControl(kProfileList, kProfileListRect, std::move(names), shownSelection));
     const ManagedProfile* p = current();
     SceneControl name = editControl(kNameEdit, kNameEditRect, nameText_, TextAlign::Left);
     name.enabled = p != nullptr;
@@ -412,13 +369,7 @@ void ProfileNameDialog::textChanged(int editId, std::u16string_view text) {
 }
 
 std::u16string ProfileNameDialog::problem() const {
-    if (const auto p = checkProfileName(name_); p != ProfileNameProblem::none) {
-        return profileNameProblemText(strings_, p, name_);
-    }
-    if (store_.find(name_) != nullptr) {
-        return fillText(strings_.text(ProfileText::NameTaken), name_);
-    }
-    return {};
+    return nameProblem(name_, store_.find(name_) != nullptr, store_.folder(), strings_);
 }
 
 Scene ProfileNameDialog::scene() const {

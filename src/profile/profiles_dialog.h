@@ -54,9 +54,6 @@ struct ProfileChange {
 std::vector<ProfileChange> profileChanges(const std::vector<ManagedProfile>& before,
                                           const std::vector<ManagedProfile>& after);
 
-// Carries the changes out; the first that fails stops the rest and is returned.
-StoreResult applyProfileChanges(ProfileStore& store, const std::vector<ProfileChange>& changes);
-
 class ManageProfilesDialog final : public PopupListContent {
 public:
     static constexpr int kProfileList = kProfileListId;
@@ -99,6 +96,7 @@ private:
     std::vector<std::u16string> programItems() const;
 
     const StringTable& strings_;
+    std::u16string folder_;
     RunningProgramLister running_;
     std::vector<ManagedProfile> originals_; // as the dialog found them
     std::vector<ManagedProfile> rows_;
@@ -132,9 +130,5 @@ private:
     const StringTable& strings_;
     std::u16string name_;
 };
-
-// The text that says why a name is refused; empty for none.
-std::u16string profileNameProblemText(const StringTable& strings, ProfileNameProblem problem,
-                                      std::u16string_view name);
 
 } // namespace qor

@@ -131,6 +131,8 @@ ProfileUseResult ProfileSession::use(std::u16string_view name, ProfileCause caus
         s.pendingApply_ = true;
     }
     s.state_.takeSnapshot();
+    // The window, hidden or not, shows the profile's settings from now on.
+    s.state_.requestRedrawOnNextShow();
     if (s.pointer_ != nullptr) {
         applyPointerOptions(*s.pointer_, s.messages_, s.state_.working);
     }
@@ -225,6 +227,30 @@ std::u16string ProfileSession::setDefault(std::u16string_view name, bool isDefau
     const StoreResult result = store_.setDefault(name, isDefault);
     switcher_.reconsider();
     return problem(result, name);
+}
+
+std::u16string ProfileSession::carryOut(const std::vector<ProfileChange>& changes) {
+    for (const auto& c : changes) {
+        std::u16string problem;
+        switch (c.kind) {
+        case ProfileChange::Kind::Delete:
+            problem = remove(c.name);
+            break;
+        case ProfileChange::Kind::Rename:
+            problem = rename(c.name, c.newName);
+            break;
+        case ProfileChange::Kind::SetPrograms:
+            problem = setPrograms(c.name, c.programs);
+            break;
+        case ProfileChange::Kind::SetDefault:
+            problem = setDefault(c.name, c.isDefault);
+            break;
+        }
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
+    return {};
 }
 
 void ProfileSession::afterConfirm() {

@@ -5,6 +5,7 @@
 #pragma once
 #include "profile/profile_store.h"
 #include "profile/profile_switcher.h"
+#include "profile/profiles_dialog.h"
 #include "protocol/sequences.h"
 
 #include <string>
@@ -84,6 +85,10 @@ public:
     std::u16string setPrograms(std::u16string_view name,
                                const std::vector<std::u16string>& programs);
     std::u16string setDefault(std::u16string_view name, bool isDefault);
+
+    // What the Manage Profiles dialog's OK hands over, in order; the first that does not go
+    // through stops the rest, and its message is returned.
+    std::u16string carryOut(const std::vector<ProfileChange>& changes);
 
     // OK and Apply: the settings just applied go into the active profile's file as well.
     void afterConfirm();

@@ -25,6 +25,9 @@ public:
         redrawOnNextShow_ = true;
     }
     bool redrawOnNextShow() const { return redrawOnNextShow_; }
+    // Settings that came from elsewhere (a profile) replaced the record: the page shown is drawn
+    // again the next time the window is shown.
+    void requestRedrawOnNextShow() { redrawOnNextShow_ = true; }
     // The tray handler reads and clears the flag in one step.
     bool consumeRedrawOnNextShow() {
         const bool was = redrawOnNextShow_;

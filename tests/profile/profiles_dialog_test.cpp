@@ -84,8 +84,7 @@ protected:
         kDelete{200, 225}, kUseNow{300, 225}, kAdd{200, 173};
 
     ManageProfilesDialog dialog(std::vector<RunningProgram> running = {}) {
-        return ManageProfilesDialog(store_, u"game", strings_,
-                                    [running] { return running; });
+        return ManageProfilesDialog(store_, u"game", strings_, [running] { return running; });
     }
     void press(ManageProfilesDialog& d, std::pair<int, int> at) {
         EXPECT_TRUE(d.pressBox(at.first, at.second));
@@ -111,15 +110,13 @@ TEST_F(ManageProfilesTest, EditsAWorkingCopyThatOkCarriesOut) {
     press(d, kRename);
     EXPECT_FALSE(d.endRequested());
 
-    const auto changes = d.changes();
-    ASSERT_TRUE(applyProfileChanges(store_, changes).ok());
-    store_.refresh();
-    const ProfileEntry* shooter = store_.find(u"Shooter");
-    ASSERT_NE(shooter, nullptr);
-    EXPECT_EQ(shooter->programs, (std::vector<std::u16string>{u"other.exe", u"new.exe"}));
-    EXPECT_TRUE(shooter->isDefault);
-    EXPECT_EQ(store_.find(u"Game"), nullptr);
-    EXPECT_FALSE(store_.find(u"Desk")->isDefault) << "one Default";
+    const std::vector<ProfileChange> expected = {
+        {Kind::Rename, u"Game", u"Shooter", {}, false},
+        {Kind::SetPrograms, u"Shooter", {}, {u"other.exe", u"new.exe"}, false},
+        {Kind::SetDefault, u"Desk", {}, {}, false},
+        {Kind::SetDefault, u"Shooter", {}, {}, true},
+    };
+    EXPECT_EQ(d.changes(), expected);
 }
 
 TEST_F(ManageProfilesTest, RefusedNamesAreSaidAndChangeNothing) {
@@ -160,7 +157,8 @@ TEST_F(ManageProfilesTest, AProgramTwoProfilesNameShowsWhichOneHasIt) {
                     "[General]\r\nPrograms = race.exe\r\n");
     store_.refresh();
     auto d = ManageProfilesDialog(store_, u"Zoo", strings_, {});
-    const SceneControl* programs = d.scene().control(ManageProfilesDialog::kProgramList);
+    const Scene scene = d.scene();
+    const SceneControl* programs = scene.control(ManageProfilesDialog::kProgramList);
     ASSERT_NE(programs, nullptr);
     ASSERT_EQ(programs->items.size(), 1u);
     EXPECT_NE(programs->items[0], u"race.exe");
