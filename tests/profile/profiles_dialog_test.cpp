@@ -112,8 +112,8 @@ TEST_F(ManageProfilesTest, EditsAWorkingCopyThatOkCarriesOut) {
 
     const std::vector<ProfileChange> expected = {
         {Kind::Rename, u"Game", u"Shooter", {}, false},
-        {Kind::SetPrograms, u"Shooter", {}, {u"other.exe", u"new.exe"}, false},
         {Kind::SetDefault, u"Desk", {}, {}, false},
+        {Kind::SetPrograms, u"Shooter", {}, {u"other.exe", u"new.exe"}, false},
         {Kind::SetDefault, u"Shooter", {}, {}, true},
     };
     EXPECT_EQ(d.changes(), expected);
