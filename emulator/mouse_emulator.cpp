@@ -138,8 +138,13 @@ public:
         return true;
     }
     std::size_t finishRead() override {
-        std::unique_lock lock(mouse_.mutex_);
-        mouse_.changed_.wait(lock, [this] { return mouse_.readDone_ || !mouse_.readPending_; });
+        std::lock_guard lock(mouse_.mutex_);
+        // Woken by a signal before a report arrived (a reopen, a wake after the handshake): the
+        // read is cancelled and delivers nothing, as the Windows and hidraw ports do; a report
+        // that comes later waits for the next read.
+        if (mouse_.readPending_) {
+            mouse_.endEventRead(0);
+        }
         const std::size_t bytes = mouse_.readDone_ ? mouse_.readBytes_ : 0;
         mouse_.readDone_ = false;
         mouse_.readBytes_ = 0;
