@@ -111,8 +111,9 @@ enum class ProgramText : std::size_t {
     LightingGroup,
     MacrosGroup,
     GroupSeparator,
-    MouseNotConnected,       // OK or Apply while the mouse is away
-    SettingsWrittenAgain,    // a balloon: the pending settings reached the mouse
+    MouseNotConnected,    // OK or Apply while the mouse is away
+    SettingsWrittenAgain, // a balloon: the pending settings reached the mouse
+    StartWithWindows,     // the tray menu's check item
     Count,
 };
 
