@@ -1,12 +1,13 @@
 # make test : bootstrap, build both toolchains, the optimised benchmark build and the fuzzers,
 #             run every test.
 # make demo : bootstrap, build, start the demo Qor.exe under Wine.
+# make installer : bootstrap, build the Windows side and its installer and portable zip.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all bootstrap native bench mingw fuzz test test-native test-fuzz test-windows demo clean format
+.PHONY: all bootstrap native bench mingw installer fuzz test test-native test-fuzz test-windows demo clean format
 
 all: native mingw
 
@@ -25,6 +26,12 @@ bench: bootstrap
 mingw: bootstrap
 	@cmake --preset mingw >/dev/null
 	@cmake --build --preset mingw -j $(JOBS)
+
+# build/mingw/installer/: Qor-Setup-VERSION.exe and Qor-VERSION-portable.zip (`mingw` builds
+# them too).
+installer: bootstrap
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw -j $(JOBS) --target installer
 
 fuzz: bootstrap
 	@cmake --preset fuzz >/dev/null

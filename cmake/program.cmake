@@ -91,3 +91,6 @@ endif()
 if(TARGET win_smoke_shell_parts)
   set_tests_properties(win_smoke_shell_parts PROPERTIES RESOURCE_LOCK qor_desktop)
 endif()
+
+# The installer and the portable zip.
+include(${PROJECT_SOURCE_DIR}/cmake/installer.cmake)

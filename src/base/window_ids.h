@@ -23,8 +23,9 @@ inline constexpr int kMainIcon = 710;
 inline constexpr int kMacroListMenu = 180; // the sequence list's context menu
 
 // --- commands ----------------------------------------------------------------------------------
-inline constexpr unsigned kExitCommand = 1028;        // tray menu "Exit"
-inline constexpr int kDeleteMacroLineCommand = 32772; // macro list context menu
+inline constexpr unsigned kExitCommand = 1028;             // tray menu "Exit"
+inline constexpr unsigned kStartWithWindowsCommand = 1029; // tray menu "Start with Windows"
+inline constexpr int kDeleteMacroLineCommand = 32772;      // macro list context menu
 // The dialog manager's Enter and Escape (and a dialog's system menu Close).
 inline constexpr int kOkCommand = 1;     // IDOK
 inline constexpr int kCancelCommand = 2; // IDCANCEL

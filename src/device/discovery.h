@@ -91,10 +91,10 @@ public:
     // broadcast record (name empty when it has none). Always returns true.
     bool onDeviceChange(std::uint32_t event, std::uint32_t deviceType,
                         std::u16string_view interfaceName);
-
-private:
+    // The mouse is gone: the not-detected event, the window hidden, its handles closed.
     void lost();
 
+private:
     DeviceDiscovery& discovery_;
     DeviceLink& link_;
     DeviceEventSink& sink_;

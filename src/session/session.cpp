@@ -125,6 +125,30 @@ void Session::connectReadBack() {
     }
 }
 
+bool Session::resume() {
+    const bool wasConnected = connected();
+    if (!discovery_.openDevice()) {
+        link_.connected = false;
+        if (wasConnected) {
+            deviceChange_.lost();
+        }
+        return false;
+    }
+    host_.phase("handshake");
+    link_.handshake();
+    if (!connected()) {
+        // The handshake has said so already; the handles of a mouse that does not answer are
+        // closed as those of one that left.
+        host_.hideWindow();
+        discovery_.closeDevice();
+        return false;
+    }
+    discovery_.wakeListener();
+    connectReadBack();
+    startListener();
+    return true;
+}
+
 void Session::deliver(DeviceEventCode code, std::uint32_t value) {
     host_.forwardDeviceEvent(code, value);
 }

@@ -86,6 +86,12 @@ public:
 
     // A device event, on the session's thread (the host forwards it here): the tray's balloon.
     void deviceEvent(DeviceEventCode code, std::uint32_t value);
+    // The system woke from sleep or hibernation. The mouse may have lost power, and with it the
+    // handshake's scrambling, or may have been unplugged meanwhile: it is opened and greeted
+    // again, and when it answers the connect read-back (and a pending apply) runs as at an
+    // arrival. A mouse that was there and does not answer is handled as removed. True when the
+    // mouse answered.
+    bool resume();
     // What the system reports of device interfaces arriving and leaving goes here.
     DeviceChangeHandler& deviceChanges() { return deviceChange_; }
 

@@ -136,8 +136,8 @@ std::u16string_view StringTable::text(ProgramText id) const {
             {u", ", u"、", u"、"},
             {u"The mouse is not connected. Nothing was sent or saved.",
              u"鼠标未连接。没有发送或保存任何设置。", u"滑鼠未連接。沒有發送或儲存任何設置。"},
-            {u"Your settings were written to the mouse.", u"设置已写入鼠标。",
-             u"設置已寫入滑鼠。"},
+            {u"Your settings were written to the mouse.", u"设置已写入鼠标。", u"設置已寫入滑鼠。"},
+            {u"Start with Windows", u"开机时启动", u"開機時啟動"},
         }};
     const auto index = static_cast<std::size_t>(id);
     return index < kProgramTexts.size() ? kProgramTexts[index].in(language_)

@@ -114,6 +114,7 @@ enum class ProgramText : std::size_t {
     GroupSeparator,
     MouseNotConnected,    // OK or Apply while the mouse is away
     SettingsWrittenAgain, // a balloon: the pending settings reached the mouse
+    StartWithWindows,     // the tray menu's check item
     Count,
 };
 

@@ -86,6 +86,7 @@ struct SessionRig : qor::test::WireRig, DeviceBackend, SessionHost {
         balloonCount = balloons.size();
     }
     bool watchDeviceChanges() override { return changesWatched; }
+    void hideWindow() override { ++hides; }
     void waitWhile(const std::function<bool()>& running) override {
         while (running()) {
             std::this_thread::yield();
@@ -101,6 +102,7 @@ struct SessionRig : qor::test::WireRig, DeviceBackend, SessionHost {
     std::vector<std::string> phases;
     bool eventsPrepared = true;
     bool changesWatched = true;
+    int hides = 0;
     std::mutex mutex;
     std::vector<std::u16string> balloons;
     std::atomic<std::size_t> balloonCount{0};
@@ -236,6 +238,65 @@ TEST(Session, ConfirmAndCancel) {
     EXPECT_EQ(rig.session().keyRows().setA[1], u"Mid Click") << "the texts as last written";
 }
 
+// Waking from sleep: the mouse may have lost power (its scrambling off again), stayed away, or
+// been plugged in meanwhile.
+TEST(Session, ResumeGreetsTheMouseAgainOrTreatsItAsRemoved) {
+    const std::u16string kNotDetected = u"The system did not detect the gaming mouse!";
+    const struct {
+        const char* what;
+        bool before, after;
+        bool answered;
+        int hides;
+        std::optional<std::u16string> balloon; // the last one after the resume
+    } cases[] = {
+        {"back after losing power", true, true, true, 0, std::nullopt},
+        {"gone while asleep", true, false, false, 1, kNotDetected},
+        {"plugged in while asleep", false, true, true, 0, std::nullopt},
+        {"away before and after", false, false, false, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SessionRig rig(c.before);
+        ASSERT_TRUE(rig.session().start()) << c.what;
+        rig.session().firstBasicDrawing();
+        // Sleep: the mouse goes without power; no device change is reported.
+        rig.mouse.unplug();
+        if (c.after) {
+            rig.mouse.plugIn();
+        }
+        MouseState cleared = rig.mouse.state();
+        cleared.option2 = static_cast<std::uint8_t>(cleared.option2 & ~0x40);
+        rig.mouse.setState(cleared);
+        {
+            std::lock_guard lock(rig.mutex);
+            rig.balloons.clear();
+        }
+        rig.phases.clear();
+        EXPECT_EQ(rig.session().resume(), c.answered) << c.what;
+        EXPECT_EQ(rig.session().connected(), c.answered) << c.what;
+        EXPECT_EQ(rig.hides, c.hides) << c.what;
+        // The listener runs from the first connection on, whenever that was.
+        EXPECT_EQ(rig.session().listenerRunning(), c.before || c.answered) << c.what;
+        {
+            std::lock_guard lock(rig.mutex);
+            if (c.balloon) {
+                ASSERT_FALSE(rig.balloons.empty()) << c.what;
+                EXPECT_NE(rig.balloons.back().find(*c.balloon), std::u16string::npos) << c.what;
+            } else if (!c.answered) {
+                EXPECT_TRUE(rig.balloons.empty()) << c.what;
+            }
+        }
+        // The read-back ran against the woken mouse, and OK reaches it.
+        EXPECT_EQ((rig.mouse.state().option2 & 0x40) != 0, c.answered) << c.what;
+        rig.session().settings().working.dpiLevel[1] = 6;
+        EXPECT_EQ(rig.session().confirm(), c.answered) << c.what;
+        if (c.answered) {
+            EXPECT_EQ(rig.mouse.state().dpiStageCodes[1] & 0x7F,
+                      dpiCodeTable(rig.session().image().activeSensorType).codes[6])
+                << c.what;
+        }
+    }
+}
+
 } // namespace
 
 namespace qor {
@@ -348,6 +409,28 @@ TEST(SessionFaults, AnIncompleteApplyIsWrittenAgainAtTheNextArrival) {
     rig.mouse.plugIn();
     rig.session().deviceChanges().onDeviceChange(kDeviceArrival, kDeviceTypeInterface,
                                                  u"VID_04D9&PID_A09F");
+    EXPECT_FALSE(rig.session().applyPending());
+    EXPECT_EQ(rig.mouse.state().macroSlots[0][0], 0x42);
+    std::lock_guard lock(rig.mutex);
+    ASSERT_FALSE(rig.balloons.empty());
+    EXPECT_EQ(rig.balloons.back(), u"Your settings were written to the mouse.");
+}
+
+// An apply left incomplete before sleep is written again once the woken mouse answers.
+TEST(SessionFaults, AnIncompleteApplyIsWrittenAgainAfterResume) {
+    SessionRig rig(true);
+    ASSERT_TRUE(rig.session().start());
+    rig.session().firstBasicDrawing();
+    EmulatorFaults faults;
+    faults.ignoredWrites = {0x13};
+    rig.mouse.setFaults(faults);
+    rig.session().settings().working.macroSlots[0] = 0x42;
+    EXPECT_FALSE(rig.session().confirm());
+    ASSERT_TRUE(rig.session().applyPending());
+    rig.mouse.setFaults({});
+    rig.mouse.unplug();
+    rig.mouse.plugIn();
+    EXPECT_TRUE(rig.session().resume());
     EXPECT_FALSE(rig.session().applyPending());
     EXPECT_EQ(rig.mouse.state().macroSlots[0][0], 0x42);
     std::lock_guard lock(rig.mutex);

@@ -11,6 +11,9 @@
 #include "ui/win32/diagnostics.h"
 #include "ui/win32/drawing.h"
 #include "ui/win32/skin_folders.h"
+#include "window/startup_entry.h"
+
+#include "qor_version.h"
 
 #include <shellapi.h>
 
@@ -89,14 +92,15 @@ bool CCorvidDlg::startUp() {
     events_.setWindow(hwnd);
     backend_.attach(hwnd);
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    exitRequestMessage_ = RegisterWindowMessageW(kExitRequestMessageName);
+    allowMessagesFromBelow();
     addTrayIcon();
 
-    bool started = false;
     {
         TimerResolutionScope fineTimer; // the handshake's 5 ms pauses
-        started = session_.start();
+        sessionStarted_ = session_.start();
     }
-    if (!started) {
+    if (!sessionStarted_) {
         return false;
     }
     skins_.read(session_.strIni());
@@ -106,6 +110,14 @@ bool CCorvidDlg::startUp() {
     }
     traceMemory(L"start-up done");
     return true;
+}
+
+void CCorvidDlg::allowMessagesFromBelow() {
+    for (const UINT message : {taskbarCreatedMessage_, exitRequestMessage_}) {
+        if (message != 0) {
+            ChangeWindowMessageFilterEx(hwnd(), message, MSGFLT_ALLOW, nullptr);
+        }
+    }
 }
 
 void CCorvidDlg::addTrayIcon() {
@@ -161,7 +173,18 @@ LRESULT CCorvidDlg::onShellMessage(UINT message, WPARAM wParam, LPARAM lParam, b
             exitProgram();
             return 0;
         }
+        if (LOWORD(wParam) == kStartWithWindowsCommand) {
+            toggleStartWithWindows();
+            return 0;
+        }
         break;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC && sessionStarted_ && !cleanedUp_) {
+            // Back from sleep or hibernation: the mouse is greeted again, or given up.
+            TimerResolutionScope fineTimer;
+            session_.resume();
+        }
+        return TRUE;
     case kTrayNotifyMessage:
         return onTrayNotification(lParam);
     case WM_TIMER:
@@ -186,6 +209,10 @@ LRESULT CCorvidDlg::onShellMessage(UINT message, WPARAM wParam, LPARAM lParam, b
             tray_.remove();
             trayRetry_.taskbarCreated();
             addTrayIcon();
+            return 0;
+        }
+        if (exitRequestMessage_ != 0 && message == exitRequestMessage_) {
+            exitProgram();
             return 0;
         }
         break;
@@ -254,7 +281,16 @@ void CCorvidDlg::showTrayMenu() {
     if (!menu) {
         return;
     }
+    // The program and its version, greyed; then the start-up entry and Exit.
+    const std::wstring title = L"Qor " + wideString(QOR_VERSION_WIDE);
+    const std::wstring startText = wideString(strings_.text(ProgramText::StartWithWindows));
     const std::wstring exitText = wideString(strings_.text(StringId::Exit));
+    const bool starts = startsWithWindows(startup_, modulePath());
+    AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, title.c_str());
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING | (starts ? MF_CHECKED : MF_UNCHECKED),
+                kStartWithWindowsCommand, startText.c_str());
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kExitCommand, exitText.c_str());
     SetForegroundWindow(hwnd());
     POINT at{};
@@ -262,6 +298,11 @@ void CCorvidDlg::showTrayMenu() {
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, 0, hwnd(), nullptr);
     // Without a message after the menu, Windows closes the next tray menu as soon as it opens.
     PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+void CCorvidDlg::toggleStartWithWindows() {
+    const std::u16string exe = modulePath();
+    setStartWithWindows(startup_, exe, !startsWithWindows(startup_, exe));
 }
 
 DialogLook CCorvidDlg::dialogLook() const {

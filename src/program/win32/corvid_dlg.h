@@ -27,6 +27,7 @@
 #include "window/lifecycle.h"
 #include "window/main_window.h"
 #include "window/skin_settings.h"
+#include "window/win32/startup_registry_win32.h"
 
 #include <windows.h>
 
@@ -37,6 +38,10 @@
 namespace qor {
 
 inline constexpr std::u16string_view kTrayTip = u"Gaming mouse setting";
+// The registered message that asks a running Qor to end as its tray menu's "Exit" does; the
+// installer and the uninstaller send it to the window of class QorClass before they replace or
+// remove the program.
+inline constexpr const wchar_t* kExitRequestMessageName = L"QorExitRequest";
 
 class CCorvidDlg final : public SceneWindow, private SessionHost {
 public:
@@ -58,6 +63,11 @@ private:
 
     LRESULT onTrayNotification(LPARAM mouseMessage);
     void showTrayMenu();
+    // The tray menu's "Start with Windows": the entry as the user wants it now.
+    void toggleStartWithWindows();
+    // Messages that a program of lower integrity may send to this window even when it runs
+    // elevated: the shell's TaskbarCreated and the installer's exit request.
+    void allowMessagesFromBelow();
     DialogLook dialogLook() const;
     // The tray may not be up yet (the shell starting with the program) or may have restarted.
     void addTrayIcon();
@@ -105,6 +115,9 @@ private:
     NonClientPaintGate nonClientPaint_;
     bool cleanedUp_ = false;
     UINT taskbarCreatedMessage_ = 0;
+    UINT exitRequestMessage_ = 0;
+    bool sessionStarted_ = false;
+    Win32StartupRegistry startup_;
     TrayRetry trayRetry_;
 };
 
