@@ -97,11 +97,20 @@ Function ${un}CloseQor
         System::Call 'kernel32::CloseHandle(p r4)'
     ${EndIf}
     ${If} $5 == 0
-        ; Its window may outlive the wait on a process that could not be opened: look again.
-        FindWindow $0 "QorClass"
-        ${If} $0 == 0
-            Return
-        ${EndIf}
+        ; Ended, or a process this user may not wait for (an elevated Qor): then its window
+        ; going away, and a moment for the process to let go of its files, tell instead.
+        StrCpy $6 0
+        ${Do}
+            FindWindow $0 "QorClass"
+            ${If} $0 == 0
+                ${If} $4 P= 0
+                    Sleep 1000
+                ${EndIf}
+                Return
+            ${EndIf}
+            Sleep 100
+            IntOp $6 $6 + 1
+        ${LoopUntil} $6 >= 100
     ${EndIf}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunningText)" /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2

@@ -109,6 +109,30 @@ t=$(now_ms)
 dismiss_warning "first start"
 log "installed Qor.exe showed its tray icon after $(($(now_ms) - t)) ms"
 "$driver" wait-hidden 40 || fail "the window did not go to the tray"
+"$driver" dismiss-balloon || true
+
+# --- the tray menu's "Start with Windows" (the middle entry) over the real registry -------------
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+click_start_item() { # the menu's entries: name, line, Start with Windows, line, Exit
+    local m
+    m=$("$driver" menu) || fail "no tray menu"
+    [ -n "$out_menu_shot" ] && { import -window root "$out_menu_shot" 2>/dev/null || true; }
+    eval "$(xdotool getwindowgeometry --shell "$m")"
+    xdotool mousemove --window "$m" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+    sleep 1
+}
+# Turned off in Task Manager: shown unticked, so choosing it turns the entry on there again.
+"$wine_run" reg add "$approved_key" /v Qor /t REG_BINARY /d 030000000102030405060708 /f >/dev/null
+out_menu_shot="$out/tray-menu-disabled.png" click_start_item
+[ "$(reg_value "$run_key" Qor)" = "$run" ] || fail "re-enabling changed the Run value"
+[ "$(reg_value "$approved_key" Qor)" = "020000000000000000000000" ] ||
+    fail "re-enabling left the mark '$(reg_value "$approved_key" Qor || true)'"
+out_menu_shot="$out/tray-menu-ticked.png" click_start_item
+! reg_value "$run_key" Qor >/dev/null || fail "unticking left the Run value"
+! reg_value "$approved_key" Qor >/dev/null || fail "unticking left the approval mark"
+out_menu_shot="" click_start_item
+[ "$(reg_value "$run_key" Qor)" = "$run" ] || fail "ticking wrote '$(reg_value "$run_key" Qor || true)'"
+log "Start with Windows: re-enabled after Task Manager, off and on again in the registry"
 
 # --- upgrade over the running program, with the user's files changed ---------------------------
 printf '\x07' | dd of="$inst/config.bin" bs=1 seek=20 conv=notrunc status=none
@@ -148,4 +172,4 @@ log "uninstalled: program, shortcut, entry and start-up value gone, settings kep
 log "whole test: $(($(now_ms) - t0)) ms"
 trap - EXIT
 cleanup
-rm -rf "$WINEPREFIX" "$QOR_UI_STATE"
+rm -rf "$WINEPREFIX" "$WINEPREFIX.lock" "$QOR_UI_STATE" "$out/config.before" "$out/str.before"
