@@ -291,7 +291,7 @@ TEST(Session, ResumeGreetsTheMouseAgainOrTreatsItAsRemoved) {
         EXPECT_EQ(rig.session().confirm(), c.answered) << c.what;
         if (c.answered) {
             EXPECT_EQ(rig.mouse.state().dpiStageCodes[1] & 0x7F,
-                      dpiCodeTable(rig.session().image().activeSensorType).codes[6])
+                      dpiCodeTable(rig.session().mirror().activeSensorType).codes[6])
                 << c.what;
         }
     }
