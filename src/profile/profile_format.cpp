@@ -329,7 +329,10 @@ std::string quoteIfNeeded(std::u16string_view text) {
 }
 
 std::string keyRowName(KeySet set, std::size_t row) {
-    return (set == KeySet::A ? "A" : "B") + std::to_string(row);
+    // Appended: GCC 12 at -O3 warns falsely on `"A" + std::to_string(row)` inlined.
+    std::string name(1, set == KeySet::A ? 'A' : 'B');
+    name += std::to_string(row);
+    return name;
 }
 
 constexpr std::string_view kProgramsKey = "Programs";

@@ -82,7 +82,7 @@ StoreResult ProfileStore::refresh() {
     const auto names = files_.listFiles(folder_);
     StoreResult result;
     if (!names) {
-        result = failure(StoreResult::Error::folderError);
+        result = failure(StoreResult::Error::folderUnreadable);
     } else {
         for (const std::u16string& file : *names) {
             const std::u16string name = profileNameOfFile(file);

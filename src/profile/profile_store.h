@@ -41,13 +41,14 @@ struct ProgramClash {
 struct StoreResult {
     enum class Error {
         none,
-        badName,     // `nameProblem` says why
-        nameTaken,   // another profile has the name
-        notFound,    // no such profile
-        unreadable,  // the profile's file does not read: `detail` and `line`
-        folderError, // the Profiles folder cannot be read or created: `systemError`
-        writeError,  // the profile's file cannot be written: `systemError`
-        notRemoved,  // the file is still there after deleting it
+        badName,          // `nameProblem` says why
+        nameTaken,        // another profile has the name
+        notFound,         // no such profile
+        unreadable,       // the profile's file does not read: `detail` and `line`
+        folderError,      // the Profiles folder cannot be created: `systemError`
+        folderUnreadable, // the Profiles folder cannot be listed
+        writeError,       // the profile's file cannot be written: `systemError`
+        notRemoved,       // the file is still there after deleting it
     };
     Error error = Error::none;
     ProfileNameProblem nameProblem = ProfileNameProblem::none;

@@ -308,7 +308,7 @@ TEST(ProfileStore, WritesAndTheirFailures) {
     EXPECT_EQ(f.store.save(u"New", p, 1).error, E::writeError);
     EXPECT_EQ(f.store.find(u"New"), nullptr);
     f.files.memory.unlistable.insert(u"/q/Profiles");
-    EXPECT_EQ(f.store.refresh().error, E::folderError);
+    EXPECT_EQ(f.store.refresh().error, E::folderUnreadable);
     EXPECT_TRUE(f.store.profiles().empty());
 }
 

@@ -286,6 +286,15 @@ TEST(ProfileSession, RenameAndDeleteFollowTheActiveProfile) {
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].name, u"Game");
     EXPECT_FALSE(items[0].active);
+    // Programs one at a time, compared without regard to case.
+    EXPECT_EQ(rig.profiles().addProgram(u"game", u"Tool.exe"), u"");
+    EXPECT_EQ(rig.profiles().addProgram(u"game", u"TOOL.EXE"), u"");
+    EXPECT_EQ(rig.profiles().removeProgram(u"game", u"GAME.exe"), u"");
+    EXPECT_EQ(rig.profiles().store().find(u"Game")->programs,
+              std::vector<std::u16string>{u"Tool.exe"});
+    EXPECT_EQ(rig.profiles().addProgram(u"game", u"C:\\x.exe"),
+              u"Not a program file name: 'C:\\x.exe' is not a file name: no folder, only the "
+              u"name.");
 }
 
 } // namespace
