@@ -329,7 +329,7 @@ std::string quoteIfNeeded(std::u16string_view text) {
 }
 
 std::string keyRowName(KeySet set, std::size_t row) {
-    // Appended, not built by `"A" + std::string`: GCC 12 at -O3 warns falsely about the latter.
+    // Appended: GCC 12 at -O3 warns falsely on `"A" + std::to_string(row)` inlined.
     std::string name(1, set == KeySet::A ? 'A' : 'B');
     name += std::to_string(row);
     return name;

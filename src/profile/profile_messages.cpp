@@ -58,6 +58,8 @@ std::u16string storeProblemText(const StoreResult& result, std::u16string_view n
         return unreadableText(name, result.line, result.detail, strings);
     case Error::folderError:
         return fillText(strings.text(ProfileText::FolderError), folder, number(result.systemError));
+    case Error::folderUnreadable:
+        return fillText(strings.text(ProfileText::FolderUnreadable), folder);
     case Error::writeError:
         return fillText(strings.text(ProfileText::WriteError), name, number(result.systemError));
     case Error::notRemoved:

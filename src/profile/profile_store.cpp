@@ -3,6 +3,7 @@
 #include "settings/file_save.h"
 
 #include <algorithm>
+#include <array>
 
 namespace qor {
 
@@ -31,34 +32,39 @@ StoreResult badName(ProfileNameProblem problem) {
 ProfileStore::ProfileStore(FileSystem& files, std::u16string folder)
     : files_(files), folder_(std::move(folder)) {}
 
-std::u16string ProfileStore::pathOf(std::u16string_view name) const {
+std::u16string ProfileStore::pathOfFile(std::u16string_view fileName) const {
     const char16_t separator = folder_.find(u'\\') != folder_.npos ? u'\\' : u'/';
     std::u16string path = folder_;
     if (!path.empty() && path.back() != u'/' && path.back() != u'\\') {
         path += separator;
     }
-    return path + std::u16string(name) + std::u16string(kProfileExtension);
+    return path + std::u16string(fileName);
 }
 
-ProfileEntry ProfileStore::load(std::u16string_view name) const {
+std::u16string ProfileStore::pathOf(std::u16string_view name) const {
+    return pathOfFile(std::u16string(name) + std::u16string(kProfileExtension));
+}
+
+ProfileEntry ProfileStore::load(std::u16string_view name, std::u16string_view fileName) const {
     ProfileEntry entry;
     entry.name = name;
-    const auto file = files_.openForReading(pathOf(name));
+    entry.fileName = fileName;
+    const auto file = files_.openForReading(pathOfFile(fileName));
     if (!file) {
         entry.problem = "the file cannot be opened";
         return entry;
     }
-    std::string text(kMaxProfileSize + 1, '\0');
-    std::size_t got = 0;
-    while (got < text.size()) {
-        const std::size_t n = file->read(
-            std::span(reinterpret_cast<std::uint8_t*>(text.data()) + got, text.size() - got));
+    // In pieces, up to one byte past the largest profile, so that a large file is refused
+    // without reading all of it.
+    std::string text;
+    std::array<std::uint8_t, 16384> piece{};
+    while (text.size() <= kMaxProfileSize) {
+        const std::size_t n = file->read(piece);
         if (n == 0) {
             break;
         }
-        got += n;
+        text.append(reinterpret_cast<const char*>(piece.data()), n);
     }
-    text.resize(got);
     const ProfileReadResult read = parseProfile(text, SettingsRecord{});
     if (!read.profile) {
         entry.problem = read.error;
@@ -76,12 +82,12 @@ StoreResult ProfileStore::refresh() {
     const auto names = files_.listFiles(folder_);
     StoreResult result;
     if (!names) {
-        result = failure(StoreResult::Error::folderError);
+        result = failure(StoreResult::Error::folderUnreadable);
     } else {
         for (const std::u16string& file : *names) {
             const std::u16string name = profileNameOfFile(file);
             if (!name.empty()) {
-                entries_.push_back(load(name));
+                entries_.push_back(load(name, file));
             }
         }
     }
@@ -164,15 +170,16 @@ ProfileReadResult ProfileStore::read(std::u16string_view name, const SettingsRec
     return parseProfile(entry->text, base, baseRows);
 }
 
-StoreResult ProfileStore::writeText(std::u16string_view name, std::string_view text) {
+StoreResult ProfileStore::writeText(std::u16string_view name, std::u16string_view fileName,
+                                    std::string_view text) {
     if (const SystemError error = files_.createFolder(folder_); error != 0) {
         return failure(StoreResult::Error::folderError, error);
     }
-    const FileSaveResult saved = saveWholeFile(files_, pathOf(name), bytesOf(text), true);
+    const FileSaveResult saved = saveWholeFile(files_, pathOfFile(fileName), bytesOf(text), true);
     if (saved.route == FileSaveResult::Route::failed) {
         return failure(StoreResult::Error::writeError, saved.error);
     }
-    put(load(name));
+    put(load(name, fileName));
     return {};
 }
 
@@ -184,7 +191,8 @@ StoreResult ProfileStore::save(std::u16string_view name, const Profile& profile,
     // An existing file keeps the spelling of its name.
     const ProfileEntry* existing = find(name);
     if (existing == nullptr) {
-        return writeText(name, formatProfile(profile, sensorType));
+        return writeText(name, std::u16string(name) + std::u16string(kProfileExtension),
+                         formatProfile(profile, sensorType));
     }
     // New settings for a profile that exists: its programs and Default mark stay.
     Profile kept = profile;
@@ -192,8 +200,9 @@ StoreResult ProfileStore::save(std::u16string_view name, const Profile& profile,
         kept.programs = existing->programs;
         kept.isDefault = existing->isDefault;
     }
-    const std::u16string fileName = existing->name;
-    return writeText(fileName, formatProfile(kept, sensorType));
+    const std::u16string existingName = existing->name;
+    const std::u16string fileName = existing->fileName;
+    return writeText(existingName, fileName, formatProfile(kept, sensorType));
 }
 
 StoreResult ProfileStore::rename(std::u16string_view from, std::u16string_view to) {
@@ -209,11 +218,12 @@ StoreResult ProfileStore::rename(std::u16string_view from, std::u16string_view t
     if (!sameFile && (find(to) != nullptr || files_.exists(pathOf(to)))) {
         return failure(StoreResult::Error::nameTaken);
     }
-    if (const SystemError error = files_.replace(pathOf(entry->name), pathOf(to)); error != 0) {
+    if (const SystemError error = files_.replace(pathOf(*entry), pathOf(to)); error != 0) {
         return failure(StoreResult::Error::writeError, error);
     }
     ProfileEntry moved = *entry;
     moved.name = to;
+    moved.fileName = std::u16string(to) + std::u16string(kProfileExtension);
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(entry - entries_.data()));
     entries_.push_back(std::move(moved));
     rebuildIndex();
@@ -225,7 +235,7 @@ StoreResult ProfileStore::remove(std::u16string_view name) {
     if (entry == nullptr) {
         return failure(StoreResult::Error::notFound);
     }
-    const std::u16string path = pathOf(entry->name);
+    const std::u16string path = pathOf(*entry);
     files_.remove(path);
     if (files_.exists(path)) {
         return failure(StoreResult::Error::notRemoved);
@@ -245,7 +255,8 @@ StoreResult ProfileStore::rewriteGeneral(const ProfileEntry& entry,
         return r;
     }
     const std::u16string name = entry.name;
-    return writeText(name, withGeneralKeys(entry.text, programs, isDefault));
+    const std::u16string fileName = entry.fileName;
+    return writeText(name, fileName, withGeneralKeys(entry.text, programs, isDefault));
 }
 
 StoreResult ProfileStore::setPrograms(std::u16string_view name,

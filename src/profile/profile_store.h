@@ -19,6 +19,7 @@ namespace qor {
 
 struct ProfileEntry {
     std::u16string name;
+    std::u16string fileName; // as the folder lists it: "Game.ini", "Game.INI"
     // Why the file does not read: the reader's message, and its line (0: the file as a whole).
     // Empty for a profile that reads.
     std::string problem;
@@ -40,13 +41,14 @@ struct ProgramClash {
 struct StoreResult {
     enum class Error {
         none,
-        badName,     // `nameProblem` says why
-        nameTaken,   // another profile has the name
-        notFound,    // no such profile
-        unreadable,  // the profile's file does not read: `detail` and `line`
-        folderError, // the Profiles folder cannot be read or created: `systemError`
-        writeError,  // the profile's file cannot be written: `systemError`
-        notRemoved,  // the file is still there after deleting it
+        badName,          // `nameProblem` says why
+        nameTaken,        // another profile has the name
+        notFound,         // no such profile
+        unreadable,       // the profile's file does not read: `detail` and `line`
+        folderError,      // the Profiles folder cannot be created: `systemError`
+        folderUnreadable, // the Profiles folder cannot be listed
+        writeError,       // the profile's file cannot be written: `systemError`
+        notRemoved,       // the file is still there after deleting it
     };
     Error error = Error::none;
     ProfileNameProblem nameProblem = ProfileNameProblem::none;
@@ -61,6 +63,7 @@ public:
     ProfileStore(FileSystem& files, std::u16string folder);
 
     const std::u16string& folder() const { return folder_; }
+    // The file a profile of that name is written to.
     std::u16string pathOf(std::u16string_view name) const;
 
     // Reads the folder again: every NAME.ini, parsed once, and the index built anew. The
@@ -98,10 +101,14 @@ public:
     StoreResult setDefault(std::u16string_view name, bool isDefault);
 
 private:
-    ProfileEntry load(std::u16string_view name) const;
+    ProfileEntry load(std::u16string_view name, std::u16string_view fileName) const;
+    std::u16string pathOfFile(std::u16string_view fileName) const;
+    // The file of an existing profile, as listed.
+    std::u16string pathOf(const ProfileEntry& entry) const { return pathOfFile(entry.fileName); }
     void put(ProfileEntry entry);
     void rebuildIndex();
-    StoreResult writeText(std::u16string_view name, std::string_view text);
+    StoreResult writeText(std::u16string_view name, std::u16string_view fileName,
+                          std::string_view text);
     StoreResult rewriteGeneral(const ProfileEntry& entry,
                                const std::vector<std::u16string>& programs, bool isDefault);
 

@@ -54,6 +54,7 @@ std::u16string_view StringTable::text(ProfileText id) const {
             {u"The folder %1 cannot be written (error %2). Nothing was saved.",
              u"无法写入文件夹 %1（错误 %2）。没有保存任何内容。",
              u"無法寫入資料夾 %1（錯誤 %2）。沒有儲存任何內容。"},
+            {u"The folder %1 cannot be read.", u"无法读取文件夹 %1。", u"無法讀取資料夾 %1。"},
             {u"Profile \u201c%1\u201d could not be written (error %2).",
              u"无法写入配置文件“%1”（错误 %2）。", u"無法寫入設定檔「%1」（錯誤 %2）。"},
             {u"Profile \u201c%1\u201d could not be deleted.", u"无法删除配置文件“%1”。",

@@ -147,12 +147,13 @@ enum class ProfileText : std::size_t {
     NameBadCharacter,
     NameReserved, // %1 the name
     NameTrailing,
-    NameTaken,   // %1 the name
-    BadProgram,  // %1 why, as the reader says it
-    FolderError, // %1 the folder, %2 the system's error code
-    WriteError,  // %1 profile, %2 the system's error code
-    NotRemoved,  // %1 profile
-    NotFound,    // %1 profile
+    NameTaken,        // %1 the name
+    BadProgram,       // %1 why, as the reader says it
+    FolderError,      // %1 the folder, %2 the system's error code
+    FolderUnreadable, // %1 the folder
+    WriteError,       // %1 profile, %2 the system's error code
+    NotRemoved,       // %1 profile
+    NotFound,         // %1 profile
     Count,
 };
 
