@@ -60,7 +60,7 @@ target_compile_options(spi_probe PRIVATE ${QOR_WARNINGS})
 # The main window through the UI driver, in a Wine desktop, with the demo's wire trace: its
 # frame, both pages and the dialogs worked as a user works them.
 if(QOR_XDOTOOL)
-  foreach(page frame basic dialogs advanced macro faults)
+  foreach(page frame basic dialogs advanced macro faults profiles)
     add_test(NAME ui_${page} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/program/smoke/ui_${page}.sh
                                      ${CMAKE_BINARY_DIR}/demo ${CMAKE_BINARY_DIR}/ui)
     set_tests_properties(ui_${page} PROPERTIES TIMEOUT 300 RESOURCE_LOCK qor_desktop

@@ -25,7 +25,13 @@ inline constexpr int kMacroListMenu = 180; // the sequence list's context menu
 // --- commands ----------------------------------------------------------------------------------
 inline constexpr unsigned kExitCommand = 1028;             // tray menu "Exit"
 inline constexpr unsigned kStartWithWindowsCommand = 1029; // tray menu "Start with Windows"
-inline constexpr int kDeleteMacroLineCommand = 32772;      // macro list context menu
+inline constexpr unsigned kSaveProfileAsCommand = 1030;  // tray menu "Save Current Settings As…"
+inline constexpr unsigned kManageProfilesCommand = 1031; // tray menu "Manage Profiles…"
+inline constexpr unsigned kOpenProfilesFolderCommand = 1032; // tray menu "Open Profiles Folder"
+// The tray menu's profiles, one command each from here on, in the order listed.
+inline constexpr unsigned kFirstProfileCommand = 0x7000;
+inline constexpr unsigned kProfileCommandCount = 0x1000;
+inline constexpr int kDeleteMacroLineCommand = 32772; // macro list context menu
 // The dialog manager's Enter and Escape (and a dialog's system menu Close).
 inline constexpr int kOkCommand = 1;     // IDOK
 inline constexpr int kCancelCommand = 2; // IDCANCEL

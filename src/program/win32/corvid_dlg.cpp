@@ -12,6 +12,7 @@
 #include "ui/win32/drawing.h"
 #include "ui/win32/skin_folders.h"
 #include "window/startup_entry.h"
+#include "window/tray_menu.h"
 
 #include "qor_version.h"
 
@@ -21,6 +22,10 @@ namespace qor {
 namespace {
 
 constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT_PTR kForegroundPollTimer = 2;
+constexpr UINT_PTR kProfileSwitchTimer = 3;
+// Fine enough for the 300 ms a program must stay in front.
+constexpr UINT kProfileSwitchTickMs = 100;
 
 const AnsiCodec& ansiCodec() {
     static const Win32AnsiCodec codec;
@@ -108,6 +113,8 @@ bool CCorvidDlg::startUp() {
     if (window_.showFirstPage()) {
         refresh();
     }
+    foreground_.start(hwnd, kForegroundPollTimer,
+                      [this](const ForegroundProgram& program) { foregroundChanged(program); });
     traceMemory(L"start-up done");
     return true;
 }
@@ -169,12 +176,7 @@ LRESULT CCorvidDlg::onShellMessage(UINT message, WPARAM wParam, LPARAM lParam, b
         cleanUp();
         break;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kExitCommand) {
-            exitProgram();
-            return 0;
-        }
-        if (LOWORD(wParam) == kStartWithWindowsCommand) {
-            toggleStartWithWindows();
+        if (HIWORD(wParam) == 0 && lParam == 0 && trayCommandChosen(LOWORD(wParam))) {
             return 0;
         }
         break;
@@ -188,8 +190,16 @@ LRESULT CCorvidDlg::onShellMessage(UINT message, WPARAM wParam, LPARAM lParam, b
     case kTrayNotifyMessage:
         return onTrayNotification(lParam);
     case WM_TIMER:
-        if (wParam == kTrayRetryTimer && !cleanedUp_) {
+        if (cleanedUp_) {
+            return 0;
+        }
+        if (wParam == kTrayRetryTimer) {
             addTrayIcon();
+        } else if (wParam == kForegroundPollTimer) {
+            foreground_.poll();
+            followProfiles();
+        } else if (wParam == kProfileSwitchTimer) {
+            followProfiles();
         }
         return 0;
     case kDeviceEventMessage:
@@ -276,28 +286,166 @@ LRESULT CCorvidDlg::onTrayNotification(LPARAM mouseMessage) {
     return 0;
 }
 
+namespace {
+
+// Appends the entries to a system menu; a submenu becomes the parent's (and goes with it).
+void appendEntries(HMENU menu, const std::vector<TrayMenuEntry>& entries) {
+    for (const auto& e : entries) {
+        const std::wstring text = wideString(e.text);
+        const UINT state = (e.checked ? MF_CHECKED : MF_UNCHECKED) | (e.enabled ? 0 : MF_GRAYED);
+        switch (e.kind) {
+        case TrayMenuEntry::Kind::Separator:
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            break;
+        case TrayMenuEntry::Kind::Item:
+            AppendMenuW(menu, MF_STRING | state, e.command, text.c_str());
+            break;
+        case TrayMenuEntry::Kind::Submenu:
+            if (HMENU sub = CreatePopupMenu()) {
+                appendEntries(sub, e.children);
+                if (!AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(sub),
+                                 text.c_str())) {
+                    DestroyMenu(sub);
+                }
+            }
+            break;
+        }
+    }
+}
+
+} // namespace
+
 void CCorvidDlg::showTrayMenu() {
     const ScopedMenu menu(CreatePopupMenu());
     if (!menu) {
         return;
     }
-    // The program and its version, greyed; then the start-up entry and Exit.
-    const std::wstring title = L"Qor " + wideString(QOR_VERSION_WIDE);
-    const std::wstring startText = wideString(strings_.text(ProgramText::StartWithWindows));
-    const std::wstring exitText = wideString(strings_.text(StringId::Exit));
-    const bool starts = startsWithWindows(startup_, modulePath());
-    AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, title.c_str());
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING | (starts ? MF_CHECKED : MF_UNCHECKED),
-                kStartWithWindowsCommand, startText.c_str());
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kExitCommand, exitText.c_str());
+    // The folder may have changed behind the program's back.
+    session_.profiles().refresh();
+    TrayMenuState state{QOR_VERSION_WIDE, startsWithWindows(startup_, modulePath()), {}};
+    trayProfiles_.clear();
+    for (const auto& p : session_.profiles().items()) {
+        state.profiles.push_back({p.label, p.active});
+        trayProfiles_.push_back(p.name);
+    }
+    appendEntries(menu.get(), trayMenu(state, strings_));
     SetForegroundWindow(hwnd());
     POINT at{};
     GetCursorPos(&at);
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, 0, hwnd(), nullptr);
     // Without a message after the menu, Windows closes the next tray menu as soon as it opens.
     PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+bool CCorvidDlg::trayCommandChosen(unsigned id) {
+    const TrayCommand command = trayCommand(id, trayProfiles_.size());
+    switch (command.kind) {
+    case TrayCommand::Kind::None:
+        return false;
+    case TrayCommand::Kind::Exit:
+        exitProgram();
+        break;
+    case TrayCommand::Kind::StartWithWindows:
+        toggleStartWithWindows();
+        break;
+    case TrayCommand::Kind::UseProfile:
+        useProfile(trayProfiles_[command.profile]);
+        break;
+    case TrayCommand::Kind::SaveProfileAs:
+        saveProfileAs();
+        break;
+    case TrayCommand::Kind::ManageProfiles:
+        manageProfiles();
+        break;
+    case TrayCommand::Kind::OpenProfilesFolder:
+        openProfilesFolder();
+        break;
+    }
+    return true;
+}
+
+void CCorvidDlg::useProfile(const std::u16string& name) {
+    ProfileUseResult result;
+    {
+        TimerResolutionScope fineTimer; // the write's pauses
+        result = session_.profiles().use(name, ProfileCause::hand);
+    }
+    // A shown window shows the profile's settings at once; a hidden one when it comes back.
+    if (result.changedSettings() && IsWindowVisible(hwnd()) &&
+        session_.settings().consumeRedrawOnNextShow()) {
+        window_.redrawCurrentPage();
+        refresh();
+    }
+}
+
+bool CCorvidDlg::runTrayDialog(DialogContent& content) {
+    const auto now = SwitchClock::now();
+    session_.profiles().suppress(kDialogOpen, true, now);
+    SetForegroundWindow(hwnd());
+    const bool ok = dialogRunner_.run(content);
+    session_.profiles().suppress(kDialogOpen, false, SwitchClock::now());
+    return ok;
+}
+
+void CCorvidDlg::saveProfileAs() {
+    session_.profiles().refresh();
+    ProfileNameDialog dialog(session_.profiles().store(), strings_);
+    if (!runTrayDialog(dialog)) {
+        return;
+    }
+    if (const auto problem = session_.profiles().saveCurrentAs(dialog.result()); !problem.empty()) {
+        messages_.show(problem, kApplicationTitle);
+    }
+}
+
+void CCorvidDlg::manageProfiles() {
+    if (const auto problem = session_.profiles().refresh(); !problem.empty()) {
+        messages_.show(problem, kApplicationTitle);
+    }
+    ManageProfilesDialog dialog(session_.profiles().store(), session_.profiles().active(),
+                                strings_, &runningPrograms);
+    if (!runTrayDialog(dialog)) {
+        return;
+    }
+    if (const auto problem = session_.profiles().carryOut(dialog.changes()); !problem.empty()) {
+        messages_.show(problem, kApplicationTitle);
+        return;
+    }
+    if (dialog.useNow()) {
+        useProfile(*dialog.useNow());
+    }
+}
+
+void CCorvidDlg::openProfilesFolder() {
+    if (const auto problem = session_.profiles().createFolder(); !problem.empty()) {
+        messages_.show(problem, kApplicationTitle);
+        return;
+    }
+    ShellExecuteW(hwnd(), L"open", wideString(session_.profiles().folder()).c_str(), nullptr,
+                  nullptr, SW_SHOWNORMAL);
+}
+
+void CCorvidDlg::foregroundChanged(const ForegroundProgram& program) {
+    if (!sessionStarted_ || cleanedUp_) {
+        return;
+    }
+    session_.profiles().foreground(SwitchClock::now(), program);
+    followProfiles();
+}
+
+void CCorvidDlg::followProfiles() {
+    if (!sessionStarted_) {
+        return;
+    }
+    const auto now = SwitchClock::now();
+    ProfileSession& profiles = session_.profiles();
+    profiles.suppress(kWindowShown, IsWindowVisible(hwnd()) != FALSE, now);
+    profiles.tick(now);
+    if (profiles.switchPending()) {
+        SetTimer(hwnd(), kProfileSwitchTimer, kProfileSwitchTickMs, nullptr);
+    } else {
+        KillTimer(hwnd(), kProfileSwitchTimer);
+    }
 }
 
 void CCorvidDlg::toggleStartWithWindows() {
@@ -349,6 +497,8 @@ void CCorvidDlg::cleanUp() {
     }
     cleanedUp_ = true;
     KillTimer(hwnd(), kTrayRetryTimer);
+    KillTimer(hwnd(), kProfileSwitchTimer);
+    foreground_.stop();
     tray_.remove();
     session_.stopListener();
     if (notifications_ != nullptr) {

@@ -10,6 +10,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_recorder.h"
 #include "pointer/win32/pointer_system_win32.h"
+#include "program/win32/foreground_win32.h"
 #include "program/win32/program_backend.h"
 #include "program/win32/recorder_host_win32.h"
 #include "program/win32/tray_icon.h"
@@ -63,6 +64,20 @@ private:
 
     LRESULT onTrayNotification(LPARAM mouseMessage);
     void showTrayMenu();
+    // A command of the tray menu (or the dialog manager's): true when it was one.
+    bool trayCommandChosen(unsigned id);
+
+    // Profiles: one chosen by hand, the two dialogs, and following the program in front.
+    void useProfile(const std::u16string& name);
+    void saveProfileAs();
+    void manageProfiles();
+    void openProfilesFolder();
+    void foregroundChanged(const ForegroundProgram& program);
+    // The window's visibility as a reason to wait, a tick of the switching, and its timer kept
+    // running while a switch may be due.
+    void followProfiles();
+    // Runs a skinned dialog from the tray: no automatic switch while it is open.
+    bool runTrayDialog(DialogContent& content);
     // The tray menu's "Start with Windows": the entry as the user wants it now.
     void toggleStartWithWindows();
     // Messages that a program of lower integrity may send to this window even when it runs
@@ -118,6 +133,9 @@ private:
     UINT exitRequestMessage_ = 0;
     bool sessionStarted_ = false;
     Win32StartupRegistry startup_;
+    ForegroundWatch foreground_;
+    // The profiles the tray menu listed when it was last built, by name.
+    std::vector<std::u16string> trayProfiles_;
     TrayRetry trayRetry_;
 };
 
