@@ -67,8 +67,30 @@ only_dpi_writes_from "$mark" || fail "the switch back sent more than the DPI wri
 log "Notepad closed: the Default profile, only the DPI write"
 
 step="tray"
-"$driver" menu >/dev/null
+# The switch's balloon would cover the menu.
+if "$driver" balloon 5 >/dev/null; then "$driver" dismiss-balloon; fi
+mark=$(($(lines) + 1))
+menu=$("$driver" menu)
+# The pointer on "Profiles" (the line under the version and its separator) opens the submenu:
+# Desk, Writing, a separator and the three commands, a line of about 17 pixels each.
+xdotool mousemove --window "$menu" 40 36
+submenu=""
+for _ in $(seq 1 25); do
+    submenu=$(xdotool search --onlyvisible --pid "$("$driver" pid)" 2>/dev/null |
+        while read -r w; do
+            [ "$w" = "$menu" ] && continue
+            g=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: //p')
+            [ -n "$g" ] && [ "${g%x*}" -lt 300 ] && [ "${g#*x}" -lt 160 ] && echo "$w"
+        done | head -1)
+    [ -n "$submenu" ] && break
+    sleep 0.2
+done
+[ -n "$submenu" ] || fail "the Profiles submenu did not open"
 "$driver" shot "$out/ui-profiles-tray-menu.png"
-log "screenshot of the tray menu"
+xdotool mousemove --window "$submenu" 40 26 click 1
+stage1_becomes "$writing" || fail "choosing Writing in the tray's Profiles submenu did not use it"
+sleep 1
+only_dpi_writes_from "$mark" || fail "the switch by hand sent more than the DPI write"
+log "the tray's submenu switched to Writing by hand, with the DPI write alone"
 "$driver" quit || fail "Exit from the tray menu did not end the program"
 log "done"
