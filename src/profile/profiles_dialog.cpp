@@ -12,7 +12,11 @@ constexpr Rect kProfileListRect{14, 40, 148, 234};
 constexpr Rect kNameEditRect{161, 40, 258, 54};
 constexpr Rect kRenameRect{265, 36, 370, 57};
 constexpr Rect kProgramsLabelRect{158, 60, 370, 78};
-constexpr Rect kProgramListRect{160, 82, 368, 156};
+constexpr Rect kProgramListRect{160, 82, 368, 116};
+// Under the programs: a clash, or why a name was refused. In place of the programs: why the
+// chosen profile's file does not read.
+constexpr Rect kStatusRect{158, 119, 370, 161};
+constexpr Rect kUnreadableRect{160, 82, 368, 157};
 constexpr Rect kAddProgramRect{158, 163, 263, 184};
 constexpr Rect kRemoveRect{265, 163, 370, 184};
 constexpr Rect kDefaultCheckRect{158, 192, 174, 208};
@@ -21,8 +25,6 @@ constexpr Rect kDeleteRect{158, 215, 263, 236};
 constexpr Rect kUseNowRect{265, 215, 370, 236};
 // The programs with a window, over the programs and the buttons under them while open.
 constexpr Rect kRunningListRect{158, 82, 370, kDialogListBottom};
-// What went wrong last, in the footer beside OK and Cancel.
-constexpr Rect kStatusRect{12, 247, 162, 281};
 
 constexpr Rect kNameDialogLabelRect{60, 95, 324, 125};
 constexpr Rect kNameDialogEditRect{63, 131, 321, 145};
@@ -292,27 +294,41 @@ void ManageProfilesDialog::useCurrent() {
     useNow_ = p.name;
 }
 
+std::optional<std::u16string> ManageProfilesDialog::clashOf(std::u16string_view program) const {
+    const ManagedProfile* p = current();
+    // The first profile by name that names a program gets it.
+    for (const auto& o : rows_) {
+        if (&o != p && !o.deleted && o.readable && listsProgram(o.programs, program) &&
+            foldedName(o.name) < foldedName(p->name)) {
+            return o.name;
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<std::u16string> ManageProfilesDialog::programItems() const {
     std::vector<std::u16string> items;
-    const ManagedProfile* p = current();
-    if (p == nullptr) {
+    if (current() == nullptr) {
         return items;
     }
-    for (const auto& program : p->programs) {
-        std::u16string item = program;
-        // The first profile by name that names a program gets it.
-        for (const auto& o : rows_) {
-            if (&o == p || o.deleted || !o.readable || !listsProgram(o.programs, program)) {
-                continue;
-            }
-            if (foldedName(o.name) < foldedName(p->name)) {
-                item = fillText(strings_.text(ProfileText::ProgramClash), program, o.name, p->name);
-                break;
-            }
-        }
-        items.push_back(std::move(item));
+    for (const auto& program : current()->programs) {
+        // Marked: the sentence under the list names the profile that has it.
+        items.push_back(clashOf(program) ? program + u" *" : program);
     }
     return items;
+}
+
+std::u16string ManageProfilesDialog::statusText() const {
+    const ManagedProfile* p = current();
+    if (!status_.empty() || p == nullptr || !p->readable) {
+        return status_;
+    }
+    for (const auto& program : p->programs) {
+        if (const auto winner = clashOf(program)) {
+            return fillText(strings_.text(ProfileText::ProgramClash), program, *winner, p->name);
+        }
+    }
+    return {};
 }
 
 Scene ManageProfilesDialog::scene() const {
@@ -327,7 +343,8 @@ Scene ManageProfilesDialog::scene() const {
             item += u" (" + std::u16string(strings_.text(ProfileText::Default)) + u")";
         }
         if (!p.readable) {
-            item += u" " + std::u16string(strings_.text(ProfileText::UnreadableMark));
+            // Short, for a narrow list: choosing the profile says in full why it does not read.
+            item += u" (!)";
         }
         names.push_back(std::move(item));
         if (selected_ == shown[k]) {
@@ -342,7 +359,12 @@ Scene ManageProfilesDialog::scene() const {
     s.controls.push_back(std::move(name));
     textButton(s, kRenameRect, strings_.text(ProfileText::Rename));
     s.labelAbove(strings_.text(ProfileText::Programs), kProgramsLabelRect, TextAlign::Left);
-    s.controls.push_back(listControl(kProgramList, kProgramListRect, programItems(), program_));
+    if (p != nullptr && !p->readable) {
+        s.wrappedText(status_, kUnreadableRect, TextAlign::Left, ColourRole::Warning);
+    } else {
+        s.controls.push_back(listControl(kProgramList, kProgramListRect, programItems(), program_));
+        s.wrappedText(statusText(), kStatusRect, TextAlign::Left, ColourRole::Warning);
+    }
     textButton(s, kAddProgramRect, strings_.text(ProfileText::AddProgram));
     textButton(s, kRemoveRect, strings_.text(ProfileText::Remove));
     s.image(p != nullptr && p->isDefault ? u"/PaneMakingTick.png" : u"/Pane.png",
@@ -350,9 +372,6 @@ Scene ManageProfilesDialog::scene() const {
     s.text(strings_.text(ProfileText::Default), kDefaultTextRect, TextAlign::Left);
     textButton(s, kDeleteRect, strings_.text(ProfileText::Delete));
     textButton(s, kUseNowRect, strings_.text(ProfileText::UseNow));
-    if (!status_.empty()) {
-        s.wrappedText(status_, kStatusRect, TextAlign::Left, ColourRole::Warning);
-    }
     addList(s);
     return s;
 }

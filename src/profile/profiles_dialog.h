@@ -92,8 +92,12 @@ private:
     void toggleDefault();
     void deleteProfile();
     void useCurrent();
-    // The programs of the chosen profile with the clashes marked.
+    // The profile that gets `program` before the chosen one, if any.
+    std::optional<std::u16string> clashOf(std::u16string_view program) const;
+    // The programs of the chosen profile, those another profile gets marked.
     std::vector<std::u16string> programItems() const;
+    // Why the last action was refused; otherwise the first clash of the chosen profile.
+    std::u16string statusText() const;
 
     const StringTable& strings_;
     std::u16string folder_;

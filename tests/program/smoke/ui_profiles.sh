@@ -87,7 +87,9 @@ for _ in $(seq 1 25); do
 done
 [ -n "$submenu" ] || fail "the Profiles submenu did not open"
 "$driver" shot "$out/ui-profiles-tray-menu.png"
-xdotool mousemove --window "$submenu" 40 26 click 1
+read -r sx sy < <(xwininfo -id "$submenu" |
+    awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
+xdotool mousemove $((sx + 40)) $((sy + 26)) click 1
 stage1_becomes "$writing" || fail "choosing Writing in the tray's Profiles submenu did not use it"
 sleep 1
 only_dpi_writes_from "$mark" || fail "the switch by hand sent more than the DPI write"
