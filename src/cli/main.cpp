@@ -163,6 +163,18 @@ std::optional<std::string> takeSessionOptions(std::vector<std::string>& args, Se
     return std::nullopt;
 }
 
+// The backend of apply's options: the emulated mouse with its faults, or the real one.
+std::unique_ptr<CliBackend> faultyBackend(const char* command, bool emulate,
+                                          const SessionOptions& s, const EmulatorFaults& faults) {
+    auto backend = makeBackend(command, emulate, s);
+    if (backend && emulate) {
+        auto& mouse = static_cast<EmulatorBackend&>(*backend).mouse();
+        mouse.setFaults(faults);
+        mouse.setInstantTimeouts(!s.realPauses);
+    }
+    return backend;
+}
+
 int runApply(const CommonOptions& common, std::vector<std::string> args) {
     if (common.help) {
         std::fputs(kApplyHelp, stdout);
@@ -180,14 +192,9 @@ int runApply(const CommonOptions& common, std::vector<std::string> args) {
     if (!args.empty()) {
         return usageError("apply", "unexpected argument '" + args.front() + "'");
     }
-    const auto backend = makeBackend("apply", emulate, s);
+    const auto backend = faultyBackend("apply", emulate, s, faults);
     if (!backend) {
         return 2;
-    }
-    if (emulate) {
-        auto& mouse = static_cast<EmulatorBackend&>(*backend).mouse();
-        mouse.setFaults(faults);
-        mouse.setInstantTimeouts(!s.realPauses);
     }
     CliSession session(s, *backend);
     if (!session.traceOpen()) {
@@ -225,14 +232,9 @@ int runProfileUse(const CommonOptions& common, std::vector<std::string> args) {
     if (args.size() != 2) {
         return usageError("profile use", "takes one NAME");
     }
-    const auto backend = makeBackend("profile use", emulate, s);
+    const auto backend = faultyBackend("profile use", emulate, s, faults);
     if (!backend) {
         return 2;
-    }
-    if (emulate) {
-        auto& mouse = static_cast<EmulatorBackend&>(*backend).mouse();
-        mouse.setFaults(faults);
-        mouse.setInstantTimeouts(!s.realPauses);
     }
     CliSession session(s, *backend);
     if (!session.traceOpen()) {

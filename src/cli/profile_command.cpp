@@ -56,19 +56,30 @@ std::optional<SettingsState> loadSettings(const std::string& command, const Comm
     return state;
 }
 
-int runExport(const CommonOptions& options, const std::string& file) {
-    StdFileSystem files;
+// config.bin, record.ini and the key-row texts of str.ini in --dir as one profile; nothing after
+// saying why when they do not read.
+std::optional<Profile> currentProfile(const char* command, const CommonOptions& options,
+                                      StdFileSystem& files) {
     StderrMessageSink messages;
-    const auto state = loadSettings("export", options, files, messages);
+    const auto state = loadSettings(command, options, files, messages);
     if (!state) {
-        return 1;
+        return std::nullopt;
     }
     const IniEngine engine;
     const StringTable strings(languageFromId(options.language));
-    const auto profile = profileOfFiles(state->working, engine, joinPath(options.dir, "record.ini"),
-                                        joinPath(options.dir, "str.ini"), strings.strIniSection());
+    auto profile = profileOfFiles(state->working, engine, joinPath(options.dir, "record.ini"),
+                                  joinPath(options.dir, "str.ini"), strings.strIniSection());
     if (!profile) {
-        return fail("export", "cannot read " + joinPath(options.dir, "record.ini"));
+        fail(command, "cannot read " + joinPath(options.dir, "record.ini"));
+    }
+    return profile;
+}
+
+int runExport(const CommonOptions& options, const std::string& file) {
+    StdFileSystem files;
+    const auto profile = currentProfile("export", options, files);
+    if (!profile) {
+        return 1;
     }
     const std::string text =
         formatProfile(*profile, options.sensorType.value_or(factoryMouseState().sensorType));
@@ -179,19 +190,13 @@ int runList(const CommonOptions& options) {
 
 int runSave(const CommonOptions& options, const std::string& name) {
     StdFileSystem files;
-    StderrMessageSink messages;
-    const auto state = loadSettings("profile save", options, files, messages);
-    if (!state) {
+    const auto profile = currentProfile("profile save", options, files);
+    if (!profile) {
         return 1;
     }
     const IniEngine engine;
     const StringTable strings(languageFromId(options.language));
     const std::string strIni = joinPath(options.dir, "str.ini");
-    const auto profile = profileOfFiles(state->working, engine, joinPath(options.dir, "record.ini"),
-                                        strIni, strings.strIniSection());
-    if (!profile) {
-        return fail("profile save", "cannot read " + joinPath(options.dir, "record.ini"));
-    }
     ProfileStore store(files, profilesFolderOf(options));
     store.refresh();
     const std::u16string wide = utf8ToUtf16(name);

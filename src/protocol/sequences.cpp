@@ -88,16 +88,20 @@ ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& recor
 
     mirror.keyMatrices[0] = buildKeyMatrix1(record);
     failed(commands.writeKeyMatrices(), kKeyGroup);
-    outcome.stalled = commands.link().stalled();
-    mirror.sentThisConnection = outcome.complete() && !outcome.stalled;
+    finishApply(commands, outcome, record, persistence);
+    return outcome;
+}
 
+void finishApply(DeviceCommands& commands, ApplyOutcome& outcome, const SettingsRecord& record,
+                 const ApplyPersistence& persistence) {
+    outcome.stalled = commands.link().stalled();
+    commands.mirror().sentThisConnection = outcome.complete() && !outcome.stalled;
     if (persistence.saveSettings) {
         persistence.saveSettings(record);
     }
     if (persistence.writeKeyRowTexts) {
         persistence.writeKeyRowTexts();
     }
-    return outcome;
 }
 
 ApplyOutcome confirmSettings(const DeviceLink& link, DeviceCommands& commands, SettingsState& state,

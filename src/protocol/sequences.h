@@ -51,6 +51,11 @@ void connectReadBack(DeviceCommands& commands);
 ApplyOutcome applySettings(DeviceCommands& commands, const SettingsRecord& record,
                            const ApplyPersistence& persistence);
 
+// The end of every apply, whatever it sent: whether the mouse now holds what was sent in this
+// connection, then the settings saved and the key-row texts written.
+void finishApply(DeviceCommands& commands, ApplyOutcome& outcome, const SettingsRecord& record,
+                 const ApplyPersistence& persistence);
+
 // OK and Apply: nothing at all while the mouse is not connected; otherwise the apply sequence
 // and the snapshot Cancel returns to.
 ApplyOutcome confirmSettings(const DeviceLink& link, DeviceCommands& commands, SettingsState& state,

@@ -94,15 +94,7 @@ ApplyOutcome applyChangedSettings(DeviceCommands& commands, const SettingsRecord
     if (std::any_of(plan.keyMatrices.begin(), plan.keyMatrices.end(), [](bool b) { return b; })) {
         failed(commands.writeKeyMatrices(plan.keyMatrices), kKeyGroup);
     }
-    outcome.stalled = commands.link().stalled();
-    mirror.sentThisConnection = outcome.complete() && !outcome.stalled;
-
-    if (persistence.saveSettings) {
-        persistence.saveSettings(record);
-    }
-    if (persistence.writeKeyRowTexts) {
-        persistence.writeKeyRowTexts();
-    }
+    finishApply(commands, outcome, record, persistence);
     return outcome;
 }
 
