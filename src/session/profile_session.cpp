@@ -255,32 +255,6 @@ std::u16string ProfileSession::carryOut(const std::vector<ProfileChange>& change
     return {};
 }
 
-std::u16string ProfileSession::addProgram(std::u16string_view name, std::u16string_view program) {
-    const ProfileEntry* entry = store_.find(name);
-    if (entry == nullptr) {
-        return problem(StoreResult{StoreResult::Error::notFound}, name);
-    }
-    std::vector<std::u16string> programs = entry->programs;
-    if (std::none_of(programs.begin(), programs.end(),
-                     [&](const std::u16string& p) { return sameProfileName(p, program); })) {
-        programs.emplace_back(program);
-    }
-    const std::u16string profileName = entry->name; // the entry is replaced by the write
-    return setPrograms(profileName, programs);
-}
-
-std::u16string ProfileSession::removeProgram(std::u16string_view name,
-                                             std::u16string_view program) {
-    const ProfileEntry* entry = store_.find(name);
-    if (entry == nullptr) {
-        return problem(StoreResult{StoreResult::Error::notFound}, name);
-    }
-    std::vector<std::u16string> programs = entry->programs;
-    std::erase_if(programs, [&](const std::u16string& p) { return sameProfileName(p, program); });
-    const std::u16string profileName = entry->name; // the entry is replaced by the write
-    return setPrograms(profileName, programs);
-}
-
 std::u16string ProfileSession::createFolder() {
     if (const SystemError error = session_.files_.createFolder(store_.folder()); error != 0) {
         StoreResult r;

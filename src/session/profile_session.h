@@ -85,10 +85,6 @@ public:
     std::u16string setPrograms(std::u16string_view name,
                                const std::vector<std::u16string>& programs);
     std::u16string setDefault(std::u16string_view name, bool isDefault);
-    // One program more or less for the profile; a name it has already (in any case) is not
-    // added twice.
-    std::u16string addProgram(std::u16string_view name, std::u16string_view program);
-    std::u16string removeProgram(std::u16string_view name, std::u16string_view program);
     // "Open Profiles Folder": the folder made when it is missing, so that there is one to open.
     std::u16string createFolder();
 

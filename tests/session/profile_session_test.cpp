@@ -286,15 +286,19 @@ TEST(ProfileSession, RenameAndDeleteFollowTheActiveProfile) {
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].name, u"Game");
     EXPECT_FALSE(items[0].active);
-    // Programs one at a time, compared without regard to case.
-    EXPECT_EQ(rig.profiles().addProgram(u"game", u"Tool.exe"), u"");
-    EXPECT_EQ(rig.profiles().addProgram(u"game", u"TOOL.EXE"), u"");
-    EXPECT_EQ(rig.profiles().removeProgram(u"game", u"GAME.exe"), u"");
-    EXPECT_EQ(rig.profiles().store().find(u"Game")->programs,
+    // The Manage Profiles dialog's changes, in order; the first refused stops the rest.
+    using Kind = ProfileChange::Kind;
+    EXPECT_EQ(rig.profiles().carryOut({{Kind::SetPrograms, u"game", {}, {u"Tool.exe"}, false},
+                                       {Kind::Rename, u"Game", u"Play", {}, false}}),
+              u"");
+    ASSERT_NE(rig.profiles().store().find(u"Play"), nullptr);
+    EXPECT_EQ(rig.profiles().store().find(u"Play")->programs,
               std::vector<std::u16string>{u"Tool.exe"});
-    EXPECT_EQ(rig.profiles().addProgram(u"game", u"C:\\x.exe"),
-              u"Not a program file name: 'C:\\x.exe' is not a file name: no folder, only the "
-              u"name.");
+    EXPECT_EQ(
+        rig.profiles().carryOut({{Kind::SetPrograms, u"Play", {}, {u"C:\\x.exe"}, false},
+                                 {Kind::Delete, u"Play", {}, {}, false}}),
+        u"Not a program file name: 'C:\\x.exe' is not a file name: no folder, only the name.");
+    EXPECT_NE(rig.profiles().store().find(u"Play"), nullptr) << "the delete after it did not run";
 }
 
 } // namespace
