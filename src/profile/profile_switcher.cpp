@@ -9,6 +9,14 @@ ProfileSwitcher::ProfileSwitcher(Matcher matcher, std::u16string active)
 
 void ProfileSwitcher::foreground(TimePoint now, const ForegroundProgram& program) {
     if (program.kind == ForegroundProgram::Kind::ignored) {
+        // The taskbar passed on the way to the program's own windows (a click on the tray icon
+        // brings it to the front first) is no change: what was in front before still is.
+        if (known_ && front_.empty() && !settledDecided_ &&
+            now - frontSince_ < kForegroundSettleTime) {
+            known_ = settled_.has_value();
+            front_ = settled_.value_or(u"");
+            settledDecided_ = true;
+        }
         return;
     }
     const std::u16string folded =
@@ -33,8 +41,11 @@ void ProfileSwitcher::chosenByHand(std::u16string_view profile) {
 }
 
 std::optional<std::u16string> ProfileSwitcher::tick(TimePoint now) {
-    if (settledDecided_ || !known_ || suppressed_ != 0 ||
-        now - frontSince_ < kForegroundSettleTime) {
+    if (settledDecided_ || !known_ || now - frontSince_ < kForegroundSettleTime) {
+        return std::nullopt;
+    }
+    settled_ = front_;
+    if (suppressed_ != 0) {
         return std::nullopt;
     }
     if (heldFor_) {

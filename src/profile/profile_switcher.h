@@ -72,6 +72,7 @@ private:
     std::u16string active_;
     bool known_ = false;   // a program was reported at all
     std::u16string front_; // the program in front, folded; empty for none
+    std::optional<std::u16string> settled_; // the last program that stayed in front
     TimePoint frontSince_{};
     bool settledDecided_ = true;            // the program in front was weighed, nothing more to do
     std::optional<std::u16string> heldFor_; // the program in front when a profile was chosen

@@ -258,6 +258,10 @@ void CCorvidDlg::carryOut(HostAction action) {
 }
 
 LRESULT CCorvidDlg::onTrayNotification(LPARAM mouseMessage) {
+    // A dialog the tray menu opened is still up: one at a time, and the tray waits for it.
+    if (trayDialogOpen_) {
+        return 0;
+    }
     const TrayState state{session_.connected(), session_.settings().redrawOnNextShow(),
                           window_.pageState().basicDrawn()};
     const TrayDecision d = decideTrayNotification(static_cast<unsigned>(mouseMessage), state);
@@ -381,8 +385,10 @@ void CCorvidDlg::useProfile(const std::u16string& name) {
 bool CCorvidDlg::runTrayDialog(DialogContent& content) {
     const auto now = SwitchClock::now();
     session_.profiles().suppress(kDialogOpen, true, now);
+    trayDialogOpen_ = true;
     SetForegroundWindow(hwnd());
     const bool ok = dialogRunner_.run(content);
+    trayDialogOpen_ = false;
     session_.profiles().suppress(kDialogOpen, false, SwitchClock::now());
     return ok;
 }
@@ -402,8 +408,8 @@ void CCorvidDlg::manageProfiles() {
     if (const auto problem = session_.profiles().refresh(); !problem.empty()) {
         messages_.show(problem, kApplicationTitle);
     }
-    ManageProfilesDialog dialog(session_.profiles().store(), session_.profiles().active(),
-                                strings_, &runningPrograms);
+    ManageProfilesDialog dialog(session_.profiles().store(), session_.profiles().active(), strings_,
+                                &runningPrograms);
     if (!runTrayDialog(dialog)) {
         return;
     }

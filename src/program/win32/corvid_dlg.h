@@ -134,6 +134,7 @@ private:
     bool sessionStarted_ = false;
     Win32StartupRegistry startup_;
     ForegroundWatch foreground_;
+    bool trayDialogOpen_ = false;
     // The profiles the tray menu listed when it was last built, by name.
     std::vector<std::u16string> trayProfiles_;
     TrayRetry trayRetry_;

@@ -111,14 +111,14 @@ log "installed Qor.exe showed its tray icon after $(($(now_ms) - t)) ms"
 "$driver" wait-hidden 40 || fail "the window did not go to the tray"
 "$driver" dismiss-balloon || true
 
-# --- the tray menu's "Start with Windows" (the middle entry) over the real registry -------------
+# --- the tray menu's "Start with Windows" over the real registry --------------------------------
 approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
-click_start_item() { # the menu's entries: name, line, Start with Windows, line, Exit
+click_start_item() { # the menu ends: ..., Start with Windows, a line, Exit (a line ~17 pixels)
     local m
     m=$("$driver" menu) || fail "no tray menu"
     [ -n "$out_menu_shot" ] && { import -window root "$out_menu_shot" 2>/dev/null || true; }
     eval "$(xdotool getwindowgeometry --shell "$m")"
-    xdotool mousemove --window "$m" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+    xdotool mousemove --window "$m" $((WIDTH / 2)) $((HEIGHT - 34)) click 1
     sleep 1
 }
 # Turned off in Task Manager: shown unticked, so choosing it turns the entry on there again.

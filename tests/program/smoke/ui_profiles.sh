@@ -39,11 +39,19 @@ only_dpi_writes_from() {
 
 step="start"
 "$driver" start "$app" | sed "s/^/[$step] /"
+# The active profile's name in str.ini becomes $1 within 15 s.
+active_becomes() {
+    local end=$(($(date +%s) + 15))
+    while [ "$(date +%s)" -le "$end" ]; do
+        text_of str.ini | grep -qx "ActiveProfile=$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
 # Nothing in front but the desktop: the Default profile comes in.
-stage1_becomes "$(record_byte 1927)" || true
-sleep 2
+active_becomes Desk || fail "the Default profile did not come in with nothing in front"
 desk=$(record_byte 1927)
-log "stage 1 level byte with the Default profile: $desk"
+log "the Default profile in use; stage 1's level byte: $desk"
 
 step="notepad"
 mark=$(($(lines) + 1))
@@ -53,6 +61,7 @@ end=$(($(date +%s) + 20))
 until [ "$(record_byte 1927)" != "$desk" ] || [ "$(date +%s)" -gt "$end" ]; do sleep 0.2; done
 writing=$(record_byte 1927)
 [ "$writing" != "$desk" ] || fail "starting Notepad did not bring in its profile"
+active_becomes Writing || fail "str.ini does not name Notepad's profile as the active one"
 sleep 1
 only_dpi_writes_from "$mark" || fail "the switch to Notepad's profile sent more than the DPI write: $(transfers_from "$mark" | cut -c1-20 | sort | uniq -c | xargs)"
 "$driver" shot "$out/ui-profiles-notepad.png"
