@@ -23,6 +23,14 @@ std::filesystem::path recordIniOf(const SessionFiles& files) {
     return std::filesystem::path(files.config).parent_path() / "record.ini";
 }
 
+// Messages collected for a balloon, one a line.
+struct BalloonLines final : MessageSink {
+    std::u16string text;
+    void show(std::u16string_view message, std::u16string_view /*caption*/) override {
+        text += (text.empty() ? u"" : u"\n") + std::u16string(message);
+    }
+};
+
 Balloon balloon(std::u16string text) {
     return Balloon{std::move(text), kInfoTitle, kEventBalloonMs};
 }
@@ -117,10 +125,17 @@ ProfileUseResult ProfileSession::use(std::u16string_view name, ProfileCause caus
     makeActive(profileName);
 
     s.state_.working = profile.record;
+    // A game is in front during an automatic switch: what goes wrong with config.bin goes into
+    // the balloon, not a message box.
+    BalloonLines saveProblems;
+    MessageSink& saveMessages =
+        cause == ProfileCause::automatic ? static_cast<MessageSink&>(saveProblems) : s.messages_;
+    bool saved = false;
     ApplyPersistence persistence;
-    persistence.saveSettings = [&s](const SettingsRecord& record) {
+    persistence.saveSettings = [&](const SettingsRecord& record) {
         s.host_.phase("save config.bin");
-        saveConfig(s.files_, s.messages_, s.paths_.config, record);
+        saved = saveConfig(s.files_, saveMessages, s.paths_.config, record).outcome ==
+                SaveResult::Outcome::Saved;
     };
     if (s.connected()) {
         s.host_.phase("profile apply");
@@ -143,13 +158,16 @@ ProfileUseResult ProfileSession::use(std::u16string_view name, ProfileCause caus
     if (!s.connected()) {
         result.outcome = ProfileUseResult::Outcome::mouseAway;
         result.text = fillText(strings.text(ProfileText::SwitchedMouseAway), profileName);
-    } else if (result.apply.complete()) {
+    } else if (result.apply.complete() && saved) {
         result.outcome = ProfileUseResult::Outcome::applied;
         result.text = named;
     } else {
         result.outcome = ProfileUseResult::Outcome::incomplete;
         result.text = fillText(strings.text(ProfileText::SwitchIncomplete), profileName) +
                       applyProblemText(result.apply, strings);
+    }
+    if (!saveProblems.text.empty()) {
+        result.text += u"\n" + saveProblems.text;
     }
     s.host_.showBalloon(balloon(result.text));
     return result;

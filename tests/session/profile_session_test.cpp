@@ -253,6 +253,23 @@ TEST(ProfileSession, AnAutomaticSwitchThatDidNotReachTheMouseSaysSoInABalloon) {
     EXPECT_EQ(rig.balloons.size(), balloons);
 }
 
+TEST(ProfileSession, AConfigBinThatIsNotSavedIsNoSwitchThatWorked) {
+    for (const ProfileCause cause : {ProfileCause::hand, ProfileCause::automatic}) {
+        ProfileRig rig(true);
+        rig.twoProfiles();
+        rig.profiles().use(u"Desk", ProfileCause::hand);
+        const std::size_t shown = rig.messages.shown.size();
+        std::filesystem::remove(rig.dir.path() / "config.bin"); // the program never makes one
+        const ProfileUseResult used = rig.profiles().use(u"Game", cause);
+        EXPECT_EQ(used.outcome, ProfileUseResult::Outcome::incomplete);
+        // By hand the box says it; with a game in front, the balloon does.
+        const bool boxed = rig.messages.shown.size() > shown;
+        EXPECT_EQ(boxed, cause == ProfileCause::hand);
+        EXPECT_EQ(rig.balloons.back().find(u"\n") != std::u16string::npos,
+                  cause == ProfileCause::automatic);
+    }
+}
+
 TEST(ProfileSession, FollowsTheProgramInFrontExceptWhileSuppressed) {
     ProfileRig rig(true);
     rig.twoProfiles();
