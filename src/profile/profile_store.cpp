@@ -158,6 +158,12 @@ const ProfileEntry* ProfileStore::profileForProgram(std::u16string_view program)
     return named != nullptr ? named : defaultProfile();
 }
 
+void ProfileStore::reload(std::u16string_view name) {
+    if (const ProfileEntry* entry = find(name)) {
+        put(load(entry->name, entry->fileName));
+    }
+}
+
 ProfileReadResult ProfileStore::read(std::u16string_view name, const SettingsRecord& base,
                                      const KeyRowTexts& baseRows) const {
     const ProfileEntry* entry = find(name);

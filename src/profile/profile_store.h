@@ -86,6 +86,9 @@ public:
     const std::vector<ProgramClash>& clashes() const { return clashes_; }
     const std::vector<std::u16string>& ignoredDefaults() const { return ignoredDefaults_; }
 
+    // Reads one profile's file again (before it is used: it may have been edited outside).
+    void reload(std::u16string_view name);
+
     // The profile's settings over `base` and `baseRows` (what it leaves out keeps theirs).
     ProfileReadResult read(std::u16string_view name, const SettingsRecord& base,
                            const KeyRowTexts& baseRows) const;

@@ -85,6 +85,9 @@ void ProfileSession::makeActive(std::u16string_view name) {
 }
 
 ProfileUseResult ProfileSession::use(std::u16string_view name, ProfileCause cause) {
+    // The file as it is now: it may have been edited since the folder was read. Only this one
+    // file is read; finding the profile stayed a lookup.
+    store_.reload(name);
     Session& s = session_;
     const StringTable& strings = s.strings_;
     ProfileUseResult result;

@@ -253,6 +253,21 @@ TEST(ProfileSession, AnAutomaticSwitchThatDidNotReachTheMouseSaysSoInABalloon) {
     EXPECT_EQ(rig.balloons.size(), balloons);
 }
 
+TEST(ProfileSession, AProfileEditedOutsideIsUsedAsItIsNow) {
+    ProfileRig rig(true);
+    rig.twoProfiles();
+    rig.profiles().use(u"Desk", ProfileCause::hand);
+    // Game.ini made the same as Desk.ini behind the program's back: nothing changes on the mouse.
+    const std::string desk = fileText(rig.folder() / "Desk.ini");
+    writeText(rig.folder() / "Game.ini", withLine(desk, "Default", "no"));
+    rig.trace.clear();
+    EXPECT_EQ(rig.profiles().use(u"Game", ProfileCause::hand).outcome,
+              ProfileUseResult::Outcome::applied);
+    EXPECT_TRUE(requests(rig.trace).empty());
+    EXPECT_EQ(rig.configBin().dpiLevel[1], rig.session->settings().appliedRecord.dpiLevel[1]);
+    EXPECT_NE(rig.configBin().dpiLevel[1], kGameLevel);
+}
+
 TEST(ProfileSession, AConfigBinThatIsNotSavedIsNoSwitchThatWorked) {
     for (const ProfileCause cause : {ProfileCause::hand, ProfileCause::automatic}) {
         ProfileRig rig(true);
