@@ -198,8 +198,11 @@ int runSave(const CommonOptions& options, const std::string& name) {
     const StringTable strings(languageFromId(options.language));
     const std::string strIni = joinPath(options.dir, "str.ini");
     ProfileStore store(files, profilesFolderOf(options));
-    store.refresh();
     const std::u16string wide = utf8ToUtf16(name);
+    // Unlisted, an existing profile would look new and lose its programs and Default mark.
+    if (const StoreResult listed = store.refresh(); !listed.ok()) {
+        return failText("profile save", storeProblemText(listed, wide, store.folder(), strings));
+    }
     const StoreResult saved =
         store.save(wide, *profile, options.sensorType.value_or(factoryMouseState().sensorType));
     if (!saved.ok()) {

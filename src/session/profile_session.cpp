@@ -195,6 +195,11 @@ void ProfileSession::tick(SwitchClock::time_point now) {
 }
 
 std::u16string ProfileSession::saveCurrentAs(std::u16string_view name) {
+    // A folder that does not list would make an existing profile look new, and its programs and
+    // Default mark would be lost with the overwrite.
+    if (const StoreResult listed = store_.refresh(); !listed.ok()) {
+        return problem(listed, name);
+    }
     Session& s = session_;
     // What config.bin, the mouse and the files hold: not edits the window has not applied.
     const auto profile = profileOfFiles(s.state_.appliedRecord, s.ini_, recordIniOf(s.paths_),

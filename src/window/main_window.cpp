@@ -491,7 +491,7 @@ const MacroArea* MainWindow::shownMacro() const {
     return pages_.shown() == Page::Advanced ? macro() : nullptr;
 }
 
-bool MainWindow::keyDownSwallowed() const {
+bool MainWindow::recording() const {
     const MacroArea* macro = shownMacro();
     return macro != nullptr && macro->swallowsKeyDowns();
 }

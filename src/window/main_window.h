@@ -144,7 +144,9 @@ public:
     // Enter or Escape: the window hides.
     WindowAction keyDown(unsigned virtualKey) const;
     // While a recording runs on the Advanced page no key press reaches the page.
-    bool keyDownSwallowed() const;
+    bool keyDownSwallowed() const { return recording(); }
+    // A macro recording runs on the Advanced page.
+    bool recording() const;
     // The recorder's message: the areas to draw again. A recorded key changes the gauge alone
     // (the list is a control); the end of a recording takes its hint away: the whole page.
     std::vector<Rect> recorderMessage(std::uintptr_t wParam, std::intptr_t lParam);

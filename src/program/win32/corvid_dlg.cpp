@@ -446,6 +446,8 @@ void CCorvidDlg::followProfiles() {
     const auto now = SwitchClock::now();
     ProfileSession& profiles = session_.profiles();
     profiles.suppress(kWindowShown, IsWindowVisible(hwnd()) != FALSE, now);
+    // A recording goes on while the window is minimised to the tray.
+    profiles.suppress(kRecording, window_.recording(), now);
     profiles.tick(now);
     if (profiles.switchPending()) {
         SetTimer(hwnd(), kProfileSwitchTimer, kProfileSwitchTickMs, nullptr);
