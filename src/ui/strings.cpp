@@ -138,6 +138,9 @@ std::u16string_view StringTable::text(ProgramText id) const {
              u"鼠标未连接。没有发送或保存任何设置。", u"滑鼠未連接。沒有發送或儲存任何設置。"},
             {u"Your settings were written to the mouse.", u"设置已写入鼠标。", u"設置已寫入滑鼠。"},
             {u"Start with Windows", u"开机时启动", u"開機時啟動"},
+            {u"Qor could not change its entry in the list of programs that start with Windows.",
+             u"Qor 无法更改其在开机启动程序列表中的项目。",
+             u"Qor 無法變更其在開機啟動程式清單中的項目。"},
         }};
     const auto index = static_cast<std::size_t>(id);
     return index < kProgramTexts.size() ? kProgramTexts[index].in(language_)

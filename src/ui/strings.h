@@ -115,6 +115,7 @@ enum class ProgramText : std::size_t {
     MouseNotConnected,    // OK or Apply while the mouse is away
     SettingsWrittenAgain, // a balloon: the pending settings reached the mouse
     StartWithWindows,     // the tray menu's check item
+    StartupNotChanged,    // the start-up list refused the change
     Count,
 };
 

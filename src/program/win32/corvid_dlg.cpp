@@ -458,7 +458,9 @@ void CCorvidDlg::followProfiles() {
 
 void CCorvidDlg::toggleStartWithWindows() {
     const std::u16string exe = modulePath();
-    setStartWithWindows(startup_, exe, !startsWithWindows(startup_, exe));
+    if (!setStartWithWindows(startup_, exe, !startsWithWindows(startup_, exe))) {
+        messages_.show(strings_.text(ProgramText::StartupNotChanged), kApplicationTitle);
+    }
 }
 
 DialogLook CCorvidDlg::dialogLook() const {
