@@ -18,16 +18,7 @@ namespace {
 using namespace qor;
 using qor::test::ProtocolRig;
 
-// The requests a trace holds, as "CC II" (command and index byte) in order.
-std::vector<std::string> requests(const std::vector<std::string>& trace) {
-    std::vector<std::string> out;
-    for (const std::string& line : trace) {
-        if (line.starts_with("set_feature ") && line.size() >= 17) {
-            out.push_back(line.substr(12, 5));
-        }
-    }
-    return out;
-}
+using qor::test::requests;
 
 SettingsRecord baseRecord() {
     SettingsRecord r{};

@@ -44,15 +44,7 @@ std::u16string u16(const std::string& ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-std::vector<std::string> requests(const std::vector<std::string>& trace) {
-    std::vector<std::string> out;
-    for (const std::string& line : trace) {
-        if (line.starts_with("set_feature ") && line.size() >= 17) {
-            out.push_back(line.substr(12, 5));
-        }
-    }
-    return out;
-}
+using qor::test::requests;
 
 constexpr std::uint8_t kGameLevel = 7;
 

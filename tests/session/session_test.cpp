@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <atomic>
 #include <fstream>
@@ -389,53 +391,49 @@ TEST(SessionFaults, AStalledMouseIsAskedNothingMoreInThatSequence) {
     }
 }
 
-// After an incomplete apply, the next arrival whose handshake passes writes the settings again
-// and says so in a balloon.
-TEST(SessionFaults, AnIncompleteApplyIsWrittenAgainAtTheNextArrival) {
-    SessionRig rig(true);
-    ASSERT_TRUE(rig.session().start());
-    rig.session().firstBasicDrawing();
-    EmulatorFaults faults;
-    faults.ignoredWrites = {0x13};
-    rig.mouse.setFaults(faults);
-    rig.session().settings().working.macroSlots[0] = 0x42;
-    EXPECT_FALSE(rig.session().confirm());
-    ASSERT_TRUE(rig.session().applyPending());
-    // The mouse goes, is mended, and comes back.
-    rig.mouse.unplug();
-    rig.session().deviceChanges().onDeviceChange(kDeviceRemoveComplete, kDeviceTypeInterface,
-                                                 u"VID_04D9&PID_A09F");
-    rig.mouse.setFaults({});
-    rig.mouse.plugIn();
-    rig.session().deviceChanges().onDeviceChange(kDeviceArrival, kDeviceTypeInterface,
-                                                 u"VID_04D9&PID_A09F");
-    EXPECT_FALSE(rig.session().applyPending());
-    EXPECT_EQ(rig.mouse.state().macroSlots[0][0], 0x42);
-    std::lock_guard lock(rig.mutex);
-    ASSERT_FALSE(rig.balloons.empty());
-    EXPECT_EQ(rig.balloons.back(), u"Your settings were written to the mouse.");
-}
-
-// An apply left incomplete before sleep is written again once the woken mouse answers.
-TEST(SessionFaults, AnIncompleteApplyIsWrittenAgainAfterResume) {
-    SessionRig rig(true);
-    ASSERT_TRUE(rig.session().start());
-    rig.session().firstBasicDrawing();
-    EmulatorFaults faults;
-    faults.ignoredWrites = {0x13};
-    rig.mouse.setFaults(faults);
-    rig.session().settings().working.macroSlots[0] = 0x42;
-    EXPECT_FALSE(rig.session().confirm());
-    ASSERT_TRUE(rig.session().applyPending());
-    rig.mouse.setFaults({});
-    rig.mouse.unplug();
-    rig.mouse.plugIn();
-    EXPECT_TRUE(rig.session().resume());
-    EXPECT_FALSE(rig.session().applyPending());
-    EXPECT_EQ(rig.mouse.state().macroSlots[0][0], 0x42);
-    std::lock_guard lock(rig.mutex);
-    ASSERT_FALSE(rig.balloons.empty());
-    EXPECT_EQ(rig.balloons.back(), u"Your settings were written to the mouse.");
+// After an incomplete apply, the mouse answering again (an arrival whose handshake passes, or
+// the wake from sleep) has the settings written again, said in a balloon.
+TEST(SessionFaults, AnIncompleteApplyIsWrittenAgainWhenTheMouseAnswersAgain) {
+    const std::u16string mouse = mouseInterfaceId(IdSpelling::upper);
+    const struct {
+        const char* way;
+        std::function<void(SessionRig&)> comeBack;
+    } ways[] = {
+        {"unplugged and plugged in",
+         [&](SessionRig& rig) {
+             rig.mouse.unplug();
+             rig.session().deviceChanges().onDeviceChange(kDeviceRemoveComplete,
+                                                          kDeviceTypeInterface, mouse);
+             rig.mouse.setFaults({});
+             rig.mouse.plugIn();
+             rig.session().deviceChanges().onDeviceChange(kDeviceArrival, kDeviceTypeInterface,
+                                                          mouse);
+         }},
+        {"after sleep",
+         [](SessionRig& rig) {
+             rig.mouse.setFaults({});
+             rig.mouse.unplug();
+             rig.mouse.plugIn();
+             EXPECT_TRUE(rig.session().resume());
+         }},
+    };
+    for (const auto& w : ways) {
+        SessionRig rig(true);
+        ASSERT_TRUE(rig.session().start());
+        rig.session().firstBasicDrawing();
+        EmulatorFaults faults;
+        faults.ignoredWrites = {0x13};
+        rig.mouse.setFaults(faults);
+        rig.session().settings().working.macroSlots[0] = 0x42;
+        EXPECT_FALSE(rig.session().confirm()) << w.way;
+        ASSERT_TRUE(rig.session().applyPending()) << w.way;
+        w.comeBack(rig);
+        EXPECT_FALSE(rig.session().applyPending()) << w.way;
+        EXPECT_EQ(rig.mouse.state().macroSlots[0][0], 0x42) << w.way;
+        std::lock_guard lock(rig.mutex);
+        ASSERT_FALSE(rig.balloons.empty()) << w.way;
+        EXPECT_EQ(rig.balloons.back(), u"Your settings were written to the mouse.") << w.way;
+    }
 }
 
 } // namespace

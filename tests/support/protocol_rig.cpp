@@ -41,4 +41,14 @@ std::vector<std::string> readLines(const std::filesystem::path& file) {
     return lines;
 }
 
+std::vector<std::string> requests(const std::vector<std::string>& trace) {
+    std::vector<std::string> out;
+    for (const std::string& line : trace) {
+        if (line.starts_with("set_feature ") && line.size() >= 17) {
+            out.push_back(line.substr(12, 5));
+        }
+    }
+    return out;
+}
+
 } // namespace qor::test

@@ -95,4 +95,7 @@ private:
 
 std::vector<std::string> readLines(const std::filesystem::path& file);
 
+// The requests a trace holds, as "CC II" (command and index byte) in order.
+std::vector<std::string> requests(const std::vector<std::string>& trace);
+
 } // namespace qor::test
