@@ -18,14 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-std::string utf16le(std::u16string_view text) {
-    std::string out = "\xFF\xFE";
-    for (char16_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>(c >> 8));
-    }
-    return out;
-}
+using test::utf16le;
 
 // Names and values that reach every kind of line: duplicates in other case, "[]", a key that
 // writes a header ("[z]=1") or a comment (";k=1"), a line break that splits a line.

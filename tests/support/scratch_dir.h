@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace qor::test {
@@ -39,6 +40,16 @@ private:
 inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// `text` as an INI file the program writes: UTF-16LE with its byte-order mark.
+inline std::string utf16le(std::u16string_view text) {
+    std::string out = "\xFF\xFE";
+    for (char16_t c : text) {
+        out.push_back(static_cast<char>(c & 0xFF));
+        out.push_back(static_cast<char>(c >> 8));
+    }
+    return out;
 }
 
 inline std::string readFile(const std::filesystem::path& file) {
